@@ -1,0 +1,34 @@
+# The README's two commands: `make demo` and `make test`. Both install what
+# is missing (scripts/setup), configure and build first.
+JOBS ?= 2
+
+.PHONY: demo test test-asan build build-asan setup bench format-check clean
+
+setup:
+	@./scripts/setup
+
+build: setup
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS)
+
+build-asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+
+demo: build
+	@./scripts/demo build
+
+test: build
+	@ctest --preset default -j $(JOBS)
+
+test-asan: build-asan
+	@ctest --preset asan -j $(JOBS)
+
+bench: build
+	@./build/bench/hz_bench_frame
+
+format-check:
+	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+clean:
+	rm -rf build build-asan

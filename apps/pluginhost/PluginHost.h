@@ -1,0 +1,141 @@
+// A host for the plug-in bundle: loads it, owns the parameter block and the
+// procedure table, makes the buffers the plug-in reads and draws into, and
+// drives get info, begin, frames, end, placeholder and the custom button.
+// Where the frames come from is the FrameProvider's business (a test
+// pattern, a decoder). Calls arrive on one thread at a time.
+#ifndef HZ_APPS_PLUGINHOST_PLUGINHOST_H
+#define HZ_APPS_PLUGINHOST_PLUGINHOST_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/HYPlugin.h"
+
+namespace pluginhost {
+
+// A loaded bundle. Load() fails with a message for a missing folder, a
+// library that does not load, or one without the entry point.
+class LoadedPlugin {
+public:
+    static std::unique_ptr<LoadedPlugin> Load(const std::string& bundleDir, std::string* error);
+    ~LoadedPlugin();
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+    int Call(int which, HYPluginParams* params) const { return entry_(which, params); }
+    const std::string& libraryPath() const { return libraryPath_; }
+
+    // The library inside a bundle folder, for this machine.
+    static std::string LibraryPathIn(const std::string& bundleDir);
+
+private:
+    LoadedPlugin(void* handle, HYPluginMainProc entry, std::string path);
+    void* handle_;
+    HYPluginMainProc entry_;
+    std::string libraryPath_;
+};
+
+class FrameProvider {
+public:
+    virtual ~FrameProvider() = default;
+    // Fill `out` (width x height, bounds at (0,0), made by the host) with the
+    // clip frame whose absolute number is `frameNumber`. Anything but
+    // kPluginOK fails the fetch with that result.
+    virtual HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
+                                        GWorldPtr out) = 0;
+};
+
+// What the host's own filter panel holds for a clip.
+struct ClipSettings {
+    int32_t startFrame = 0;
+    int32_t frameCount = 0;
+    int32_t fadeInFrames = 0;
+    int32_t fadeOutFrames = 0;
+    float sliderValues[kHYFilterSliderCount] = {0.5f, 0.5f, 0.5f};
+    bool proxyOnly = false;
+    // Hand out no filter record at all (a host quirk worth surviving).
+    bool withoutFilterRecord = false;
+};
+
+// One call the plug-in made into the host, for tests and statistics.
+struct HostCall {
+    enum Kind { kGetFrame, kReleaseFrame, kBlit, kMixAudio, kGetFilterInfo, kReleaseFilterInfo };
+    Kind kind;
+    int32_t frameNumber = 0;  // GetFrame, ReleaseFrame, MixAudio: absolute frame
+    int16_t width = 0, height = 0;
+    HYRefDVQuality quality = 0;
+    int16_t opacity = 0;  // Blit
+    Rect sourceRect{}, destRect{};  // Blit
+};
+
+// Results the host gives instead of its own, to exercise failure paths.
+// kPluginOK (the default) means "behave normally".
+struct HostFaults {
+    HYPluginResult getFrame = kPluginOK;
+    HYPluginResult releaseFrame = kPluginOK;
+    HYPluginResult blit = kPluginOK;
+    HYPluginResult mixAudio = kPluginOK;
+    HYPluginResult getFilterInfo = kPluginOK;
+    // GetFrame answers kPluginOK but hands back no buffer.
+    bool getFrameWithoutBuffer = false;
+};
+
+class PluginHost {
+public:
+    PluginHost(const LoadedPlugin& plugin, FrameProvider& frames);
+    ~PluginHost();  // ends a clip still open
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    // The interface version put in every block (5 unless a test says).
+    void setInterfaceVersion(int16_t version) { interfaceVersion_ = version; }
+    HostFaults& faults() { return faults_; }
+
+    // Get info: the block after the plug-in filled it. `selectedFrames` is
+    // what the host says the user selected.
+    HYPluginResult GetInfo(int32_t selectedFrames, HYPluginParams* described);
+
+    HYPluginResult BeginClip(const ClipSettings& clip);
+    // Renders clip frame `renderFrame` (0 is the clip's first) into `dest`
+    // at `frameRect`.
+    HYPluginResult RenderFrame(int32_t renderFrame, GWorldPtr dest, const Rect& frameRect);
+    HYPluginResult EndClip();
+    bool clipOpen() const;
+
+    // The placeholder request: one representative frame into `dest`.
+    HYPluginResult PlaceHolder(const ClipSettings& clip, int32_t bestThumbOffset, GWorldPtr dest);
+    // The custom button, as the host's filter panel would press it.
+    HYPluginResult CustomButton(int32_t renderFrame);
+
+    // Any selector, on the host's block as it stands.
+    int Send(HYPluginSelector selector);
+    HYPluginParams& block() { return *block_; }
+
+    const std::vector<HostCall>& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+    // Frames whose audio the plug-in passed on with MixAudio, in call order.
+    const std::vector<int32_t>& audioPassed() const { return audioPassed_; }
+    // Buffers handed out by GetFrame and not yet released: must be 0 between frames.
+    int framesOutstanding() const;
+
+private:
+    struct Fetch;
+    friend struct HostProcs;
+
+    const LoadedPlugin& plugin_;
+    FrameProvider& frames_;
+    std::unique_ptr<HYPluginParams> block_;
+    HYProcs procs_{};
+    int16_t interfaceVersion_ = 5;
+    HostFaults faults_;
+    ClipSettings clip_;
+    HYPluginFilterInfo filterInfo_{};
+    std::vector<std::unique_ptr<Fetch>> fetches_;
+    std::vector<HostCall> calls_;
+    std::vector<int32_t> audioPassed_;
+};
+
+}  // namespace pluginhost
+
+#endif

@@ -1,0 +1,67 @@
+// The effect's settings record, the dialog's workspace and the build-time
+// configuration of the effect.
+#ifndef HZ_ENGINE_PLUGINDATA_H
+#define HZ_ENGINE_PLUGINDATA_H
+
+#include "engine/relrects.h"
+#include "platform/quartz/CoreGraphics.h"
+#include "platform/quickdraw/QuickDraw.h"
+#include "platform/types/MacTypes.h"
+
+enum { cNumSliders = 6, cNumColors = 6 };
+
+// Arrays are indexed from 0 here; slider n of the user's view is sliders[n - 1].
+struct PluginDataRec {
+    RelRect startRel;
+    RelRect endRel;
+    int16_t sliders[cNumSliders];
+    RGBColor colors[cNumColors];
+    RGBColor frameStartColor;
+    RGBColor frameEndColor;
+    int16_t mediaType;
+    CGImageRef theOriginalImage;
+    CGImageRef theRendered;
+    Boolean keepProps;
+};
+typedef PluginDataRec* PluginDataPtr;
+
+// Which slider moves what (slider n is sliders[n - 1]).
+enum {
+    cTurnSlider = 1,
+    cMoveXSlider = 2,
+    cScaleSlider = 4,
+    cMoveYSlider = 5,
+    cBackgroundColor = 1
+};
+
+enum { kMediaNTSC = 1, kMediaPAL = 2, kMediaHD = 3 };
+
+inline constexpr char cMyPluginName[] = "horizonfix";
+inline constexpr char cMyClearName[] = "Horizon Fix";
+inline constexpr char cMyBundleID[] = "com.vond.clipfx.horizonfix";
+inline constexpr char cPlugVersion[] = "3.0.0 (Linux x86-64)";
+
+inline constexpr int cUsesSlider[cNumSliders] = {1, 1, 0, 1, 1, 0};
+inline constexpr int cUsesColor[cNumColors] = {1, 0, 0, 0, 0, 0};
+enum { cUsedNumberOfRects = 1, cHandleSize = 6, cUseDisposeGWInSlider = 1 };
+
+struct PluginWorkspace {
+    PluginDataPtr theConfig;
+    void* iMovieParams;
+    GrafPtr sourceClip;
+    GrafPtr theFXClip;
+    int32_t currFrameIndex;
+    int32_t minFrameIndex;
+    int32_t maxFrameIndex;
+    int16_t activeRel;
+    ControlRef theFrameCtrl;
+    ControlRef sliders[cNumSliders];
+    ControlRef clipSlider;
+    ControlRef colors[cNumColors];
+    WindowPtr theWindow;
+};
+
+extern PluginWorkspace gConfigWorkspace;
+extern PluginDataPtr gTheConfig;
+
+#endif

@@ -1,0 +1,112 @@
+/* The Quartz 2D subset the plug-in draws with, over pixman: reference-counted
+ * images, bitmap contexts over a buffer's memory (origin bottom-left, y up),
+ * graphics-state save/restore, transforms, fills, clears, axis-aligned
+ * strokes, stretched and turned image drawing with global alpha and the
+ * normal blend mode, and the bridge from a QuickDraw port to a context. */
+#ifndef HZ_PLATFORM_COREGRAPHICS_H
+#define HZ_PLATFORM_COREGRAPHICS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "platform/quickdraw/QuickDraw.h"
+#include "platform/types/MacTypes.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef float CGFloat;
+
+typedef struct CGPoint {
+    CGFloat x;
+    CGFloat y;
+} CGPoint;
+
+typedef struct CGSize {
+    CGFloat width;
+    CGFloat height;
+} CGSize;
+
+typedef struct CGRect {
+    CGPoint origin;
+    CGSize size;
+} CGRect;
+
+typedef struct CGImage* CGImageRef;
+typedef struct CGContext* CGContextRef;
+typedef struct CGColorSpace* CGColorSpaceRef;
+
+typedef uint32_t CGBitmapInfo;
+enum {
+    kCGImageAlphaNone = 0,
+    kCGImageAlphaPremultipliedLast = 1,
+    /* Pixels are the bytes alpha, red, green, blue, colour premultiplied. */
+    kCGImageAlphaPremultipliedFirst = 2,
+    kCGImageAlphaLast = 3,
+    kCGImageAlphaFirst = 4,
+    kCGImageAlphaNoneSkipLast = 5,
+    kCGImageAlphaNoneSkipFirst = 6
+};
+
+typedef int32_t CGBlendMode;
+enum { kCGBlendModeNormal = 0 };
+
+CGColorSpaceRef CGColorSpaceCreateDeviceRGB(void);
+void CGColorSpaceRelease(CGColorSpaceRef space);
+
+/* Images: immutable pixel copies, reference-counted. */
+CGImageRef CGImageRetain(CGImageRef image);
+void CGImageRelease(CGImageRef image);
+CGImageRef CGImageCreateCopy(CGImageRef image);
+size_t CGImageGetWidth(CGImageRef image);
+size_t CGImageGetHeight(CGImageRef image);
+
+/* A context drawing into memory the caller owns. Only 8 bits per component,
+ * 32 bits per pixel, alpha first and premultiplied is supported; anything
+ * else gives nil. */
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height,
+                                   size_t bitsPerComponent, size_t bytesPerRow,
+                                   CGColorSpaceRef space, CGBitmapInfo bitmapInfo);
+/* A snapshot: later drawing into the context does not change the image. */
+CGImageRef CGBitmapContextCreateImage(CGContextRef context);
+
+CGContextRef CGContextRetain(CGContextRef context);
+void CGContextRelease(CGContextRef context);
+void CGContextFlush(CGContextRef context);
+void CGContextSaveGState(CGContextRef context);
+void CGContextRestoreGState(CGContextRef context);
+void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty);
+void CGContextRotateCTM(CGContextRef context, CGFloat angle);
+void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy);
+void CGContextSetAlpha(CGContextRef context, CGFloat alpha);
+void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode);
+void CGContextSetRGBFillColor(CGContextRef context, CGFloat red, CGFloat green, CGFloat blue,
+                              CGFloat alpha);
+void CGContextSetRGBStrokeColor(CGContextRef context, CGFloat red, CGFloat green,
+                                CGFloat blue, CGFloat alpha);
+void CGContextSetLineWidth(CGContextRef context, CGFloat width);
+/* Under the current transform; pixels covered become fully transparent. */
+void CGContextClearRect(CGContextRef context, CGRect rect);
+void CGContextFillRect(CGContextRef context, CGRect rect);
+/* Draws the whole image stretched to rect under the current transform, with
+ * the global alpha and blend mode; nothing is drawn outside the rectangle. */
+void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image);
+
+/* Paths of straight segments, enough for grids and outlines. */
+void CGContextBeginPath(CGContextRef context);
+void CGContextMoveToPoint(CGContextRef context, CGFloat x, CGFloat y);
+void CGContextAddLineToPoint(CGContextRef context, CGFloat x, CGFloat y);
+void CGContextStrokePath(CGContextRef context);
+void CGContextStrokeRect(CGContextRef context, CGRect rect);
+
+/* The bridge from a QuickDraw port: a context over the port's pixels whose
+ * origin is the port's bottom-left corner, one unit per pixel. */
+OSStatus QDBeginCGContext(CGrafPtr port, CGContextRef* outContext);
+OSStatus QDEndCGContext(CGrafPtr port, CGContextRef* inoutContext);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
