@@ -1,5 +1,6 @@
 #include "platform/memory/MacMemory.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
