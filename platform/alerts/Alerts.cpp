@@ -1,0 +1,76 @@
+#include "platform/alerts/Alerts.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+struct OpaqueDialogPtr {
+    AlertType type;
+    std::string title;
+    std::string explanation;
+    std::string defaultButton;
+    std::string cancelButton;
+};
+
+namespace {
+
+AlertPresenterProc lgPresenter = nullptr;
+
+std::string UTF8Of(CFStringRef s) {
+    if (!s) return {};
+    std::string out(static_cast<size_t>(CFStringGetLength(s)) * 4 + 1, '\0');
+    if (!CFStringGetCString(s, out.data(), static_cast<CFIndex>(out.size()), kCFStringEncodingUTF8))
+        return {};
+    out.resize(out.find('\0'));
+    return out;
+}
+
+const char* KindName(AlertType type) {
+    switch (type) {
+        case kAlertStopAlert: return "stop";
+        case kAlertCautionAlert: return "caution";
+        case kAlertNoteAlert: return "note";
+        default: return "alert";
+    }
+}
+
+// Nobody can press a button on standard error: the default one answers.
+DialogItemIndex PresentAsText(const AlertDescription* alert) {
+    std::fprintf(stderr, "[%s] %s\n%s\n", KindName(alert->type), alert->title, alert->explanation);
+    std::fflush(stderr);
+    return kAlertStdAlertOKButton;
+}
+
+}  // namespace
+
+void SetAlertPresenter(AlertPresenterProc presenter) { lgPresenter = presenter; }
+
+OSStatus CreateStandardAlert(AlertType alertType, CFStringRef error, CFStringRef explanation,
+                             const AlertStdCFStringAlertParamRec* param, DialogRef* outAlert) {
+    if (!outAlert) return paramErr;
+    auto* alert = new (std::nothrow) OpaqueDialogPtr{alertType, UTF8Of(error), UTF8Of(explanation),
+                                                     "OK", ""};
+    if (!alert) return memFullErr;
+    if (param) {
+        alert->defaultButton = param->defaultText ? UTF8Of(param->defaultText) : "OK";
+        alert->cancelButton = UTF8Of(param->cancelText);
+    }
+    *outAlert = alert;
+    return noErr;
+}
+
+OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* outItemHit) {
+    if (!inAlert) return paramErr;
+    const AlertDescription description = {inAlert->type, inAlert->title.c_str(),
+                                          inAlert->explanation.c_str(),
+                                          inAlert->defaultButton.c_str(),
+                                          inAlert->cancelButton.c_str()};
+    const DialogItemIndex hit = (lgPresenter ? lgPresenter : PresentAsText)(&description);
+    delete inAlert;
+    if (outItemHit) *outItemHit = hit;
+    return noErr;
+}
+
+// The process end of a fatal alert: distinct from a crash and from success.
+void ExitToShell(void) { std::_Exit(70); }
