@@ -1,0 +1,70 @@
+#include "common/commonprocs.h"
+
+namespace {
+QDErr lgAllocationError = noErr;
+}
+
+QDErr AllocationError() { return lgAllocationError; }
+
+GWorldPtr AllocateRectGWorld(Rect theRect) {
+    OffsetRect(&theRect, static_cast<int16_t>(-theRect.left), static_cast<int16_t>(-theRect.top));
+    GWorldPtr theGW = nullptr;
+    lgAllocationError = NewGWorld(&theGW, 32, &theRect, nullptr, nullptr, 0);
+    if (lgAllocationError != noErr) return nullptr;
+    LockGWorld(theGW);
+    return theGW;
+}
+
+GWorldPtr AllocateGWorld(int16_t wid, int16_t hig) {
+    Rect r;
+    SetRect(&r, 0, 0, wid, hig);
+    return AllocateRectGWorld(r);
+}
+
+void LockGWorld(GWorldPtr theGW) {
+    if (theGW) LockPixels(GetGWorldPixMap(theGW));
+}
+
+void ClearGW(GWorldPtr theGW, RGBColor theColor) {
+    if (!theGW) return;
+    const Rect bounds = CarbonGetPortBounds(theGW);
+    CGrafPtr savedPort;
+    GDHandle savedDevice;
+    GetGWorld(&savedPort, &savedDevice);
+    SetGWorld(theGW, nullptr);
+    RGBForeColor(&theColor);
+    PaintRect(&bounds);
+    const RGBColor black = {0, 0, 0};
+    RGBForeColor(&black);
+    SetGWorld(savedPort, savedDevice);
+}
+
+const BitMap* CarbonGetPortBitMapForCopyBits(GrafPtr thePort) {
+    return GetPortBitMapForCopyBits(thePort);
+}
+
+void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect) {
+    CGrafPtr savedPort;
+    GDHandle savedDevice;
+    GetGWorld(&savedPort, &savedDevice);
+    SetGWorld(theDest, nullptr);
+    const RGBColor black = {0, 0, 0}, white = {0xFFFF, 0xFFFF, 0xFFFF};
+    RGBForeColor(&black);
+    RGBBackColor(&white);
+    const Rect sourceBounds = CarbonGetPortBounds(theSource);
+    CopyBits(CarbonGetPortBitMapForCopyBits(theSource), CarbonGetPortBitMapForCopyBits(theDest),
+             &sourceBounds, &theRect, srcCopy, nullptr);
+    SetGWorld(savedPort, savedDevice);
+}
+
+void Source2Target(GWorldPtr theSource, GWorldPtr theTarget) {
+    if (!theSource || !theTarget) return;
+    DrawGWinGW(theSource, theTarget, CarbonGetPortBounds(theTarget));
+}
+
+GWorldPtr MakeGWorldClone(GWorldPtr theGW) {
+    if (!theGW) return nullptr;
+    GWorldPtr clone = AllocateRectGWorld(CarbonGetPortBounds(theGW));
+    if (clone) Source2Target(theGW, clone);
+    return clone;
+}
