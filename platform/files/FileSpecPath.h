@@ -1,0 +1,21 @@
+// Bridge from file specifications to the paths the other platform layers
+// open.
+#ifndef HZ_PLATFORM_FILESPECPATH_H
+#define HZ_PLATFORM_FILESPECPATH_H
+
+#include <string>
+
+#include "platform/types/MacTypes.h"
+
+// dirNFErr when spec's folder is unknown, bdNamErr when its name could not
+// have come from FSMakeFSSpec. Says nothing about whether the file exists.
+OSErr FSSpecToPath(const FSSpec* spec, std::string* path);
+
+// For tools given a path on the command line: registers the file's folder
+// and fills spec as FSMakeFSSpec would (fnfErr when only the folder exists).
+OSErr PathToFSSpec(const std::string& path, FSSpec* spec);
+
+// The platform's error for a failed system call.
+OSErr OSErrFromErrno(int err);
+
+#endif
