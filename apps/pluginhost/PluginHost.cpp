@@ -1,0 +1,266 @@
+#include "apps/pluginhost/PluginHost.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "apps/pluginhost/HostBlit.h"
+#include "platform/memory/MacMemory.h"
+
+namespace pluginhost {
+
+struct PluginHost::Fetch {
+    int32_t frameNumber;
+    GWorldPtr buffer;
+};
+
+namespace {
+
+constexpr char cDefaultExecutable[] = "HorizonFix.so";
+
+PluginHost* HostOf(HYPluginInstance instance) { return reinterpret_cast<PluginHost*>(instance); }
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// CFBundleExecutable of the bundle's identity file, if it names one.
+std::string ExecutableName(const std::string& bundleDir) {
+    std::ifstream in(bundleDir + "/Contents/Info.plist");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string plist = text.str();
+    const size_t key = plist.find("<key>CFBundleExecutable</key>");
+    if (key == std::string::npos) return cDefaultExecutable;
+    const size_t open = plist.find("<string>", key);
+    const size_t close = plist.find("</string>", open);
+    if (open == std::string::npos || close == std::string::npos) return cDefaultExecutable;
+    return plist.substr(open + 8, close - open - 8);
+}
+
+}  // namespace
+
+// The host's procedures, reached from the plug-in through the table.
+struct HostProcs {
+    static Ptr NewPtrProc(int32_t size) { return ::NewPtr(size); }
+    static Ptr NewPtrClearProc(int32_t size) { return ::NewPtrClear(size); }
+    static void DisposePtrProc(Ptr p) { ::DisposePtr(p); }
+
+    static HYPluginResult GetFrame(HYPluginInstance instance, int32_t frameNumber, GWorldPtr* outFrame,
+                                   int16_t width, int16_t height, HYRefDVQuality quality,
+                                   int16_t* outVolume, void** outCookie) {
+        PluginHost* host = HostOf(instance);
+        host->calls_.push_back({HostCall::kGetFrame, frameNumber, width, height, quality});
+        if (outFrame) *outFrame = nullptr;
+        if (outCookie) *outCookie = nullptr;
+        if (outVolume) *outVolume = 0;
+        if (!outFrame || !outCookie) return kPluginBadParams;
+        if (host->faults_.getFrame != kPluginOK) return host->faults_.getFrame;
+        if (width <= 0 || height <= 0) return kPluginBadParams;
+
+        const Rect bounds = {0, 0, height, width};
+        GWorldPtr buffer = nullptr;
+        if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr) return kPluginOutOfMemory;
+        const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
+        if (provided != kPluginOK) {
+            DisposeGWorld(buffer);
+            return provided;
+        }
+        auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, buffer});
+        *outCookie = fetch.get();
+        if (host->faults_.getFrameWithoutBuffer) {
+            DisposeGWorld(buffer);
+            fetch->buffer = nullptr;
+        } else {
+            *outFrame = buffer;
+        }
+        host->fetches_.push_back(std::move(fetch));
+        return kPluginOK;
+    }
+
+    static PluginHost::Fetch* FindFetch(PluginHost* host, void* cookie) {
+        for (auto& f : host->fetches_)
+            if (f.get() == cookie) return f.get();
+        return nullptr;
+    }
+
+    // The host owns fetched buffers and disposes of them here.
+    static HYPluginResult ReleaseFrame(HYPluginInstance instance, void* cookie) {
+        PluginHost* host = HostOf(instance);
+        PluginHost::Fetch* fetch = FindFetch(host, cookie);
+        HostCall call{HostCall::kReleaseFrame};
+        call.frameNumber = fetch ? fetch->frameNumber : -1;
+        host->calls_.push_back(call);
+        if (!fetch) return kPluginBadParams;
+        DisposeGWorld(fetch->buffer);
+        std::erase_if(host->fetches_, [fetch](const auto& f) { return f.get() == fetch; });
+        return host->faults_.releaseFrame;
+    }
+
+    static HYPluginResult Blit(PixMapPtr source, PixMapPtr dest, const Rect* sourceRect,
+                               const Rect* destRect, int16_t opacity) {
+        // The block's instance is not an argument of Blit: the one host
+        // driving the current request answers it.
+        PluginHost* host = lgCurrentHost;
+        HostCall call{HostCall::kBlit};
+        call.opacity = opacity;
+        if (sourceRect) call.sourceRect = *sourceRect;
+        if (destRect) call.destRect = *destRect;
+        if (host) host->calls_.push_back(call);
+        if (!source || !dest || !sourceRect || !destRect) return kPluginBadParams;
+        if (host && host->faults_.blit != kPluginOK) return host->faults_.blit;
+        BlendPixMaps(*source, *dest, *sourceRect, *destRect, opacity);
+        return kPluginOK;
+    }
+
+    static HYPluginResult MixAudio(HYPluginInstance instance, void* cookie, int32_t) {
+        PluginHost* host = HostOf(instance);
+        PluginHost::Fetch* fetch = FindFetch(host, cookie);
+        HostCall call{HostCall::kMixAudio};
+        call.frameNumber = fetch ? fetch->frameNumber : -1;
+        host->calls_.push_back(call);
+        if (!fetch) return kPluginBadParams;
+        if (host->faults_.mixAudio != kPluginOK) return host->faults_.mixAudio;
+        host->audioPassed_.push_back(fetch->frameNumber);
+        return kPluginOK;
+    }
+
+    static HYPluginResult GetFilterInfo(HYPluginInstance instance, HYPluginFilterInfo** outInfo) {
+        PluginHost* host = HostOf(instance);
+        host->calls_.push_back({HostCall::kGetFilterInfo});
+        if (!outInfo) return kPluginBadParams;
+        *outInfo = nullptr;
+        if (host->faults_.getFilterInfo != kPluginOK) return host->faults_.getFilterInfo;
+        if (host->clip_.withoutFilterRecord) return kPluginOK;
+        HYPluginFilterInfo& info = host->filterInfo_;
+        std::copy(std::begin(host->clip_.sliderValues), std::end(host->clip_.sliderValues),
+                  std::begin(info.sliderValues));
+        info.fadeInFrames = host->clip_.fadeInFrames;
+        info.fadeOutFrames = host->clip_.fadeOutFrames;
+        *outInfo = &info;
+        return kPluginOK;
+    }
+
+    static HYPluginResult ReleaseFilterInfo(HYPluginInstance instance, HYPluginFilterInfo*) {
+        HostOf(instance)->calls_.push_back({HostCall::kReleaseFilterInfo});
+        return kPluginOK;
+    }
+
+    static thread_local PluginHost* lgCurrentHost;
+};
+
+thread_local PluginHost* HostProcs::lgCurrentHost = nullptr;
+
+LoadedPlugin::LoadedPlugin(void* handle, HYPluginMainProc entry, std::string path)
+    : handle_(handle), entry_(entry), libraryPath_(std::move(path)) {}
+
+LoadedPlugin::~LoadedPlugin() { dlclose(handle_); }
+
+std::string LoadedPlugin::LibraryPathIn(const std::string& bundleDir) {
+    return bundleDir + "/Contents/Linux/" + ExecutableName(bundleDir);
+}
+
+std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& bundleDir, std::string* error) {
+    if (!IsDirectory(bundleDir)) {
+        *error = "no plug-in bundle at " + bundleDir;
+        return nullptr;
+    }
+    const std::string path = LibraryPathIn(bundleDir);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        *error = "cannot load the plug-in library " + path + ": " + (why ? why : "unknown error");
+        return nullptr;
+    }
+    auto entry = reinterpret_cast<HYPluginMainProc>(dlsym(handle, kHYPluginEntryName));
+    if (!entry) {
+        dlclose(handle);
+        *error = path + " has no entry point '" + kHYPluginEntryName + "'";
+        return nullptr;
+    }
+    return std::unique_ptr<LoadedPlugin>(new LoadedPlugin(handle, entry, path));
+}
+
+PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
+    : plugin_(plugin), frames_(frames), block_(std::make_unique<HYPluginParams>()) {
+    procs_.NewPtr = &HostProcs::NewPtrProc;
+    procs_.NewPtrClear = &HostProcs::NewPtrClearProc;
+    procs_.DisposePtr = &HostProcs::DisposePtrProc;
+    procs_.GetFrame = &HostProcs::GetFrame;
+    procs_.ReleaseFrame = &HostProcs::ReleaseFrame;
+    procs_.Blit = &HostProcs::Blit;
+    procs_.MixAudio = &HostProcs::MixAudio;
+    procs_.GetFilterInfo = &HostProcs::GetFilterInfo;
+    procs_.ReleaseFilterInfo = &HostProcs::ReleaseFilterInfo;
+    std::memset(block_.get(), 0, sizeof(HYPluginParams));
+}
+
+PluginHost::~PluginHost() {
+    if (clipOpen()) EndClip();
+    for (auto& f : fetches_) DisposeGWorld(f->buffer);
+}
+
+int PluginHost::Send(HYPluginSelector selector) {
+    HYPluginParams& b = *block_;
+    b.interfaceVersion = interfaceVersion_;
+    b.instance = reinterpret_cast<HYPluginInstance>(this);
+    b.procs = &procs_;
+    b.selector = selector;
+    PluginHost* previous = HostProcs::lgCurrentHost;
+    HostProcs::lgCurrentHost = this;
+    const int result = plugin_.Call(selector, &b);
+    HostProcs::lgCurrentHost = previous;
+    return result;
+}
+
+HYPluginResult PluginHost::GetInfo(int32_t selectedFrames, HYPluginParams* described) {
+    block_->getInfo2.selectedFrames = selectedFrames;
+    const auto result = static_cast<HYPluginResult>(Send(kPlugGetInfo));
+    if (described) *described = *block_;
+    return result;
+}
+
+HYPluginResult PluginHost::BeginClip(const ClipSettings& clip) {
+    clip_ = clip;
+    block_->startFrame = clip.startFrame;
+    block_->frameCount = clip.frameCount;
+    block_->proxyOnly = clip.proxyOnly;
+    return static_cast<HYPluginResult>(Send(kPlugInitialize));
+}
+
+HYPluginResult PluginHost::RenderFrame(int32_t renderFrame, GWorldPtr dest, const Rect& frameRect) {
+    block_->renderFrame = renderFrame;
+    block_->frame = dest;
+    block_->frameRect = frameRect;
+    return static_cast<HYPluginResult>(Send(kPlugDoFrame));
+}
+
+HYPluginResult PluginHost::EndClip() { return static_cast<HYPluginResult>(Send(kPlugTerminate)); }
+
+bool PluginHost::clipOpen() const { return block_->clientData != nullptr; }
+
+HYPluginResult PluginHost::PlaceHolder(const ClipSettings& clip, int32_t bestThumbOffset,
+                                       GWorldPtr dest) {
+    clip_ = clip;
+    block_->startFrame = clip.startFrame;
+    block_->frameCount = clip.frameCount;
+    block_->proxyOnly = clip.proxyOnly;
+    block_->getInfo.bestThumbOffset = bestThumbOffset;
+    block_->frame = dest;
+    GetPortBounds(dest, &block_->frameRect);
+    return static_cast<HYPluginResult>(Send(kPlugFilePlaceHolder));
+}
+
+HYPluginResult PluginHost::CustomButton(int32_t renderFrame) {
+    block_->renderFrame = renderFrame;
+    return static_cast<HYPluginResult>(Send(kPlugCustomButtonClick));
+}
+
+int PluginHost::framesOutstanding() const { return static_cast<int>(fetches_.size()); }
+
+}  // namespace pluginhost
