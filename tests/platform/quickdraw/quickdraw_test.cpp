@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "platform/quickdraw/QuickDraw.h"
+#include "tests/support/TestFrames.h"
+
+using namespace testframes;
+
+namespace {
+
+constexpr Pixel kRed{255, 255, 0, 0};
+
+TEST(NewGWorld, RefusesWhatItCannotMake) {
+    GWorldPtr gw = reinterpret_cast<GWorldPtr>(1);
+    const Rect empty = {0, 0, 0, 10}, inverted = {5, 5, 0, 0}, fine = {0, 0, 4, 4};
+    EXPECT_EQ(NewGWorld(&gw, 32, &empty, nullptr, nullptr, 0), paramErr);
+    EXPECT_EQ(gw, nullptr);
+    EXPECT_EQ(NewGWorld(&gw, 32, &inverted, nullptr, nullptr, 0), paramErr);
+    EXPECT_EQ(NewGWorld(&gw, 16, &fine, nullptr, nullptr, 0), paramErr);
+    EXPECT_EQ(NewGWorld(&gw, 32, nullptr, nullptr, nullptr, 0), paramErr);
+}
+
+TEST(NewGWorld, BoundsStartAtOriginAndRowsAreAligned) {
+    const Rect r = {30, 50, 130, 251};  // 201 wide, 100 high, not at the origin
+    GWorldPtr gw = nullptr;
+    ASSERT_EQ(NewGWorld(&gw, 32, &r, nullptr, nullptr, 0), noErr);
+    Rect bounds;
+    GetPortBounds(gw, &bounds);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right, 201);
+    EXPECT_EQ(bounds.bottom, 100);
+    PixMapHandle pm = GetGWorldPixMap(gw);
+    EXPECT_GE(GetPixRowBytes(pm), 201 * 4);
+    EXPECT_EQ(GetPixRowBytes(pm) % 64, 0);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(GetPixBaseAddr(pm)) % 64, 0u);
+
+    const GWorldFlags before = GetPixelsState(pm);
+    LockPixels(pm);
+    EXPECT_TRUE(GetPixelsState(pm) & pixelsLocked);
+    SetPixelsState(pm, before);
+    EXPECT_EQ(GetPixelsState(pm), before);
+
+    // A buffer that stops existing also stops being current.
+    SetGWorld(gw, nullptr);
+    DisposeGWorld(gw);
+    CGrafPtr current;
+    GetGWorld(&current, nullptr);
+    EXPECT_EQ(current, nullptr);
+}
+
+TEST(CopyBits, SameSizeCopiesAreExactOpaqueAndClipped) {
+    GWorldHolder src = MakeGWorld(9, 7), dst = MakeGWorld(9, 7);
+    FillPattern(src.get(), 1);
+    for (int x = 0; x < 9; ++x) SetPixel(src.get(), x, 0, Pixel{0, 1, 2, 3});  // transparent row
+    Fill(dst.get(), kRed);
+    // Shifted two right and one down: the source's right edge falls off.
+    const Rect from = {0, 0, 7, 9}, to = {1, 2, 8, 11};
+    CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &from, &to,
+             srcCopy, nullptr);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 9; ++x) {
+            const Pixel got = PixelAt(dst.get(), x, y);
+            if (y < 1 || x < 2) {
+                EXPECT_EQ(got, kRed) << x << "," << y;
+            } else {
+                Pixel want = PixelAt(src.get(), x - 2, y - 1);
+                want.a = 255;
+                EXPECT_EQ(got, want) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(CopyBits, ScalesByNearestPixelAndStaysInsideBothMaps) {
+    GWorldHolder src = MakeGWorld(4, 2), dst = MakeGWorld(8, 4);
+    FillPattern(src.get(), 2);
+    const Rect from = {0, 0, 2, 4}, to = {0, 0, 4, 8};
+    CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &from, &to,
+             srcCopy, nullptr);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(dst.get(), x, y), PixelAt(src.get(), x / 2, y / 2));
+
+    // A source rectangle reaching past the source map copies only what exists.
+    Fill(dst.get(), kRed);
+    const Rect past = {0, 2, 2, 6};  // columns 4 and 5 do not exist
+    CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &past, &to,
+             srcCopy, nullptr);
+    for (int y = 0; y < 4; ++y) {
+        EXPECT_EQ(PixelAt(dst.get(), 3, y), PixelAt(src.get(), 3, y / 2));
+        EXPECT_EQ(PixelAt(dst.get(), 4, y), kRed);
+    }
+}
+
+TEST(Painting, PaintsWithThePortColourInsideThePort) {
+    GWorldHolder gw = MakeGWorld(5, 5);
+    Fill(gw.get(), Pixel{0, 0, 0, 0});
+    CGrafPtr saved;
+    GDHandle savedDevice;
+    GetGWorld(&saved, &savedDevice);
+    SetGWorld(gw.get(), nullptr);
+    const RGBColor blue = {0, 0, 0xFFFF};
+    RGBForeColor(&blue);
+    const Rect r = {-3, 3, 2, 99};  // clipped to columns 3..4, rows 0..1
+    PaintRect(&r);
+    SetGWorld(saved, savedDevice);
+    const Pixel painted{255, 0, 0, 255}, untouched{0, 0, 0, 0};
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(PixelAt(gw.get(), x, y), (x >= 3 && y < 2) ? painted : untouched);
+}
+
+}  // namespace
