@@ -139,7 +139,7 @@ TEST(FSMakeFSSpec, JudgesNamesAndFillsTheSpec) {
         ASSERT_EQ(FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal(c.name)), &spec), c.expected);
         if (c.expected == bdNamErr) continue;
         EXPECT_EQ(spec.vRefNum, vRefNum);
-        EXPECT_EQ(spec.parID, dirID);
+        EXPECT_EQ(int32_t{spec.parID}, dirID);
         EXPECT_EQ(std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]), c.name);
         std::string path;
         ASSERT_EQ(FSSpecToPath(&spec, &path), noErr);
