@@ -1,0 +1,166 @@
+#include "engine/CGglue.h"
+
+#include "common/commonprocs.h"
+
+namespace {
+
+RelRect WholePart() {
+    RelRect whole;
+    InitRelRect(&whole);
+    return whole;
+}
+
+// theOtherRect is centred on the origin of a y-up space; the part's
+// fractions count from its top edge.
+CGRect PartOf(CGRect theOtherRect, RelRect thePart) {
+    const float w = theOtherRect.size.width, h = theOtherRect.size.height;
+    return CGRectMake(static_cast<float>(theOtherRect.origin.x + thePart.left * w),
+                      static_cast<float>(theOtherRect.origin.y + (1.0 - thePart.bottom) * h),
+                      static_cast<float>((thePart.right - thePart.left) * w),
+                      static_cast<float>((thePart.bottom - thePart.top) * h));
+}
+
+void DrawRotatedImagePartInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
+                                  RelRect thePart, float theRadiants, Boolean clearFirst) {
+    Assert(theContext, "NIL context for DrawRotatedImageInQDRect");
+    Assert(theImage, "NIL Image for DrawRotatedImageInQDRect");
+    CGContextSaveGState(theContext);
+    const CGRect theOtherRect =
+        CGRectMake(-targetRect.size.width / 2, -targetRect.size.height / 2, targetRect.size.width,
+                   targetRect.size.height);
+    CGContextTranslateCTM(theContext, targetRect.origin.x + targetRect.size.width / 2,
+                          targetRect.origin.y + targetRect.size.height / 2);
+    CGContextRotateCTM(theContext, theRadiants);
+    if (clearFirst) CGContextClearRect(theContext, theOtherRect);
+    CGContextDrawImage(theContext, PartOf(theOtherRect, thePart), theImage);
+    CGContextRestoreGState(theContext);
+}
+
+}  // namespace
+
+CGRect CGRectMake(float theX, float theY, float theWidth, float theHeight) {
+    CGRect r;
+    r.origin.x = theX;
+    r.origin.y = theY;
+    r.size.width = theWidth;
+    r.size.height = theHeight;
+    return r;
+}
+
+CGRect QDRectToGCRect(Rect theRect, Rect theFrame) {
+    int32_t portWid, portHig, rWid, rHig;
+    GetDims(theFrame, &portWid, &portHig);
+    GetDims(theRect, &rWid, &rHig);
+    const int32_t x = theFrame.left + theRect.left;
+    const int32_t y = theFrame.top + portHig - theRect.bottom;
+    return CGRectMake(static_cast<float>(x), static_cast<float>(y), static_cast<float>(rWid),
+                      static_cast<float>(rHig));
+}
+
+CGRect QDCrop2CGCrop(Rect cropRect, CGImageRef) {
+    int32_t wid, hig;
+    GetDims(cropRect, &wid, &hig);
+    return CGRectMake(cropRect.left, cropRect.top, static_cast<float>(wid), static_cast<float>(hig));
+}
+
+void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
+                              float theRadiants, Boolean clearFirst) {
+    DrawRotatedImagePartInCGRect(theContext, theImage, targetRect, WholePart(), theRadiants,
+                                 clearFirst);
+}
+
+void DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                      RelRect thePart, float theRadiants, Boolean clearFirst,
+                                      double alpha, int16_t blendMode) {
+    const Rect theFrame = GetPortRect(theGW);
+    const CGRect theCGFrame = QDRectToGCRect(qdTargetRect, theFrame);
+    if (!theImage) return;
+    CGContextRef context = nullptr;
+    QDBeginCGContext(theGW, &context);
+    if (alpha >= 0) CGContextSetAlpha(context, static_cast<float>(alpha));
+    CGContextSetBlendMode(context, blendMode);
+    DrawRotatedImagePartInCGRect(context, theImage, theCGFrame, thePart, theRadiants, clearFirst);
+    CGContextFlush(context);
+    QDEndCGContext(theGW, &context);
+    CGContextRelease(context);
+}
+
+void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                  float theRadiants, Boolean clearFirst, double alpha,
+                                  int16_t blendMode) {
+    DrawCGImagePartInQDRectWithAlpha(theGW, theImage, qdTargetRect, WholePart(), theRadiants,
+                                     clearFirst, alpha, blendMode);
+}
+
+// A negative alpha leaves the context's own (1), and normal is the
+// context's default blend mode: the plain draw is the alpha draw.
+void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                         float theRadiants, Boolean clearFirst) {
+    DrawCGImageInQDRectWithAlpha(theGW, theImage, qdTargetRect, theRadiants, clearFirst, -1.0,
+                                 kCGBlendModeNormal);
+}
+
+CGImageRef GWorld2CGImage(GrafPtr theGW) {
+    PixMapHandle pm = GetGWorldPixMap(theGW);
+    Ptr base = GetPixBaseAddr(pm);
+    const int32_t rowBytes = GetPixRowBytes(pm);
+    Rect bounds;
+    GetPortBounds(theGW, &bounds);
+    int32_t wid, hig;
+    GetDims(bounds, &wid, &hig);
+    CGColorSpaceRef theColorSpace = CGColorSpaceCreateDeviceRGB();
+    CGContextRef context = CGBitmapContextCreate(base, static_cast<size_t>(wid),
+                                                 static_cast<size_t>(hig), 8,
+                                                 static_cast<size_t>(rowBytes), theColorSpace,
+                                                 kCGImageAlphaPremultipliedFirst);
+    Assert(context, "Failed to create s CGContext on GWorld2CGImage");
+    CGColorSpaceRelease(theColorSpace);
+    CGImageRef image = CGBitmapContextCreateImage(context);
+    CGContextRelease(context);
+    return image;
+}
+
+void GetImageDims(CGImageRef theImage, int32_t* wid, int32_t* hig) {
+    *wid = static_cast<int32_t>(CGImageGetWidth(theImage));
+    *hig = static_cast<int32_t>(CGImageGetHeight(theImage));
+}
+
+Rect CalcProportionalImageForFrame(CGImageRef theImage, Rect theFrame) {
+    int32_t wid, hig;
+    GetImageDims(theImage, &wid, &hig);
+    Rect imageRect;
+    SetRect(&imageRect, 0, 0, static_cast<int16_t>(wid), static_cast<int16_t>(hig));
+    return CalcProportionalRectForFrame(imageRect, theFrame);
+}
+
+Rect GetImageRect(CGImageRef theImage) {
+    Rect r = {0, 0, 0, 0};
+    if (theImage) {
+        int32_t wid, hig;
+        GetImageDims(theImage, &wid, &hig);
+        SetRect(&r, 0, 0, static_cast<int16_t>(wid), static_cast<int16_t>(hig));
+    }
+    return r;
+}
+
+void GWClearRect(GrafPtr theGW, Rect theRect) {
+    Assert(theGW, "NIL GWorld in GWClearRect");
+    CGContextRef context = nullptr;
+    QDBeginCGContext(theGW, &context);
+    CGContextClearRect(context, QDRectToGCRect(theRect, GetPortRect(theGW)));
+    CGContextFlush(context);
+    QDEndCGContext(theGW, &context);
+    CGContextRelease(context);
+}
+
+void GWPaintRectWithAlpha(GrafPtr theGW, Rect theRect, RGBColor theColor, uint8_t alpha) {
+    Assert(theGW, "NIL GWorld in GWPaintRect");
+    CGContextRef context = nullptr;
+    QDBeginCGContext(theGW, &context);
+    CGContextSetRGBFillColor(context, (theColor.red >> 8) / 255.0f, (theColor.green >> 8) / 255.0f,
+                             (theColor.blue >> 8) / 255.0f, alpha / 255.0f);
+    CGContextFillRect(context, QDRectToGCRect(theRect, GetPortRect(theGW)));
+    CGContextFlush(context);
+    QDEndCGContext(theGW, &context);
+    CGContextRelease(context);
+}

@@ -1,0 +1,37 @@
+// Drawing Quartz images into QuickDraw buffers and ports, and turning
+// buffers into images.
+#ifndef HZ_ENGINE_CGGLUE_H
+#define HZ_ENGINE_CGGLUE_H
+
+#include "engine/relrects.h"
+#include "platform/quartz/CoreGraphics.h"
+#include "platform/quickdraw/QuickDraw.h"
+
+CGRect QDRectToGCRect(Rect theRect, Rect theFrame);
+CGRect CGRectMake(float theX, float theY, float theWidth, float theHeight);
+CGRect QDCrop2CGCrop(Rect cropRect, CGImageRef theImage);
+
+void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
+                              float theRadiants, Boolean clearFirst);
+void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                         float theRadiants, Boolean clearFirst);
+void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                  float theRadiants, Boolean clearFirst, double alpha,
+                                  int16_t blendMode);
+// As DrawCGImageInQDRectWithAlpha, but the image fills only thePart of the
+// target rectangle (fractions of it, top-down), while the turn is still
+// about the whole target's centre: a picture of which only a part exists.
+void DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                      RelRect thePart, float theRadiants, Boolean clearFirst,
+                                      double alpha, int16_t blendMode);
+
+// A copy of the buffer's pixels, opaque; the caller releases it.
+CGImageRef GWorld2CGImage(GrafPtr theGW);
+Rect CalcProportionalImageForFrame(CGImageRef theImage, Rect theFrame);
+void GetImageDims(CGImageRef theImage, int32_t* wid, int32_t* hig);
+Rect GetImageRect(CGImageRef theImage);
+
+void GWClearRect(GrafPtr theGW, Rect theRect);
+void GWPaintRectWithAlpha(GrafPtr theGW, Rect theRect, RGBColor theColor, uint8_t alpha);
+
+#endif

@@ -1,0 +1,18 @@
+// What the host-entry layer calls to size, set up, copy and release the
+// settings record, and to render one frame.
+#ifndef HZ_ENGINE_ENGINEENTRY_H
+#define HZ_ENGINE_ENGINEENTRY_H
+
+#include "engine/PluginData.h"
+#include "host/HYPlugin.h"
+
+void InitEngine();
+void InitMyPlugIn(void* theData);
+void pGetConfigSize(uint32_t* theSize);
+void pCopyConfig(void* source, void* dest);
+void pUncopyConfig(void* theData);
+int16_t GetMediaFormat(const void* theData);
+void DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
+              int32_t currentFrameIndex, int32_t totalFrames);
+
+#endif

@@ -1,0 +1,103 @@
+#include "engine/lineEffect.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "common/commonprocs.h"
+#include "engine/CGglue.h"
+
+namespace {
+
+int16_t Saturate16(int32_t v) {
+    return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX));
+}
+
+// Where the drawn picture goes: the framing rectangle grown by the scale
+// slider and moved by the two move sliders, all measured against its
+// larger side. Extreme sliders saturate instead of wrapping around.
+Rect DrawingRect(Rect activeRect, int32_t w, int32_t h, const PluginDataRec& theConfig) {
+    const int32_t big = std::max(w, h);
+    const int32_t z = big * theConfig.sliders[cScaleSlider - 1] / 100;
+    const int32_t dx = big * theConfig.sliders[cMoveXSlider - 1] / 100;
+    const int32_t dy = big * theConfig.sliders[cMoveYSlider - 1] / 100;
+    Rect r;
+    r.left = Saturate16(activeRect.left - z + dx);
+    r.top = Saturate16(activeRect.top - z + dy);
+    r.right = Saturate16(activeRect.right + z + dx);
+    r.bottom = Saturate16(activeRect.bottom + z + dy);
+    return r;
+}
+
+// The part of the framing rectangle that lies inside the source, as
+// fractions of the framing rectangle.
+RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
+    RelRect part;
+    part.left = static_cast<double>(visible.left - activeRect.left) / w;
+    part.right = static_cast<double>(visible.right - activeRect.left) / w;
+    part.top = static_cast<double>(visible.top - activeRect.top) / h;
+    part.bottom = static_cast<double>(visible.bottom - activeRect.top) / h;
+    return part;
+}
+
+}  // namespace
+
+void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
+                   int32_t, int32_t) {
+    CGrafPtr savedPort;
+    GDHandle savedDevice;
+    GetGWorld(&savedPort, &savedDevice);
+    ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
+
+    const double degrees = theConfig->sliders[cTurnSlider - 1] * 20 / 50.0;
+    const double radians = degrees * std::numbers::pi / 180.0;
+    int32_t w, h;
+    GetDims(activeRect, &w, &h);
+
+    // Only what lies inside the source can be cut out; a framing rectangle
+    // without area (a corner dragged onto its opposite) or entirely outside
+    // the frame leaves the background alone.
+    const Rect sourceBounds = GetPortRect(source);
+    Rect visible;
+    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) {
+        SetGWorld(savedPort, savedDevice);
+        return;
+    }
+
+    GWorldPtr theGW = AllocateRectGWorld(visible);
+    Assert(theGW, "Unable to allocate theGW in theLineEffect");
+    SetGWorld(theGW, nullptr);
+    const RGBColor black = {0, 0, 0}, white = {0xFFFF, 0xFFFF, 0xFFFF};
+    RGBForeColor(&black);
+    RGBBackColor(&white);
+    const Rect cutBounds = GetPortRect(theGW);
+    CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(theGW), &visible,
+             &cutBounds, srcCopy, nullptr);
+
+    CGImageRef theImage = GWorld2CGImage(theGW);
+    Assert(theImage, "Unable to convert theGW to theImage in theLineEffect");
+
+    DrawCGImagePartInQDRectWithAlpha(dest, theImage, DrawingRect(activeRect, w, h, *theConfig),
+                                     VisiblePart(activeRect, visible, w, h),
+                                     static_cast<float>(radians), false, 1.0, kCGBlendModeNormal);
+
+    CGImageRelease(theImage);
+    DisposeGWorld(theGW);
+    SetGWorld(savedPort, savedDevice);
+}
+
+void RenderLineArt(PluginDataPtr theConfig) {
+    Assert(theConfig, "nil config on RenderLineArt");
+    if (theConfig->theRendered) CGImageRelease(theConfig->theRendered);
+    theConfig->theRendered = nullptr;
+    if (!theConfig->theOriginalImage) return;
+    int32_t wid, hig;
+    GetImageDims(theConfig->theOriginalImage, &wid, &hig);
+    Rect bounds;
+    SetRect(&bounds, 0, 0, static_cast<int16_t>(wid), static_cast<int16_t>(hig));
+    GWorldPtr buffer = AllocateRectGWorld(bounds);
+    if (!buffer) return;
+    DrawCGImageInQDRect(buffer, theConfig->theOriginalImage, bounds, 0.0f, true);
+    theConfig->theRendered = GWorld2CGImage(buffer);
+    DisposeGWorld(buffer);
+}

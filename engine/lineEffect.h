@@ -1,0 +1,12 @@
+// The effect itself: background, framing cut-out, scale, move and turn.
+#ifndef HZ_ENGINE_LINEEFFECT_H
+#define HZ_ENGINE_LINEEFFECT_H
+
+#include "engine/PluginData.h"
+
+// copyRest, currFrame and maxFrame do not influence the picture.
+void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean copyRest,
+                   PluginDataPtr theConfig, int32_t currFrame, int32_t maxFrame);
+void RenderLineArt(PluginDataPtr theConfig);
+
+#endif

@@ -1,0 +1,29 @@
+#include "engine/PluginData.h"
+#include "host/EffectData.h"
+#include "platform/corefoundation/CoreFoundation.h"
+#include "platform/files/FileSpecPath.h"
+#include "platform/resources/Resources.h"
+
+namespace {
+constexpr char cResourceFileName[] = "HorizonFix";
+constexpr char cResourceFileType[] = "rsrc";
+}  // namespace
+
+// A host of the original platform opened a plug-in's resources when it
+// loaded it; here the plug-in opens its own, once, and keeps them open
+// (read-only) for as long as it is loaded. Without them the texts are empty.
+void OpenBundleResources() {
+    CFStringRef bundleID = CFStringCreateWithCString(nullptr, cMyBundleID, kCFStringEncodingUTF8);
+    CFStringRef name = CFStringCreateWithCString(nullptr, cResourceFileName, kCFStringEncodingUTF8);
+    CFStringRef type = CFStringCreateWithCString(nullptr, cResourceFileType, kCFStringEncodingUTF8);
+    CFURLRef url = CFBundleCopyResourceURL(CFBundleGetBundleWithIdentifier(bundleID), name, type,
+                                           nullptr);
+    uint8_t path[4096];
+    FSSpec spec;
+    if (url && CFURLGetFileSystemRepresentation(url, true, path, sizeof path) &&
+        PathToFSSpec(reinterpret_cast<const char*>(path), &spec) == noErr) {
+        FSpOpenResFile(&spec, fsRdPerm);
+    }
+    for (CFTypeRef object : {CFTypeRef(url), CFTypeRef(type), CFTypeRef(name), CFTypeRef(bundleID)})
+        if (object) CFRelease(object);
+}

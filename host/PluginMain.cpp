@@ -1,0 +1,53 @@
+// The bundle's single entry point.
+#include "engine/EngineEntry.h"
+#include "host/EffectData.h"
+
+Boolean gEngineInited = false;
+PluginDataPtr gEngineData = nullptr;
+int32_t gMostRecentStartFrame = 0;
+int32_t gMostRecentFrameCount = 0;
+
+namespace {
+
+// The host procedures a request calls; a block missing one of them is
+// refused before anything is done with it.
+bool HasProcsFor(const HYPluginParams* params) {
+    const HYProcs* procs = params->procs;
+    if (!procs || !procs->NewPtrClear || !procs->DisposePtr) return false;
+    const bool begins = params->selector == kPlugInitialize || params->selector == kPlugFilePlaceHolder;
+    const bool renders = params->selector == kPlugDoFrame || params->selector == kPlugFilePlaceHolder;
+    if (begins && (!procs->GetFilterInfo || !procs->ReleaseFilterInfo)) return false;
+    if (renders && (!procs->GetFrame || !procs->ReleaseFrame || !procs->Blit || !procs->MixAudio))
+        return false;
+    return true;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginParams* params) {
+    if (!params) return kPluginBadParams;
+    if (params->interfaceVersion < kHYMinimumInterfaceVersion) return kPluginAppIsTooOld;
+    if (!HasProcsFor(params)) return kPluginBadParams;
+
+    if (!gEngineInited) {
+        InitEngine();
+        OpenBundleResources();
+        gEngineInited = true;
+    }
+    if (!gEngineData) {
+        uint32_t size = 0;
+        pGetConfigSize(&size);
+        gEngineData = reinterpret_cast<PluginDataPtr>(params->procs->NewPtrClear(static_cast<int32_t>(size)));
+        InitMyPlugIn(gEngineData);
+    }
+
+    const auto selector = static_cast<int16_t>(which);
+    switch (params->selector) {
+        case kPlugGetInfo: return EffectGetInfo(selector, params);
+        case kPlugInitialize: return EffectBegin(selector, params);
+        case kPlugFilePlaceHolder: return MakeEffectPlaceHolder(selector, params);
+        case kPlugDoFrame: return EffectDrive(selector, params);
+        case kPlugTerminate: return EffectEnd(selector, params);
+        default: return kPluginOK;
+    }
+}

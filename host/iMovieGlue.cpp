@@ -1,0 +1,179 @@
+#include "host/iMovieGlue.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/commonprocs.h"
+#include "engine/EngineEntry.h"
+#include "host/EffectData.h"
+
+namespace {
+
+constexpr int16_t cLowQualityMaxHeight = 259;
+constexpr int32_t cMixWholeFrame = 256;
+
+HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
+    return params->proxyOnly && h <= cLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
+}
+
+HYPluginResult BufferError(QDErr err) { return err == memFullErr ? kPluginOutOfMemory : kPluginFailed; }
+
+// Saves the current port and device and restores them on every way out.
+class SavedPort {
+public:
+    SavedPort() { GetGWorld(&port_, &device_); }
+    ~SavedPort() { SetGWorld(port_, device_); }
+
+private:
+    CGrafPtr port_;
+    GDHandle device_;
+};
+
+// Saves a pixel map's lock state, locks it, and puts the state back.
+class LockedPixels {
+public:
+    explicit LockedPixels(GWorldPtr gw) : pm_(GetGWorldPixMap(gw)), state_(GetPixelsState(pm_)) {
+        LockPixels(pm_);
+    }
+    ~LockedPixels() { SetPixelsState(pm_, state_); }
+
+private:
+    PixMapHandle pm_;
+    GWorldFlags state_;
+};
+
+}  // namespace
+
+bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
+                 int32_t fadeOutFrames, int16_t* opacity) {
+    if (fadeInFrames <= 0 && fadeOutFrames == 0) return false;
+    double p;
+    if (renderFrame < fadeInFrames) {
+        p = static_cast<double>(renderFrame) / fadeInFrames;
+    } else if (fadeOutFrames > 0 && renderFrame > frameCount - fadeOutFrames) {
+        p = static_cast<double>(frameCount - renderFrame) / fadeOutFrames;
+    } else {
+        return false;
+    }
+    // Frame numbers outside the clip would give opacities outside 0..255.
+    *opacity = static_cast<int16_t>(std::clamp(std::trunc(255.0 * (1.0 - p)), 0.0, 255.0));
+    return true;
+}
+
+HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
+    auto* effect = static_cast<EffectData*>(params->clientData);
+    if (!effect) return kPluginBadParams;
+    const int32_t w = params->frameRect.right - params->frameRect.left;
+    const int32_t h = params->frameRect.bottom - params->frameRect.top;
+    // Nowhere to draw: refuse before asking the host for anything.
+    if (!params->frame || w <= 0 || h <= 0) return kPluginBadParams;
+
+    SavedPort savedPort;
+    SetGWorld(params->frame, nullptr);
+    const int32_t absoluteFrame = params->startFrame + params->renderFrame;
+    gMostRecentStartFrame = params->startFrame;
+    gMostRecentFrameCount = params->frameCount;
+    if (absoluteFrame < 0) return kPluginOK;
+
+    const HYProcs* procs = params->procs;
+    GWorldPtr source = nullptr;
+    int16_t volume = 0;
+    void* cookie = nullptr;
+    HYPluginResult result = procs->GetFrame(params->instance, absoluteFrame, &source,
+                                            static_cast<int16_t>(w), static_cast<int16_t>(h),
+                                            QualityFor(params, h), &volume, &cookie);
+    // A host that answers OK without a frame has not delivered it.
+    if (result == kPluginOK && !source) result = kPluginCantGetNeededFrame;
+
+    GWorldPtr fadeGW = nullptr;
+    bool fadeBufferFailed = false;
+    if (result == kPluginOK) {
+        Rect r = params->frameRect;
+        OffsetRect(&r, static_cast<int16_t>(-r.left), static_cast<int16_t>(-r.top));
+        int16_t opacity = 0;
+        const bool fading = FadeOpacity(params->renderFrame, params->frameCount,
+                                        effect->fadeInFrames, effect->fadeOutFrames, &opacity);
+        if (fading) {
+            if (NewGWorld(&fadeGW, 32, &r, nullptr, nullptr, 0) != noErr) {
+                fadeBufferFailed = true;
+                result = kPluginFailed;
+            } else {
+                LockedPixels lockFade(fadeGW), lockSource(source);
+                CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(fadeGW), &r, &r,
+                         srcCopy, nullptr);
+            }
+        }
+        if (result == kPluginOK) {
+            result = ApplyEffect(source, params);
+            if (fadeGW) {
+                Rect sourceBounds;
+                GetPortBounds(source, &sourceBounds);
+                result = procs->Blit(*GetGWorldPixMap(fadeGW), *GetGWorldPixMap(params->frame),
+                                     &sourceBounds, &params->frameRect, opacity);
+            }
+            if (result == kPluginOK && !params->proxyOnly)
+                result = procs->MixAudio(params->instance, cookie, cMixWholeFrame);
+        }
+    }
+
+    const HYPluginResult released = procs->ReleaseFrame(params->instance, cookie);
+    if (result == kPluginOK || (fadeBufferFailed && released != kPluginOK)) result = released;
+    if (fadeGW) DisposeGWorld(fadeGW);
+    return result;
+}
+
+HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
+    auto* effect = static_cast<EffectData*>(params->clientData);
+    Rect r;
+    GetPortBounds(sourceFrame, &r);
+    OffsetRect(&r, static_cast<int16_t>(-r.left), static_cast<int16_t>(-r.top));
+    const QDErr err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
+    if (err == noErr) {
+        ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
+        LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
+        CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
+                 GetPortBitMapForCopyBits(params->frame), &r, &params->frameRect, srcCopy, nullptr);
+        DisposeGWorld(effect->effectGWorld);
+        effect->effectGWorld = nullptr;
+        return kPluginOK;
+    }
+    effect->effectGWorld = nullptr;
+    return BufferError(err);
+}
+
+void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
+    SavedPort savedPort;
+    SetGWorld(targetFrame, nullptr);
+    auto* effect = static_cast<EffectData*>(params->clientData);
+    LockedPixels lockSource(sourceFrame), lockTarget(targetFrame);
+    DoEffect(effect->engineData, params, sourceFrame, targetFrame, params->renderFrame,
+             params->frameCount);
+}
+
+int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,
+                       int16_t disposeAfterUse) {
+    Rect target;
+    GetPortBounds(theGW, &target);
+    const int32_t w = target.right - target.left;
+    const int32_t h = target.bottom - target.top;
+    const int32_t absoluteFrame = frameIndex + params->startFrame;
+    if (absoluteFrame < 0) return -1;
+    GWorldPtr clip = nullptr;
+    int16_t volume = 0;
+    void* cookie = nullptr;
+    int16_t answer = params->procs->GetFrame(params->instance, absoluteFrame, &clip,
+                                             static_cast<int16_t>(w), static_cast<int16_t>(h),
+                                             QualityFor(params, h), &volume, &cookie);
+    if (clip) {
+        Rect clipBounds;
+        GetPortBounds(clip, &clipBounds);
+        {
+            LockedPixels lockClip(clip), lockTarget(theGW);
+            CopyBits(GetPortBitMapForCopyBits(clip), GetPortBitMapForCopyBits(theGW), &clipBounds,
+                     &target, srcCopy, nullptr);
+        }
+        answer = params->procs->ReleaseFrame(params->instance, cookie);
+        if (disposeAfterUse > 0) DisposeGWorld(clip);
+    }
+    return answer;
+}
