@@ -1,0 +1,144 @@
+#include <map>
+#include <set>
+
+#include "tests/host/HostFixture.h"
+
+using namespace hosttest;
+using pluginhost::ClipSettings;
+using pluginhost::HostCall;
+
+namespace {
+
+class HostFrames : public HostTest {
+protected:
+    // Renders every frame of a clip at w x h and returns the opacity of each
+    // blended frame.
+    std::map<int32_t, int16_t> RenderClip(const ClipSettings& clip, int w = 16, int h = 12) {
+        std::map<int32_t, int16_t> blended;
+        EXPECT_EQ(host->BeginClip(clip), kPluginOK);
+        auto dest = testframes::MakeGWorld(w, h);
+        for (int32_t f = 0; f < clip.frameCount; ++f) {
+            host->clearCalls();
+            EXPECT_EQ(host->RenderFrame(f, dest.get(), Rect{0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)}), kPluginOK);
+            for (const auto& c : host->calls())
+                if (c.kind == HostCall::kBlit) blended[f] = c.opacity;
+        }
+        EXPECT_EQ(host->EndClip(), kPluginOK);
+        return blended;
+    }
+};
+
+TEST_F(HostFrames, FadesFollowTheTable) {
+    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 10, 0}),
+              (std::map<int32_t, int16_t>{{0, 255}, {1, 229}, {2, 204}, {3, 178}, {4, 153},
+                                          {5, 127}, {6, 102}, {7, 76}, {8, 50}, {9, 25}}));
+    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 0, 10}),
+              (std::map<int32_t, int16_t>{{91, 25}, {92, 50}, {93, 76}, {94, 102}, {95, 127},
+                                          {96, 153}, {97, 178}, {98, 204}, {99, 229}}));
+    EXPECT_EQ(RenderClip(ClipSettings{0, 8, 4, 4}),
+              (std::map<int32_t, int16_t>{{0, 255}, {1, 191}, {2, 127}, {3, 63}, {5, 63}, {6, 127}, {7, 191}}));
+    EXPECT_EQ(RenderClip(ClipSettings{0, 5, 1, 0}), (std::map<int32_t, int16_t>{{0, 255}}));
+    EXPECT_TRUE(RenderClip(ClipSettings{0, 5, 0, 0}).empty());
+}
+
+TEST_F(HostFrames, FadesAreCutToTheClipAtBegin) {
+    struct Case {
+        int32_t in, out, frames, wantIn, wantOut;
+    } cases[] = {
+        {40, 40, 60, 30, 30}, {31, 10, 61, 30, 10}, {100, 0, 60, 60, 0}, {0, 0, 60, 0, 0},
+        {-5, -3, 20, 0, 0},  // a host's negative fade counts as none
+    };
+    for (const Case& c : cases) {
+        const auto blended = RenderClip(ClipSettings{0, c.frames, c.in, c.out});
+        std::set<int32_t> want, got;
+        for (int32_t f = 0; f < c.frames; ++f)
+            if ((c.wantIn > 0 || c.wantOut != 0) && (f < c.wantIn || f > c.frames - c.wantOut)) want.insert(f);
+        for (const auto& [f, opacity] : blended) got.insert(f);
+        EXPECT_EQ(got, want) << c.in << "/" << c.out << " on " << c.frames;
+    }
+}
+
+TEST_F(HostFrames, DefaultsLeaveEveryPixelAndPassTheAudio) {
+    ASSERT_EQ(host->BeginClip(ClipSettings{100, 3}), kPluginOK);
+    auto dest = testframes::MakeGWorld(37, 23);
+    auto expected = testframes::MakeGWorld(37, 23);
+    for (int32_t f = 0; f < 3; ++f) {
+        ASSERT_EQ(host->RenderFrame(f, dest.get(), Rect{0, 0, 23, 37}), kPluginOK);
+        testframes::FillPattern(expected.get(), static_cast<uint32_t>(100 + f));
+        EXPECT_EQ(testframes::MaxDifference(dest.get(), expected.get(), Rect{0, 0, 23, 37}), 0);
+    }
+    EXPECT_EQ(host->audioPassed(), (std::vector<int32_t>{100, 101, 102}));
+    EXPECT_EQ(host->framesOutstanding(), 0);
+}
+
+TEST_F(HostFrames, ProxiesAskForLowQualityOnlyWhenSmallAndPassNoAudio) {
+    for (auto [height, quality] : {std::pair{240, kDVLowQuality}, {260, kDVHighQuality}}) {
+        ClipSettings clip{0, 2};
+        clip.proxyOnly = true;
+        ASSERT_EQ(host->BeginClip(clip), kPluginOK);
+        host->clearCalls();
+        auto dest = testframes::MakeGWorld(32, height);
+        ASSERT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, static_cast<int16_t>(height), 32}), kPluginOK);
+        ASSERT_EQ(CountCalls(HostCall::kGetFrame), 1);
+        EXPECT_EQ(host->calls()[0].quality, quality);
+        EXPECT_EQ(host->calls()[0].height, height);
+        EXPECT_EQ(CountCalls(HostCall::kMixAudio), 0);
+        EXPECT_EQ(host->EndClip(), kPluginOK);
+    }
+}
+
+TEST_F(HostFrames, FramesCountFromTheClipStartAndNegativeOnesAreSkipped) {
+    ASSERT_EQ(host->BeginClip(ClipSettings{100, 10}), kPluginOK);
+    auto dest = testframes::MakeGWorld(8, 8);
+    host->clearCalls();
+    ASSERT_EQ(host->RenderFrame(5, dest.get(), Rect{0, 0, 8, 8}), kPluginOK);
+    EXPECT_EQ(host->calls()[0].frameNumber, 105);
+    host->clearCalls();
+    EXPECT_EQ(host->RenderFrame(-200, dest.get(), Rect{0, 0, 8, 8}), kPluginOK);
+    EXPECT_TRUE(host->calls().empty());
+    EXPECT_EQ(host->EndClip(), kPluginOK);
+}
+
+TEST_F(HostFrames, HostFailuresEndTheFrameWithTheHostsAnswer) {
+    struct Case {
+        const char* name;
+        void (*inject)(pluginhost::HostFaults&);
+        HYPluginResult want;
+        bool destTouched;
+        int mixCalls;
+    } cases[] = {
+        {"GetFrame", [](pluginhost::HostFaults& f) { f.getFrame = kPluginCantGetNeededFrame; }, kPluginCantGetNeededFrame, false, 0},
+        {"no buffer", [](pluginhost::HostFaults& f) { f.getFrameWithoutBuffer = true; }, kPluginCantGetNeededFrame, false, 0},
+        {"Blit", [](pluginhost::HostFaults& f) { f.blit = kPluginFailed; }, kPluginFailed, true, 0},
+        {"MixAudio", [](pluginhost::HostFaults& f) { f.mixAudio = kPluginOutOfDiskSpace; }, kPluginOutOfDiskSpace, true, 1},
+        {"ReleaseFrame", [](pluginhost::HostFaults& f) { f.releaseFrame = kPluginTryAgainLater; }, kPluginTryAgainLater, true, 1},
+    };
+    for (const Case& c : cases) {
+        host->faults() = {};
+        ASSERT_EQ(host->BeginClip(ClipSettings{0, 4, 2, 0}), kPluginOK);  // frame 0 fades
+        c.inject(host->faults());
+        host->clearCalls();
+        auto dest = testframes::MakeGWorld(8, 6);
+        testframes::Fill(dest.get(), testframes::Pixel{1, 2, 3, 4});
+        EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, 6, 8}), c.want) << c.name;
+        EXPECT_EQ(testframes::PixelAt(dest.get(), 3, 3) != (testframes::Pixel{1, 2, 3, 4}), c.destTouched) << c.name;
+        EXPECT_EQ(CountCalls(HostCall::kMixAudio), c.mixCalls) << c.name;
+        EXPECT_EQ(CountCalls(HostCall::kReleaseFrame), 1) << c.name;
+        EXPECT_EQ(host->framesOutstanding(), 0) << c.name;
+        host->faults() = {};
+        EXPECT_EQ(host->EndClip(), kPluginOK);
+    }
+}
+
+TEST_F(HostFrames, NonsenseFrameRectanglesAreRefusedOrClipped) {
+    ASSERT_EQ(host->BeginClip(ClipSettings{0, 2}), kPluginOK);
+    auto dest = testframes::MakeGWorld(8, 6);
+    EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{5, 5, 5, 9}), kPluginBadParams);
+    EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{6, 8, 0, 0}), kPluginBadParams);
+    EXPECT_EQ(host->RenderFrame(0, nullptr, Rect{0, 0, 6, 8}), kPluginBadParams);
+    // Larger than the destination: drawn where it fits, nothing outside.
+    EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{-20, -30, 200, 300}), kPluginOK);
+    EXPECT_EQ(host->EndClip(), kPluginOK);
+}
+
+}  // namespace
