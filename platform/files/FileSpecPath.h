@@ -15,6 +15,10 @@ OSErr FSSpecToPath(const FSSpec* spec, std::string* path);
 // and fills spec as FSMakeFSSpec would (fnfErr when only the folder exists).
 OSErr PathToFSSpec(const std::string& path, FSSpec* spec);
 
+// Where FindFolder looks for the preferences folder, whether or not it
+// exists; empty when there is no home folder to fall back on.
+std::string PreferencesFolderPath();
+
 // The platform's error for a failed system call.
 OSErr OSErrFromErrno(int err);
 

@@ -84,15 +84,6 @@ std::string_view NameView(const unsigned char* name, size_t length) {
     return std::string_view(reinterpret_cast<const char*>(name), length);
 }
 
-std::string PreferencesFolderPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    // Relative values are to be ignored, as the XDG base directory rules say.
-    if (config && config[0] == '/') return config;
-    const char* home = std::getenv("HOME");
-    if (!home || !home[0]) return std::string();
-    return JoinPath(home, ".config");
-}
-
 // 0700 as the XDG rules ask for the base folders; parents are made the same
 // way, as `mkdir -p` would.
 OSErr CreateFolders(const std::string& path) {
@@ -147,13 +138,22 @@ OSErr OSErrFromErrno(int err) {
     }
 }
 
+std::string PreferencesFolderPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    if (config && config[0] == '/') return WithoutTrailingSlashes(config);
+    const char* home = std::getenv("HOME");
+    if (!home || !home[0]) return std::string();
+    return JoinPath(WithoutTrailingSlashes(home), ".config");
+}
+
 OSErr FindFolder(int16_t vRefNum, OSType folderType, Boolean createFolder, int16_t* foundVRefNum,
                  int32_t* foundDirID) {
     if (!foundVRefNum || !foundDirID) return paramErr;
     if (vRefNum != kOnSystemDisk && vRefNum != kOnAppropriateDisk) return nsvErr;
     if (folderType != kPreferencesFolderType) return paramErr;
 
-    const std::string path = WithoutTrailingSlashes(PreferencesFolderPath());
+    const std::string path = PreferencesFolderPath();
     if (path.empty()) return fnfErr;
     if (!IsDirectory(path)) {
         if (!createFolder) return fnfErr;
