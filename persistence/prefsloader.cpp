@@ -1,0 +1,274 @@
+#include "persistence/prefsloader.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/files/FileSpecPath.h"
+#include "platform/files/Files.h"
+#include "platform/memory/MacMemory.h"
+#include "platform/resources/Resources.h"
+
+namespace {
+
+constexpr Size cConfigSaveSize = sizeof(ConfigSaveRec);
+
+enum class MissingFile { cReport, cCreateAndReport, cCreateAndOpen };
+
+struct OpenPrefsRec {
+    PrefsResultRec result;
+    int16_t refNum;
+    int16_t previousResFile;
+};
+
+PrefsResultRec Ok() { return {PrefsStatus::cOk, std::string()}; }
+
+std::string Describe(OSErr err) {
+    switch (err) {
+        case dskFulErr:
+            return "the disk is full";
+        case permErr:
+        case wPrErr:
+            return "permission denied";
+        case memFullErr:
+            return "out of memory";
+        default:
+            return "error " + std::to_string(err);
+    }
+}
+
+std::string PascalPrefsName() {
+    const std::string name = std::string(cProductCode) + cPrefName;
+    return std::string(1, static_cast<char>(name.size())) + name;
+}
+
+ConstStr255Param AsPascal(const std::string& pascal) {
+    return reinterpret_cast<ConstStr255Param>(pascal.data());
+}
+
+// The resource layer keeps a chain of open files; the caller's current one
+// is put back so opening the preferences does not disturb it.
+void ClosePrefs(const OpenPrefsRec& open) {
+    CloseResFile(open.refNum);
+    UseResFile(open.previousResFile);
+}
+
+OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
+    OpenPrefsRec open{Ok(), -1, CurResFile()};
+    int16_t vRefNum;
+    int32_t dirID;
+    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
+        noErr) {
+        open.result = {PrefsStatus::cNoFolder,
+                       "the preferences folder " + PreferencesFolderPath() + " does not exist"};
+        return open;
+    }
+    FSSpec spec;
+    const std::string name = PascalPrefsName();
+    OSErr err = FSMakeFSSpec(vRefNum, dirID, AsPascal(name), &spec);
+    if (err == fnfErr && missing != MissingFile::cReport) {
+        FSpCreateResFile(&spec, cPrefsCreator, cPrefsType, smSystemScript);
+        if (missing == MissingFile::cCreateAndOpen && ResError() == noErr) err = noErr;
+    }
+    if (err != noErr) {
+        open.result =
+            err == fnfErr
+                ? PrefsResultRec{PrefsStatus::cNoFile, PrefsFilePath() + " does not exist"}
+                : PrefsResultRec{PrefsStatus::cFailed,
+                                 "cannot reach " + PrefsFilePath() + ": " + Describe(err)};
+        return open;
+    }
+
+    open.refNum = FSpOpenResFile(&spec, permission);
+    if (open.refNum != -1) UseResFile(open.refNum);
+    err = ResError();
+    if (err == noErr) return open;
+    if (open.refNum != -1) ClosePrefs(open);
+    open.refNum = -1;
+    if (err == mapReadErr) {
+        open.result = {PrefsStatus::cDamaged, PrefsFilePath() +
+                                                  " is damaged and was left as it is; delete it "
+                                                  "to start afresh"};
+    } else {
+        open.result = {PrefsStatus::cFailed,
+                       "cannot open " + PrefsFilePath() + ": " + Describe(err)};
+    }
+    return open;
+}
+
+bool BlockToConfig(PluginDataPtr theConfig, ConfigSaveH theSave, std::string* why) {
+    if (!theConfig || !theSave) {
+        *why = "nothing to read";
+        return false;
+    }
+    // Checked before any byte is read: a short entry must not be read past
+    // its end.
+    const Size size = GetHandleSize(reinterpret_cast<Handle>(theSave));
+    if (size < cConfigSaveSize) {
+        *why = "the saved settings are " + std::to_string(size) + " bytes long, not " +
+               std::to_string(cConfigSaveSize);
+        return false;
+    }
+    ConfigSaveRec block;
+    std::memcpy(&block, *theSave, sizeof block);
+    if (block.sizeInBytes == __builtin_bswap32(cConfigSaveSize)) {
+        *why = "the saved settings come from a machine of the other byte order";
+        return false;
+    }
+    if (block.sizeInBytes != cConfigSaveSize) {
+        *why = "the saved settings give their size as " + std::to_string(block.sizeInBytes) +
+               " bytes, not " + std::to_string(cConfigSaveSize);
+        return false;
+    }
+    if (block.version != cConfigSaveVersion) {
+        *why = "the saved settings are version " + std::to_string(block.version) +
+               "; this version reads " + std::to_string(cConfigSaveVersion);
+        return false;
+    }
+    theConfig->startRel = block.startRel;
+    theConfig->endRel = block.endRel;
+    std::memcpy(theConfig->sliders, block.sliders, sizeof block.sliders);
+    std::memcpy(theConfig->colors, block.colors, sizeof block.colors);
+    theConfig->frameStartColor = block.frameStartColor;
+    theConfig->frameEndColor = block.frameEndColor;
+    theConfig->mediaType = block.mediaType;
+    theConfig->keepProps = block.keepProps;
+    return true;
+}
+
+bool ConfigToBlock(const PluginDataRec* theConfig, ConfigSaveH theSave) {
+    if (!theConfig || !theSave) return false;
+    if (GetHandleSize(reinterpret_cast<Handle>(theSave)) < cConfigSaveSize) return false;
+    ConfigSaveRec block;
+    std::memset(&block, 0, sizeof block);
+    block.sizeInBytes = cConfigSaveSize;
+    block.version = cConfigSaveVersion;
+    block.startRel = theConfig->startRel;
+    block.endRel = theConfig->endRel;
+    std::memcpy(block.colors, theConfig->colors, sizeof block.colors);
+    std::memcpy(block.sliders, theConfig->sliders, sizeof block.sliders);
+    block.frameStartColor = theConfig->frameStartColor;
+    block.frameEndColor = theConfig->frameEndColor;
+    block.mediaType = theConfig->mediaType;
+    block.keepProps = theConfig->keepProps;
+    block.miscString[0] = sizeof cConfigSaveMiscString - 1;
+    std::memcpy(block.miscString + 1, cConfigSaveMiscString, sizeof cConfigSaveMiscString - 1);
+    std::memcpy(*theSave, &block, sizeof block);
+    return true;
+}
+
+PrefsResultRec Load(PluginDataPtr theConfig, MissingFile missing) {
+    if (!theConfig) return {PrefsStatus::cFailed, "no settings to read into"};
+    const OpenPrefsRec open = OpenPrefs(missing, fsRdPerm);
+    if (open.result.status != PrefsStatus::cOk) return open.result;
+
+    Handle block = Get1Resource(cPrefsType, cPrefsResID);
+    if (!block) {
+        ClosePrefs(open);
+        return {PrefsStatus::cNoSettings, PrefsFilePath() + " holds no saved settings"};
+    }
+    DetachResource(block);
+    ClosePrefs(open);
+    std::string why;
+    const bool read = BlockToConfig(theConfig, reinterpret_cast<ConfigSaveH>(block), &why);
+    DisposeHandle(block);
+    if (!read) return {PrefsStatus::cUnsupported, PrefsFilePath() + ": " + why};
+    return Ok();
+}
+
+PrefsResultRec WriteFailure(OSErr err) {
+    return {PrefsStatus::cFailed, "cannot write " + PrefsFilePath() + ": " + Describe(err) +
+                                      "; the file keeps its previous settings"};
+}
+
+// The old block leaves the map only once the new one is made, and the file
+// is written once with both changes, so a failure at any step keeps the
+// settings saved before.
+PrefsResultRec Store(const PluginDataRec* theConfig) {
+    if (!theConfig) return {PrefsStatus::cFailed, "no settings to save"};
+    const OpenPrefsRec open = OpenPrefs(MissingFile::cCreateAndOpen, fsRdWrPerm);
+    if (open.result.status != PrefsStatus::cOk) return open.result;
+
+    Handle fresh = NewHandleClear(cConfigSaveSize);
+    if (!fresh) {
+        ClosePrefs(open);
+        return WriteFailure(memFullErr);
+    }
+    ConfigToBlock(theConfig, reinterpret_cast<ConfigSaveH>(fresh));
+
+    const std::string name = std::string(1, sizeof cPrefsResName - 1) + cPrefsResName;
+    Handle old = Get1Resource(cPrefsType, cPrefsResID);
+    if (old) {
+        RemoveResource(old);
+        const OSErr err = ResError();
+        if (err != noErr) {
+            DisposeHandle(fresh);
+            ClosePrefs(open);
+            return WriteFailure(err);
+        }
+    }
+    AddResource(fresh, cPrefsType, cPrefsResID, AsPascal(name));
+    const OSErr addErr = ResError();
+    if (addErr != noErr) {
+        if (old) AddResource(old, cPrefsType, cPrefsResID, AsPascal(name));
+        DisposeHandle(fresh);
+        ClosePrefs(open);
+        return WriteFailure(addErr);
+    }
+    DisposeHandle(old);
+
+    UpdateResFile(open.refNum);
+    const OSErr updateErr = ResError();
+    ReleaseResource(fresh);
+    CloseResFile(open.refNum);
+    // A failed update leaves the change pending, and closing tries it again.
+    const OSErr closeErr = ResError();
+    UseResFile(open.previousResFile);
+    if (updateErr != noErr && closeErr != noErr) return WriteFailure(updateErr);
+    return Ok();
+}
+
+}  // namespace
+
+Boolean ReadConfig(PluginDataPtr theConfig) {
+    return Load(theConfig, MissingFile::cCreateAndReport).status == PrefsStatus::cOk;
+}
+
+Boolean SaveConfig(PluginDataPtr theConfig) { return Store(theConfig).status == PrefsStatus::cOk; }
+
+Boolean Config2Save(PluginDataPtr theConfig, ConfigSaveH theSave) {
+    return ConfigToBlock(theConfig, theSave);
+}
+
+Boolean Save2Config(PluginDataPtr theConfig, ConfigSaveH theSave) {
+    std::string why;
+    return BlockToConfig(theConfig, theSave, &why);
+}
+
+PrefsResultRec LoadPrefs(PluginDataRec* theConfig) { return Load(theConfig, MissingFile::cReport); }
+
+PrefsResultRec StorePrefs(const PluginDataRec& theConfig) { return Store(&theConfig); }
+
+PrefsResultRec ResetPrefs() {
+    const OpenPrefsRec open = OpenPrefs(MissingFile::cReport, fsRdWrPerm);
+    if (open.result.status == PrefsStatus::cNoFolder ||
+        open.result.status == PrefsStatus::cNoFile) {
+        return Ok();
+    }
+    if (open.result.status != PrefsStatus::cOk) return open.result;
+    Handle block = Get1Resource(cPrefsType, cPrefsResID);
+    if (!block) {
+        ClosePrefs(open);
+        return Ok();
+    }
+    RemoveResource(block);
+    DisposeHandle(block);
+    CloseResFile(open.refNum);
+    const OSErr err = ResError();
+    UseResFile(open.previousResFile);
+    return err == noErr ? Ok() : WriteFailure(err);
+}
+
+std::string PrefsFilePath() {
+    const std::string folder = PreferencesFolderPath();
+    return (folder.empty() ? std::string("~/.config") : folder) + "/" + cProductCode + cPrefName;
+}
