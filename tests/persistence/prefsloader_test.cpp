@@ -321,21 +321,4 @@ TEST(Prefs, SettingsCommandNeverCreatesOnReadAndResetKeepsTheRest) {
     EXPECT_EQ(ResetPrefs().status, PrefsStatus::cOk);
 }
 
-TEST(Prefs, NilArgumentsAreRefused) {
-    ScopedTempFolder temp;
-    PluginDataRec c = SampleConfig();
-    Handle h = NewHandleClear(sizeof(ConfigSaveRec));
-    auto block = reinterpret_cast<ConfigSaveH>(h);
-    EXPECT_FALSE(ReadConfig(nullptr));
-    EXPECT_FALSE(SaveConfig(nullptr));
-    EXPECT_FALSE(Config2Save(nullptr, block));
-    EXPECT_FALSE(Config2Save(&c, nullptr));
-    EXPECT_FALSE(Save2Config(nullptr, block));
-    EXPECT_FALSE(Save2Config(&c, nullptr));
-    SetHandleSize(h, 391);
-    EXPECT_FALSE(Config2Save(&c, block));
-    DisposeHandle(h);
-    EXPECT_FALSE(fs::exists(temp / "hzfix-Prefs"));
-}
-
 }  // namespace

@@ -82,16 +82,6 @@ TEST(FindFolder, LocatesThePreferencesFolder) {
     }
 }
 
-TEST(FindFolder, RefusesWhatItDoesNotKnow) {
-    ScopedTempFolder temp;
-    int16_t vRefNum;
-    int32_t dirID;
-    EXPECT_EQ(FindFolder(0, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID), nsvErr);
-    EXPECT_EQ(FindFolder(kOnSystemDisk, 0x74656D70, kDontCreateFolder, &vRefNum, &dirID), paramErr);
-    EXPECT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, nullptr, &dirID),
-              paramErr);
-}
-
 TEST(FindFolder, SameFolderSameIDOtherFolderOtherID) {
     ScopedTempFolder first, second;
     int16_t v1, v2, v3;

@@ -380,20 +380,6 @@ TEST(Resources, FailedSaveLeavesTheOldFile) {
     }
 }
 
-TEST(Resources, SaveOntoAFolderFailsCleanly) {
-    ScopedTempFolder temp;
-    const std::string path = temp / "f";
-    const int16_t ref = CreateAndOpen(path);
-    AddResource(NewHandleWith("x"), cData, 1, nullptr);
-    fs::remove(path);
-    fs::create_directory(path);
-    CloseResFile(ref);
-    EXPECT_NE(ResError(), noErr);
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(FolderEntries(temp.path()), std::vector<std::string>{"f"});
-    EXPECT_EQ(CurResFile(), 0);
-}
-
 TEST(Resources, DamagedFilesAreRefusedAndLeftAlone) {
     const struct {
         const char* label;
