@@ -7,7 +7,7 @@
 
 #include "platform/types/MacTypes.h"
 
-// dirNFErr when spec's folder is unknown, bdNamErr when its name could not
+// dirNFErr when the file's folder is unknown, bdNamErr when its name could not
 // have come from FSMakeFSSpec. Says nothing about whether the file exists.
 OSErr FSSpecToPath(const FSSpec* spec, std::string* path);
 

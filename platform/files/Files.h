@@ -26,7 +26,7 @@ enum { kPreferencesFolderType = 0x70726566 };
 OSErr FindFolder(int16_t vRefNum, OSType folderType, Boolean createFolder, int16_t* foundVRefNum,
                  int32_t* foundDirID);
 
-/* Fills spec even when the file does not exist yet (fnfErr), so the caller
+/* Fills *spec even when the file does not exist yet (fnfErr), so the caller
  * can create it. dirNFErr for a folder FindFolder never handed out or that
  * has gone; bdNamErr for a name that is empty, longer than 63 bytes, holds
  * '/' or NUL, or is "." or "..". */

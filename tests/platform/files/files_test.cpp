@@ -21,7 +21,7 @@ ConstStr255Param Bytes(const std::string& s) {
     return reinterpret_cast<ConstStr255Param>(s.data());
 }
 
-// The folder FindFolder handed out, read back through a spec in it.
+// The folder FindFolder handed out, read back through a file named in it.
 std::string FolderOf(int16_t vRefNum, int32_t dirID) {
     FSSpec spec;
     FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal("x")), &spec);
