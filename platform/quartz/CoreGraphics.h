@@ -48,6 +48,9 @@ enum {
     kCGImageAlphaNoneSkipLast = 5,
     kCGImageAlphaNoneSkipFirst = 6
 };
+/* The alpha layout sits in the low bits; a byte order other than the
+ * default (the rest of the word) is refused. */
+enum { kCGBitmapAlphaInfoMask = 0x1F, kCGBitmapByteOrderMask = 0x7000 };
 
 typedef int32_t CGBlendMode;
 enum { kCGBlendModeNormal = 0 };
@@ -63,12 +66,17 @@ size_t CGImageGetWidth(CGImageRef image);
 size_t CGImageGetHeight(CGImageRef image);
 
 /* A context drawing into memory the caller owns. Only 8 bits per component,
- * 32 bits per pixel, alpha first and premultiplied is supported; anything
- * else gives nil. */
+ * 32 bits per pixel, alpha first and premultiplied is supported (or alpha
+ * first and ignored, whose filler byte drawing leaves undefined); anything
+ * else gives nil. data must be 4-byte aligned and bytesPerRow a multiple of
+ * 4; with nil data the context allocates cleared pixels of its own (and a
+ * bytesPerRow of 0 means width * 4). Sides up to 32767 pixels. */
 CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height,
                                    size_t bitsPerComponent, size_t bytesPerRow,
                                    CGColorSpaceRef space, CGBitmapInfo bitmapInfo);
-/* A snapshot: later drawing into the context does not change the image. */
+/* A snapshot: later drawing into the context does not change the image. The
+ * image is opaque: each pixel's alpha becomes 255, its colour kept, because
+ * the buffers pictures are cut from carry no meaningful alpha. */
 CGImageRef CGBitmapContextCreateImage(CGContextRef context);
 
 CGContextRef CGContextRetain(CGContextRef context);
@@ -90,10 +98,19 @@ void CGContextSetLineWidth(CGContextRef context, CGFloat width);
 void CGContextClearRect(CGContextRef context, CGRect rect);
 void CGContextFillRect(CGContextRef context, CGRect rect);
 /* Draws the whole image stretched to rect under the current transform, with
- * the global alpha and blend mode; nothing is drawn outside the rectangle. */
+ * the global alpha and blend mode (every mode acts as normal), bilinear
+ * filtered. The border is soft: samples fade to transparent over the last
+ * half pixel of the image, so an upright image on whole pixels covers
+ * exactly its rectangle, and an enlarged or turned one softens its edge
+ * within half an image pixel of the rectangle's border. */
 void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image);
 
-/* Paths of straight segments, enough for grids and outlines. */
+/* Paths of straight segments, enough for grids and outlines. Segments that
+ * come out horizontal or vertical on the pixels are drawn crisp: a line of
+ * width w covers the max(1, round(w)) whole pixels nearest its centre, ties
+ * going up and left on screen, so a 1-wide line on a pixel boundary fills the
+ * single row or column just above or left of it. Other segments are
+ * antialiased. Joins are squared off; line ends are butt. */
 void CGContextBeginPath(CGContextRef context);
 void CGContextMoveToPoint(CGContextRef context, CGFloat x, CGFloat y);
 void CGContextAddLineToPoint(CGContextRef context, CGFloat x, CGFloat y);
