@@ -1,0 +1,314 @@
+#include "apps/media/InputFile.h"
+
+#include <cerrno>
+#include <cmath>
+
+extern "C" {
+#include <libavutil/avutil.h>
+#include <libavutil/mathematics.h>
+}
+
+namespace media {
+
+namespace {
+
+// Past this many, damage is only counted, so a badly broken file does not
+// bury the progress line in warnings.
+constexpr int kMaxWarnings = 12;
+// A file that yields nothing but errors is given up rather than looped on.
+constexpr int kMaxConsecutiveErrors = 1000;
+
+int InterruptRequested(void* opaque) {
+    auto* flag = static_cast<const std::atomic<bool>*>(opaque);
+    return flag && flag->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+InputFormatPtr OpenDemuxer(const std::string& path, const std::atomic<bool>* interrupt) {
+    AVFormatContext* ctx = avformat_alloc_context();
+    if (!ctx) throw InputError("out of memory opening " + path);
+    ctx->interrupt_callback.callback = InterruptRequested;
+    ctx->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(interrupt);
+    int err = avformat_open_input(&ctx, path.c_str(), nullptr, nullptr);
+    if (err < 0) {
+        if (err == AVERROR_INVALIDDATA)
+            throw InputError(path + " is not a video file that can be read (" + AvErrorText(err) +
+                             ")");
+        throw InputError("cannot open " + path + ": " + AvErrorText(err));
+    }
+    InputFormatPtr demuxer(ctx);
+    err = avformat_find_stream_info(ctx, nullptr);
+    if (err < 0) throw InputError("cannot read the streams of " + path + ": " + AvErrorText(err));
+    return demuxer;
+}
+
+}  // namespace
+
+std::string AvErrorText(int err) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(err, text, sizeof text);
+    return text;
+}
+
+FramePtr NewFrame() {
+    FramePtr frame(av_frame_alloc());
+    if (!frame) throw std::bad_alloc();
+    return frame;
+}
+
+PacketPtr NewPacket() {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) throw std::bad_alloc();
+    return packet;
+}
+
+InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt)
+    : path_(path), interrupt_(interrupt), packet_(NewPacket()) {
+    demuxer_ = OpenDemuxer(path, interrupt);
+    int index = av_find_best_stream(demuxer_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (index < 0 || (demuxer_->streams[index]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        throw InputError(path + " has no video stream");
+    video_ = demuxer_->streams[index];
+    const AVCodecParameters* par = video_->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    if (!codec)
+        throw InputError(path + ": its video codec (" +
+                         std::string(avcodec_get_name(par->codec_id)) + ") cannot be decoded here");
+    if (par->width <= 0 || par->height <= 0)
+        throw InputError(path + ": the video stream does not say its frame size");
+
+    decoder_.reset(avcodec_alloc_context3(codec));
+    if (!decoder_) throw std::bad_alloc();
+    int err = avcodec_parameters_to_context(decoder_.get(), par);
+    if (err < 0) throw InputError(path + ": " + AvErrorText(err));
+    decoder_->thread_count = 0;
+    decoder_->pkt_timebase = video_->time_base;
+    err = avcodec_open2(decoder_.get(), codec, nullptr);
+    if (err < 0) throw InputError(path + ": cannot start the video decoder: " + AvErrorText(err));
+
+    for (unsigned i = 0; i < demuxer_->nb_streams; ++i)
+        if (static_cast<int>(i) != index) demuxer_->streams[i]->discard = AVDISCARD_ALL;
+    int audio = av_find_best_stream(demuxer_.get(), AVMEDIA_TYPE_AUDIO, -1, index, nullptr, 0);
+    if (audio >= 0 && demuxer_->streams[audio]->codecpar->codec_id != AV_CODEC_ID_NONE) {
+        audio_ = demuxer_->streams[audio];
+        demuxer_->streams[audio]->discard = AVDISCARD_DEFAULT;
+    }
+
+    format_.width = par->width;
+    format_.height = par->height;
+    AVRational rate = av_guess_frame_rate(demuxer_.get(), video_, nullptr);
+    if (rate.num > 0 && rate.den > 0) format_.frameRate = rate;
+    format_.sampleAspect = av_guess_sample_aspect_ratio(demuxer_.get(), video_, nullptr);
+    format_.range = par->color_range;
+    format_.colorspace = par->color_space;
+    format_.primaries = par->color_primaries;
+    format_.transfer = par->color_trc;
+
+    CountFrames();
+}
+
+InputFile::~InputFile() = default;
+
+// Containers do not all keep a trustworthy frame count, so the packets are
+// counted on a reader of their own; that also finds the first timestamp,
+// which is what frame numbers and audio sync are measured from.
+void InputFile::CountFrames() {
+    InputFormatPtr counter = OpenDemuxer(path_, interrupt_);
+    const int index = video_->index;
+    if (index >= static_cast<int>(counter->nb_streams))
+        throw InputError(path_ + ": the streams changed while reading");
+    for (unsigned i = 0; i < counter->nb_streams; ++i)
+        counter->streams[i]->discard =
+            static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    PacketPtr packet = NewPacket();
+    int64_t first = AV_NOPTS_VALUE;
+    for (;;) {
+        int err = av_read_frame(counter.get(), packet.get());
+        if (err == AVERROR_EOF) break;
+        if (err < 0) {
+            if (err == AVERROR_EXIT) throw InputError("interrupted");
+            if (err == AVERROR_INVALIDDATA) break;  // damage: decoding reports it in place
+            throw InputError("reading " + path_ + " failed: " + AvErrorText(err));
+        }
+        if (packet->stream_index == index && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
+            ++frameCount_;
+            int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (ts != AV_NOPTS_VALUE && (first == AV_NOPTS_VALUE || ts < first)) first = ts;
+        }
+        av_packet_unref(packet.get());
+    }
+    if (frameCount_ == 0) throw InputError(path_ + " has no video frames");
+    firstPts_ = first != AV_NOPTS_VALUE ? first : 0;
+}
+
+double InputFile::FrameSeconds(int64_t index) const {
+    return static_cast<double>(index) * av_q2d(av_inv_q(format_.frameRate));
+}
+
+int64_t InputFile::FrameAt(double seconds) const {
+    return static_cast<int64_t>(std::ceil(seconds * av_q2d(format_.frameRate) - 1e-6));
+}
+
+double InputFile::clipOrigin() const {
+    return static_cast<double>(firstPts_) * av_q2d(video_->time_base);
+}
+
+void InputFile::Warn(const std::string& message) {
+    if (!warningSink_) return;
+    if (warnings_ < kMaxWarnings)
+        warningSink_(message);
+    else if (warnings_ == kMaxWarnings)
+        warningSink_(path_ + ": more damage; not reported frame by frame");
+    ++warnings_;
+}
+
+int64_t InputFile::IndexOf(const AVFrame* frame) const {
+    int64_t pts = frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE) return next_;
+    return av_rescale_q_rnd(pts - firstPts_, video_->time_base, av_inv_q(format_.frameRate),
+                            static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+}
+
+bool InputFile::ReadPacket(AVPacket* packet) {
+    for (;;) {
+        if (atEnd_) return false;
+        int err = av_read_frame(demuxer_.get(), packet);
+        if (err == AVERROR_EOF) {
+            atEnd_ = true;
+            return false;
+        }
+        if (err < 0) {
+            if (err == AVERROR_EXIT) throw InputError("interrupted");
+            if (err != AVERROR_INVALIDDATA)
+                throw InputError("reading " + path_ + " failed: " + AvErrorText(err));
+            Warn(path_ + ": damaged data; reading stopped near frame " + std::to_string(next_));
+            atEnd_ = true;
+            return false;
+        }
+        if (packet->stream_index == video_->index) return true;
+        if (audio_ && packet->stream_index == audio_->index) {
+            if (packet->pts != AV_NOPTS_VALUE) {
+                double end =
+                    static_cast<double>(packet->pts + packet->duration) * av_q2d(audio_->time_base);
+                if (end > audioReadUpTo_) audioReadUpTo_ = end;
+            }
+            if (audioSink_) {
+                PacketPtr copy = NewPacket();
+                av_packet_move_ref(copy.get(), packet);
+                audioSink_(std::move(copy));
+                continue;
+            }
+        }
+        av_packet_unref(packet);
+    }
+}
+
+bool InputFile::Decode(FramePtr* out) {
+    FramePtr frame = NewFrame();
+    int errors = 0;
+    for (;;) {
+        int err = avcodec_receive_frame(decoder_.get(), frame.get());
+        if (err == 0) {
+            if ((frame->flags & AV_FRAME_FLAG_CORRUPT) || frame->decode_error_flags)
+                Warn(path_ + ": frame " + std::to_string(IndexOf(frame.get())) +
+                     " is damaged; the decoder concealed what it could");
+            *out = std::move(frame);
+            return true;
+        }
+        if (err == AVERROR_EOF) return false;
+        if (err != AVERROR(EAGAIN)) {
+            if (err == AVERROR(ENOMEM)) throw std::bad_alloc();
+            if (++errors > kMaxConsecutiveErrors)
+                throw InputError(path_ + ": the video cannot be decoded: " + AvErrorText(err));
+            Warn(path_ + ": damaged frame near frame " + std::to_string(next_) + " skipped (" +
+                 AvErrorText(err) + ")");
+            continue;
+        }
+        if (flushed_) return false;
+        if (!ReadPacket(packet_.get())) {
+            avcodec_send_packet(decoder_.get(), nullptr);
+            flushed_ = true;
+            continue;
+        }
+        err = avcodec_send_packet(decoder_.get(), packet_.get());
+        av_packet_unref(packet_.get());
+        if (err < 0 && err != AVERROR(EAGAIN)) {
+            if (err == AVERROR(ENOMEM)) throw std::bad_alloc();
+            if (++errors > kMaxConsecutiveErrors)
+                throw InputError(path_ + ": the video cannot be decoded: " + AvErrorText(err));
+            Warn(path_ + ": damaged frame near frame " + std::to_string(next_) + " skipped (" +
+                 AvErrorText(err) + ")");
+        }
+    }
+}
+
+void InputFile::SeekTo(int64_t index) {
+    // Short hops forward are cheaper to decode through than to seek.
+    const int64_t near = 2 * av_q2d(format_.frameRate) + 1;
+    if (index >= next_ && index - next_ <= near && !pending_) {
+        next_ = index;
+        return;
+    }
+    int64_t ts = firstPts_ + av_rescale_q(index, av_inv_q(format_.frameRate), video_->time_base);
+    int err = av_seek_frame(demuxer_.get(), video_->index, ts, AVSEEK_FLAG_BACKWARD);
+    if (err < 0) throw InputError("cannot seek in " + path_ + ": " + AvErrorText(err));
+    avcodec_flush_buffers(decoder_.get());
+    flushed_ = false;
+    atEnd_ = false;
+    exhausted_ = false;
+    pending_.reset();
+    last_.reset();
+    next_ = index;
+}
+
+bool InputFile::Next(FramePtr* out, int64_t* index) {
+    for (;;) {
+        if (next_ >= frameCount_) return false;
+        if (pending_ && pendingIndex_ == next_) {
+            last_.reset(av_frame_clone(pending_.get()));
+            *out = std::move(pending_);
+            *index = next_++;
+            return true;
+        }
+        if (pending_ || exhausted_) {
+            // A gap, or frames counted that never decoded: the picture
+            // before them stands in, so timing and count are kept.
+            const AVFrame* standIn = last_ ? last_.get() : pending_.get();
+            out->reset(av_frame_clone(standIn));
+            if (!*out) throw std::bad_alloc();
+            ++repaired_;
+            *index = next_++;
+            return true;
+        }
+        FramePtr frame;
+        if (!Decode(&frame)) {
+            if (!last_)
+                throw InputError(path_ + ": none of its frames from frame " +
+                                 std::to_string(next_) + " on could be decoded");
+            Warn(path_ + ": frames " + std::to_string(next_) + " to " +
+                 std::to_string(frameCount_ - 1) +
+                 " could not be decoded; the last good frame is repeated in their place");
+            exhausted_ = true;
+            continue;
+        }
+        int64_t at = IndexOf(frame.get());
+        if (at < next_ || at >= frameCount_) continue;
+        if (at > next_)
+            Warn(path_ + ": frame" +
+                 (at - next_ > 1 ? "s " + std::to_string(next_) + " to " + std::to_string(at - 1)
+                                 : " " + std::to_string(next_)) +
+                 " could not be decoded; the frame before stands in");
+        pending_ = std::move(frame);
+        pendingIndex_ = at;
+    }
+}
+
+void InputFile::ReadAudioUntil(double seconds) {
+    if (!audio_ || !audioSink_) return;
+    const double until = clipOrigin() + seconds;
+    while (audioReadUpTo_ < until) {
+        if (!ReadPacket(packet_.get())) return;
+        av_packet_unref(packet_.get());
+    }
+}
+
+}  // namespace media

@@ -1,0 +1,392 @@
+#include "apps/media/OutputFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+extern "C" {
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+namespace media {
+
+namespace {
+
+// Timestamps of decoded audio jitter by a few samples; closer than this,
+// a chunk continues the previous one rather than leaving a hole.
+constexpr int kAudioSlackDivisor = 500;  // 2 ms
+constexpr int kFallbackAudioFrameSize = 1024;
+
+struct SampleBuffer {
+    uint8_t** planes = nullptr;
+    ~SampleBuffer() {
+        if (planes) av_freep(&planes[0]);
+        av_freep(&planes);
+    }
+};
+
+}  // namespace
+
+OutputFile::OutputFile(const std::string& path, bool overwrite)
+    : path_(path, overwrite), packet_(NewPacket()) {
+    format_ = av_guess_format(nullptr, path.c_str(), nullptr);
+    if (!format_)
+        throw OutputError("cannot tell a container from the name " + path +
+                          "; end it in .mp4, .mkv or .mov");
+    if (format_->flags & AVFMT_NOFILE)
+        throw OutputError(path + ": image sequences are not written; name a video file");
+    int err = avformat_alloc_output_context2(&muxer_, format_, nullptr, path_.temporary().c_str());
+    if (err < 0) throw OutputError("cannot prepare " + path + ": " + AvErrorText(err));
+}
+
+OutputFile::~OutputFile() {
+    sws_freeContext(sws_);
+    swr_free(&swr_);
+    if (fifo_) av_audio_fifo_free(fifo_);
+    av_channel_layout_uninit(&swrLayout_);
+    if (muxer_) {
+        if (muxer_->pb) avio_closep(&muxer_->pb);
+        avformat_free_context(muxer_);
+    }
+}
+
+void OutputFile::Check(int err, const char* what) {
+    if (err < 0)
+        throw OutputError(std::string(what) + " " + path_.path() + " failed: " + AvErrorText(err));
+}
+
+std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
+    const VideoFormat& f = encoding.format;
+    const AVCodec* codec = nullptr;
+    if (avformat_query_codec(format_, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 1)
+        codec = avcodec_find_encoder_by_name("libx264");
+    const bool x264 = codec != nullptr;
+    if (!codec)
+        codec = avcodec_find_encoder(
+            av_guess_codec(format_, nullptr, path_.path().c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
+    if (!codec) throw OutputError("no video encoder for " + std::string(format_->name) + " files");
+
+    videoEncoder_.reset(avcodec_alloc_context3(codec));
+    if (!videoEncoder_) throw std::bad_alloc();
+    AVCodecContext* enc = videoEncoder_.get();
+    std::string note;
+    if (x264) {
+        // 4:2:0 halves the chroma in both directions and so needs an even
+        // size; 4:4:4 keeps an odd size exact instead of cropping or padding.
+        const bool odd = (f.width | f.height) & 1;
+        enc->pix_fmt = odd ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
+        if (odd)
+            note = "; " + std::to_string(f.width) + "x" + std::to_string(f.height) +
+                   " is odd, so the chroma is kept at full size (4:4:4)";
+    } else {
+        enc->pix_fmt = codec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(
+                                             codec->pix_fmts, AV_PIX_FMT_ARGB, 0, nullptr)
+                                       : AV_PIX_FMT_YUV420P;
+    }
+    enc->width = f.width;
+    enc->height = f.height;
+    enc->time_base = av_inv_q(f.frameRate);
+    enc->framerate = f.frameRate;
+    if (f.sampleAspect.num > 0 && f.sampleAspect.den > 0) enc->sample_aspect_ratio = f.sampleAspect;
+    enc->color_range = f.range;
+    enc->colorspace = f.colorspace;
+    enc->color_primaries = f.primaries;
+    enc->color_trc = f.transfer;
+    enc->thread_count = 0;
+    if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVDictionary* options = nullptr;
+    if (x264) {
+        av_dict_set(&options, "preset", encoding.preset.c_str(), 0);
+        av_dict_set_int(&options, "crf", encoding.crf, 0);
+    }
+    int err = avcodec_open2(enc, codec, &options);
+    av_dict_free(&options);
+    if (err < 0)
+        throw OutputError("cannot start the " + std::string(codec->name) +
+                          " encoder: " + AvErrorText(err));
+
+    videoStream_ = avformat_new_stream(muxer_, nullptr);
+    if (!videoStream_) throw std::bad_alloc();
+    Check(avcodec_parameters_from_context(videoStream_->codecpar, enc), "preparing");
+    videoStream_->time_base = enc->time_base;
+    videoStream_->avg_frame_rate = f.frameRate;
+    videoStream_->sample_aspect_ratio = enc->sample_aspect_ratio;
+
+    picture_ = NewFrame();
+    picture_->format = enc->pix_fmt;
+    picture_->width = f.width;
+    picture_->height = f.height;
+    Check(av_frame_get_buffer(picture_.get(), 0), "preparing");
+    sws_ = sws_getContext(f.width, f.height, AV_PIX_FMT_ARGB, f.width, f.height, enc->pix_fmt,
+                          SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
+    const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
+    sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
+                             sws_getCoefficients(f.colorspace), fullRange, 0, 1 << 16, 1 << 16);
+
+    std::string words = std::string(codec->long_name ? codec->long_name : codec->name) + ", " +
+                        av_get_pix_fmt_name(enc->pix_fmt);
+    if (x264) words += ", CRF " + std::to_string(encoding.crf) + ", preset " + encoding.preset;
+    return words + note;
+}
+
+void OutputFile::AddVideoCopy(const AVStream* source) {
+    videoStream_ = avformat_new_stream(muxer_, nullptr);
+    if (!videoStream_) throw std::bad_alloc();
+    Check(avcodec_parameters_copy(videoStream_->codecpar, source->codecpar), "preparing");
+    videoStream_->codecpar->codec_tag = 0;
+    videoStream_->time_base = source->time_base;
+    videoStream_->avg_frame_rate = source->avg_frame_rate;
+    videoStream_->sample_aspect_ratio = source->sample_aspect_ratio;
+}
+
+bool OutputFile::CanCopy(const AVCodecParameters* source) const {
+    return avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) == 1;
+}
+
+void OutputFile::AddAudioCopy(const AVStream* source) {
+    audioStream_ = avformat_new_stream(muxer_, nullptr);
+    if (!audioStream_) throw std::bad_alloc();
+    Check(avcodec_parameters_copy(audioStream_->codecpar, source->codecpar), "preparing");
+    audioStream_->codecpar->codec_tag = 0;
+    audioStream_->time_base = source->time_base;
+}
+
+std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout) {
+    const AVCodec* codec = nullptr;
+    if (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1)
+        codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (!codec)
+        codec = avcodec_find_encoder(
+            av_guess_codec(format_, nullptr, path_.path().c_str(), nullptr, AVMEDIA_TYPE_AUDIO));
+    if (!codec) throw OutputError("no audio encoder for " + std::string(format_->name) + " files");
+    audioEncoder_.reset(avcodec_alloc_context3(codec));
+    if (!audioEncoder_) throw std::bad_alloc();
+    AVCodecContext* enc = audioEncoder_.get();
+
+    enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    enc->sample_rate = sampleRate;
+    if (codec->supported_samplerates) {
+        int best = codec->supported_samplerates[0];
+        for (const int* r = codec->supported_samplerates; *r; ++r)
+            if (std::abs(*r - sampleRate) < std::abs(best - sampleRate)) best = *r;
+        enc->sample_rate = best;
+    }
+    AVChannelLayout wanted{};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC || layout.nb_channels <= 0)
+        av_channel_layout_default(&wanted, std::max(1, layout.nb_channels));
+    else
+        av_channel_layout_copy(&wanted, &layout);
+    if (codec->ch_layouts) {
+        bool supported = false;
+        for (const AVChannelLayout* l = codec->ch_layouts; l->nb_channels; ++l)
+            supported = supported || av_channel_layout_compare(l, &wanted) == 0;
+        if (!supported) {
+            av_channel_layout_uninit(&wanted);
+            av_channel_layout_default(&wanted, layout.nb_channels >= 2 ? 2 : 1);
+        }
+    }
+    av_channel_layout_copy(&enc->ch_layout, &wanted);
+    av_channel_layout_uninit(&wanted);
+    enc->bit_rate = std::min(64000 * enc->ch_layout.nb_channels, 320000);
+    enc->time_base = {1, enc->sample_rate};
+    if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    int err = avcodec_open2(enc, codec, nullptr);
+    if (err < 0)
+        throw OutputError("cannot start the " + std::string(codec->name) +
+                          " encoder: " + AvErrorText(err));
+    audioStream_ = avformat_new_stream(muxer_, nullptr);
+    if (!audioStream_) throw std::bad_alloc();
+    Check(avcodec_parameters_from_context(audioStream_->codecpar, enc), "preparing");
+    audioStream_->time_base = enc->time_base;
+    fifo_ = av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels,
+                                enc->frame_size > 0 ? enc->frame_size : kFallbackAudioFrameSize);
+    if (!fifo_) throw std::bad_alloc();
+    char layoutName[64] = {};
+    av_channel_layout_describe(&enc->ch_layout, layoutName, sizeof layoutName);
+    return std::string(codec->long_name ? codec->long_name : codec->name) + ", " +
+           std::to_string(enc->sample_rate) + " Hz " + layoutName;
+}
+
+int OutputFile::audioSampleRate() const { return audioEncoder_ ? audioEncoder_->sample_rate : 0; }
+
+void OutputFile::Start() {
+    int err = avio_open(&muxer_->pb, path_.temporary().c_str(), AVIO_FLAG_WRITE);
+    if (err < 0) throw OutputError("cannot write " + path_.path() + ": " + AvErrorText(err));
+    Check(avformat_write_header(muxer_, nullptr), "writing");
+    started_ = true;
+}
+
+int64_t OutputFile::bytesWritten() const {
+    return muxer_ && muxer_->pb ? avio_tell(muxer_->pb) : 0;
+}
+
+void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame* frame) {
+    int err = avcodec_send_frame(encoder, frame);
+    if (err == AVERROR_EOF && !frame) return;
+    Check(err, "encoding");
+    for (;;) {
+        err = avcodec_receive_packet(encoder, packet_.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return;
+        Check(err, "encoding");
+        av_packet_rescale_ts(packet_.get(), encoder->time_base, stream->time_base);
+        packet_->stream_index = stream->index;
+        Check(av_interleaved_write_frame(muxer_, packet_.get()), "writing");
+    }
+}
+
+void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
+    Check(av_frame_make_writable(picture_.get()), "encoding");
+    const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
+    const int strides[4] = {stride, 0, 0, 0};
+    sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
+    picture_->pts = index;
+    Encode(videoEncoder_.get(), videoStream_, picture_.get());
+}
+
+void OutputFile::WriteVideoPacket(AVPacket* packet, AVRational timeBase) {
+    av_packet_rescale_ts(packet, timeBase, videoStream_->time_base);
+    packet->stream_index = videoStream_->index;
+    packet->pos = -1;
+    Check(av_interleaved_write_frame(muxer_, packet), "writing");
+}
+
+void OutputFile::WriteAudioPacket(AVPacket* packet, AVRational timeBase, double origin) {
+    const int64_t shift = std::llround(origin / av_q2d(timeBase));
+    if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
+    if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
+    av_packet_rescale_ts(packet, timeBase, audioStream_->time_base);
+    packet->stream_index = audioStream_->index;
+    packet->pos = -1;
+    Check(av_interleaved_write_frame(muxer_, packet), "writing");
+}
+
+void OutputFile::PushAudio(uint8_t** planes, int count) {
+    if (count <= 0) return;
+    if (av_audio_fifo_write(fifo_, reinterpret_cast<void**>(planes), count) < count)
+        throw std::bad_alloc();
+    audioWritten_ += count;
+    EncodeAudio(false);
+}
+
+void OutputFile::PushSilence(int64_t count) {
+    if (count <= 0) return;
+    AVCodecContext* enc = audioEncoder_.get();
+    const int channels = enc->ch_layout.nb_channels;
+    const int chunk = static_cast<int>(std::min<int64_t>(count, 1 << 16));
+    SampleBuffer silence;
+    Check(av_samples_alloc_array_and_samples(&silence.planes, nullptr, channels, chunk,
+                                             enc->sample_fmt, 0),
+          "encoding");
+    av_samples_set_silence(silence.planes, 0, chunk, channels, enc->sample_fmt);
+    for (int64_t left = count; left > 0; left -= chunk)
+        PushAudio(silence.planes, static_cast<int>(std::min<int64_t>(left, chunk)));
+}
+
+void OutputFile::EncodeAudio(bool last) {
+    AVCodecContext* enc = audioEncoder_.get();
+    const int frameSize = enc->frame_size > 0 ? enc->frame_size : kFallbackAudioFrameSize;
+    while (av_audio_fifo_size(fifo_) >= frameSize || (last && av_audio_fifo_size(fifo_) > 0)) {
+        FramePtr frame = NewFrame();
+        frame->nb_samples = std::min(frameSize, av_audio_fifo_size(fifo_));
+        frame->format = enc->sample_fmt;
+        frame->sample_rate = enc->sample_rate;
+        Check(av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout), "encoding");
+        Check(av_frame_get_buffer(frame.get(), 0), "encoding");
+        av_audio_fifo_read(fifo_, reinterpret_cast<void**>(frame->data), frame->nb_samples);
+        frame->pts = audioEncoded_;
+        audioEncoded_ += frame->nb_samples;
+        Encode(enc, audioStream_, frame.get());
+    }
+}
+
+void OutputFile::WriteAudio(const AVFrame* samples, int64_t position,
+                            const std::function<bool(int64_t)>& audible) {
+    AVCodecContext* enc = audioEncoder_.get();
+    if (!swr_ || samples->format != swrFormat_ || samples->sample_rate != swrRate_ ||
+        av_channel_layout_compare(&samples->ch_layout, &swrLayout_) != 0) {
+        swr_free(&swr_);
+        AVChannelLayout in{};
+        if (samples->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, samples->ch_layout.nb_channels);
+        else
+            av_channel_layout_copy(&in, &samples->ch_layout);
+        int err = swr_alloc_set_opts2(&swr_, &enc->ch_layout, enc->sample_fmt, enc->sample_rate,
+                                      &in, static_cast<AVSampleFormat>(samples->format),
+                                      samples->sample_rate, 0, nullptr);
+        av_channel_layout_uninit(&in);
+        if (err >= 0) err = swr_init(swr_);
+        Check(err, "converting the audio for");
+        swrFormat_ = samples->format;
+        swrRate_ = samples->sample_rate;
+        av_channel_layout_uninit(&swrLayout_);
+        av_channel_layout_copy(&swrLayout_, &samples->ch_layout);
+    }
+    const int channels = enc->ch_layout.nb_channels;
+    const int capacity = swr_get_out_samples(swr_, samples->nb_samples);
+    SampleBuffer converted;
+    Check(av_samples_alloc_array_and_samples(&converted.planes, nullptr, channels,
+                                             std::max(capacity, 1), enc->sample_fmt, 0),
+          "converting the audio for");
+    int count =
+        swr_convert(swr_, converted.planes, capacity,
+                    const_cast<const uint8_t**>(samples->extended_data), samples->nb_samples);
+    Check(count, "converting the audio for");
+
+    const int64_t slack = std::max(1, enc->sample_rate / kAudioSlackDivisor);
+    if (position > audioWritten_ + slack) {
+        int64_t gap = position - audioWritten_;
+        if (audioLimit_ >= 0) gap = std::min(gap, audioLimit_ - audioWritten_);
+        PushSilence(gap);
+    }
+    int skip = 0;
+    if (position < audioWritten_ - slack)
+        skip = static_cast<int>(std::min<int64_t>(audioWritten_ - position, count));
+    int keep = count - skip;
+    if (audioLimit_ >= 0)
+        keep = static_cast<int>(std::clamp<int64_t>(audioLimit_ - audioWritten_, 0, keep));
+    if (keep <= 0) return;
+
+    if (audible) {
+        for (int k = 0; k < keep;) {
+            if (audible(audioWritten_ + k)) {
+                ++k;
+                continue;
+            }
+            int run = k;
+            while (run < keep && !audible(audioWritten_ + run)) ++run;
+            av_samples_set_silence(converted.planes, skip + k, run - k, channels, enc->sample_fmt);
+            k = run;
+        }
+    }
+    const bool planar = av_sample_fmt_is_planar(enc->sample_fmt);
+    const int bytes = av_get_bytes_per_sample(enc->sample_fmt) * (planar ? 1 : channels);
+    std::vector<uint8_t*> planes(planar ? channels : 1);
+    for (size_t c = 0; c < planes.size(); ++c) planes[c] = converted.planes[c] + skip * bytes;
+    PushAudio(planes.data(), keep);
+}
+
+void OutputFile::Finish() {
+    FinishUnplaced();
+    path_.Commit();
+}
+
+void OutputFile::FinishUnplaced() {
+    if (!started_) Start();
+    if (videoEncoder_) Encode(videoEncoder_.get(), videoStream_, nullptr);
+    if (audioEncoder_) {
+        if (audioLimit_ > audioWritten_) PushSilence(audioLimit_ - audioWritten_);
+        EncodeAudio(true);
+        Encode(audioEncoder_.get(), audioStream_, nullptr);
+    }
+    Check(av_write_trailer(muxer_), "finishing");
+    if (muxer_->pb->error < 0) Check(muxer_->pb->error, "writing");
+    Check(avio_closep(&muxer_->pb), "closing");
+}
+
+}  // namespace media

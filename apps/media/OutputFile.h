@@ -1,0 +1,112 @@
+// Writing a clip: 32-bit pictures encoded as video, audio either copied
+// packet for packet or encoded from decoded samples, muxed into the
+// container the file name asks for. Everything is written under a
+// temporary name and moved into place by Finish().
+#ifndef HZ_APPS_MEDIA_OUTPUTFILE_H
+#define HZ_APPS_MEDIA_OUTPUTFILE_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "apps/media/InputFile.h"
+#include "apps/media/LibAv.h"
+#include "apps/media/OutputPath.h"
+
+struct SwsContext;
+struct SwrContext;
+struct AVAudioFifo;
+
+namespace media {
+
+struct VideoEncoding {
+    VideoFormat format;
+    // For H.264 (libx264): rate factor and speed preset.
+    int crf = 18;
+    std::string preset = "veryfast";
+};
+
+class OutputFile {
+  public:
+    // Picks the container from the name of `path`. Throws OutputError for a
+    // name no container matches, or an existing file without `overwrite`.
+    OutputFile(const std::string& path, bool overwrite);
+    ~OutputFile();  // an unfinished output is removed
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Adds the video stream; returns what was chosen, in words.
+    std::string AddVideo(const VideoEncoding& encoding);
+    // Or a video stream whose packets are copied from `source`.
+    void AddVideoCopy(const AVStream* source);
+    // Audio is written ahead of the video (a remux): hold it until the video
+    // catches up instead of letting it run ahead in the file.
+    void setInterleaveUnbounded() { muxer_->max_interleave_delta = 0; }
+    // Whether the container takes `source`'s codec as it is.
+    bool CanCopy(const AVCodecParameters* source) const;
+    void AddAudioCopy(const AVStream* source);
+    // Adds an audio encoder for samples at about this rate and layout (the
+    // encoder may settle on another it supports); returns it in words.
+    std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout);
+    int audioSampleRate() const;
+    bool hasAudio() const { return audioStream_ != nullptr; }
+
+    // Creates the temporary file and writes the container's header.
+    void Start();
+    // Frame number `index` (0 first), bytes alpha, red, green, blue.
+    void WriteVideo(const uint8_t* argb, int stride, int64_t index);
+    // A copied video packet, timestamps on `timeBase`.
+    void WriteVideoPacket(AVPacket* packet, AVRational timeBase);
+    // A copied packet; its timestamps are on `timeBase`, and it is shifted
+    // back by `origin` seconds.
+    void WriteAudioPacket(AVPacket* packet, AVRational timeBase, double origin);
+    // Decoded samples whose first one belongs at sample `position` of the
+    // output (at audioSampleRate()). Samples before what was already
+    // written, or at and past `audioLimit`, are dropped; a hole is filled
+    // with silence. Samples for which `audible` answers false are silenced.
+    void WriteAudio(const AVFrame* samples, int64_t position,
+                    const std::function<bool(int64_t)>& audible = nullptr);
+    void setAudioLimit(int64_t samples) { audioLimit_ = samples; }
+    // Flushes the encoders, closes the file and moves it into place. With
+    // an audio limit, encoded audio is padded with silence up to it.
+    void Finish();
+    // The same, leaving the complete file under temporaryPath(), to be read
+    // again; it is removed with this object.
+    void FinishUnplaced();
+
+    const std::string& path() const { return path_.path(); }
+    const std::string& temporaryPath() const { return path_.temporary(); }
+    int64_t bytesWritten() const;
+
+  private:
+    void Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame* frame);
+    void PushAudio(uint8_t** planes, int count);
+    void PushSilence(int64_t count);
+    void EncodeAudio(bool last);
+    void Check(int err, const char* what);
+
+    OutputPath path_;
+    AVFormatContext* muxer_ = nullptr;
+    const AVOutputFormat* format_ = nullptr;
+    bool started_ = false;
+
+    CodecPtr videoEncoder_;
+    AVStream* videoStream_ = nullptr;
+    SwsContext* sws_ = nullptr;
+    FramePtr picture_;
+
+    AVStream* audioStream_ = nullptr;
+    CodecPtr audioEncoder_;
+    SwrContext* swr_ = nullptr;
+    AVAudioFifo* fifo_ = nullptr;
+    int swrFormat_ = -1, swrRate_ = 0;
+    AVChannelLayout swrLayout_{};
+    int64_t audioWritten_ = 0;  // samples placed in the output so far
+    int64_t audioEncoded_ = 0;  // samples handed to the encoder so far
+    int64_t audioLimit_ = -1;
+    PacketPtr packet_;
+};
+
+}  // namespace media
+
+#endif
