@@ -1,0 +1,53 @@
+// Command-line words into values: options from a table, times, integers
+// in a range, colours. Every malformed word is a UsageError that says
+// which option and why; nothing is clamped or wrapped.
+#ifndef HZ_APPS_HZFIX_CLI_H
+#define HZ_APPS_HZFIX_CLI_H
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace hzfix {
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct OptionSpec {
+    const char* name;   // "--fade-in", or a short "-y"
+    const char* value;  // what the value is called in help; nullptr for a switch
+    const char* help;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;  // option name -> value ("" for a switch)
+
+    bool Has(const std::string& name) const { return values.count(name) != 0; }
+    std::optional<std::string> Get(const std::string& name) const;
+};
+
+// Options may come anywhere; "--name=value" and "--name value" both work;
+// "--" ends the options. An option given twice keeps its last value.
+ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& spec);
+
+// "12.5" seconds, "1:02.5" or "0:01:02.5".
+double ParseSeconds(const std::string& text, const std::string& what);
+int64_t ParseInteger(const std::string& text, int64_t min, int64_t max, const std::string& what);
+double ParseNumber(const std::string& text, const std::string& what);
+// "a,b,c,d" with exactly `count` numbers.
+std::vector<double> ParseNumberList(const std::string& text, size_t count, const std::string& what);
+struct Rgb16 {
+    uint16_t red, green, blue;
+};
+// "#RRGGBB" (or without '#'); each 8-bit part is widened to 16 bits.
+Rgb16 ParseColor(const std::string& text, const std::string& what);
+bool ParseOnOff(const std::string& text, const std::string& what);
+
+}  // namespace hzfix
+
+#endif

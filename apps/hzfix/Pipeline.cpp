@@ -1,0 +1,225 @@
+#include "apps/hzfix/Pipeline.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "apps/hzfix/Errors.h"
+
+namespace hzfix {
+
+namespace {
+
+// Deep enough to ride out one slow frame of a stage, shallow enough that
+// frames in flight stay few.
+constexpr size_t kQueueDepth = 3;
+constexpr int kBufferAlignment = 64;
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame,
+                   int64_t frameCount, AudioRouter* audio, Progress& progress,
+                   const std::atomic<bool>& interrupt, bool fastConversion)
+    : in_(in),
+      out_(out),
+      start_(startFrame),
+      count_(frameCount),
+      audio_(audio),
+      progress_(progress),
+      interrupt_(interrupt),
+      decoded_(kQueueDepth),
+      rendered_(kQueueDepth),
+      free_(kQueueDepth + 2),
+      fastConversion_(fastConversion),
+      provider_(*this) {
+    const int width = in.video().width, height = in.video().height;
+    const int stride = (width * 4 + kBufferAlignment - 1) / kBufferAlignment * kBufferAlignment;
+    const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+    buffers_.resize(kQueueDepth + 2);
+    for (size_t i = 0; i < buffers_.size(); ++i) {
+        Buffer& b = buffers_[i];
+        b.stride = stride;
+        b.pixels = static_cast<uint8_t*>(
+            std::aligned_alloc(kBufferAlignment, static_cast<size_t>(stride) * height));
+        if (!b.pixels) throw std::bad_alloc();
+        if (NewGWorldFromPtr(&b.world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                             reinterpret_cast<Ptr>(b.pixels), stride) != noErr)
+            throw std::bad_alloc();
+        free_.Push(static_cast<int>(i));
+    }
+    argbStride_ = stride;
+    argbPool_ = av_buffer_pool_init(static_cast<size_t>(stride) * height, nullptr);
+    if (!argbPool_) throw std::bad_alloc();
+}
+
+Pipeline::~Pipeline() {
+    av_buffer_pool_uninit(&argbPool_);
+    for (Buffer& b : buffers_) {
+        if (b.world) DisposeGWorld(b.world);
+        std::free(b.pixels);
+    }
+}
+
+void Pipeline::Fail(std::exception_ptr error) {
+    {
+        std::lock_guard lock(errorMutex_);
+        if (!error_) error_ = error;
+    }
+    AbortAll();
+}
+
+void Pipeline::AbortAll() {
+    decoded_.Abort();
+    rendered_.Abort();
+    free_.Abort();
+    if (audio_) audio_->CloseInput();
+}
+
+void Pipeline::DecodeStage() {
+    try {
+        if (start_ > 0) in_.SeekTo(start_);
+        const int64_t end = start_ + count_;
+        for (int64_t produced = 0; produced < count_;) {
+            if (interrupt_.load(std::memory_order_relaxed)) throw Interrupted();
+            const auto begin = Clock::now();
+            Decoded item;
+            if (!in_.Next(&item.frame, &item.index) || item.index >= end) break;
+            times_.decode += Since(begin);
+            PrepareArgb(&item);
+            if (!decoded_.Push(std::move(item))) return;
+            ++produced;
+        }
+        if (audio_) {
+            const bool wholeClip = end >= in_.frameCount();
+            in_.ReadAudioUntil(wholeClip ? std::numeric_limits<double>::infinity()
+                                         : in_.FrameSeconds(end + 1));
+        }
+    } catch (...) {
+        Fail(std::current_exception());
+        return;
+    }
+    decoded_.Close();
+    if (audio_) audio_->CloseInput();
+}
+
+// Converting here, on the decoding thread, keeps the plug-in's thread for
+// the plug-in: handing the frame over is then a plain copy.
+void Pipeline::PrepareArgb(Decoded* item) {
+    const auto begin = Clock::now();
+    item->argb.reset(av_buffer_pool_get(argbPool_));
+    if (!item->argb) throw std::bad_alloc();
+    decodeConverter_.Convert(item->frame.get(), item->argb->data, argbStride_, in_.video().width,
+                             in_.video().height, fastConversion_);
+    times_.convert += Since(begin);
+}
+
+void Pipeline::EncodeStage() {
+    try {
+        while (auto item = rendered_.Pop()) {
+            const auto begin = Clock::now();
+            const Buffer& b = buffers_[item->buffer];
+            out_.WriteVideo(b.pixels, b.stride, item->renderFrame);
+            if (audio_) audio_->FrameDone(item->renderFrame, item->audioPassed);
+            times_.encode += Since(begin);
+            bytes_.store(out_.bytesWritten(), std::memory_order_relaxed);
+            encoded_.fetch_add(1, std::memory_order_relaxed);
+            if (!free_.Push(item->buffer)) return;
+        }
+        if (audio_ && encoded_.load() == count_) {
+            const auto begin = Clock::now();
+            audio_->Finish();
+            times_.encode += Since(begin);
+        }
+    } catch (...) {
+        Fail(std::current_exception());
+    }
+}
+
+HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
+                                                GWorldPtr out) {
+    while (window_.empty() || window_.back().index < frameNumber) {
+        const auto begin = Clock::now();
+        auto item = owner_.decoded_.Pop();
+        waited += Since(begin);
+        if (!item) return kPluginCantGetNeededFrame;
+        window_.push_back(std::move(*item));
+    }
+    while (window_.size() > 1 && window_.front().index < frameNumber - 1) window_.pop_front();
+    const Decoded* found = nullptr;
+    for (const Decoded& d : window_)
+        if (d.index == frameNumber) found = &d;
+    if (!found) return kPluginCantGetNeededFrame;
+
+    const auto begin = Clock::now();
+    PixMapHandle pm = GetGWorldPixMap(out);
+    Rect bounds;
+    GetPortBounds(out, &bounds);
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    auto* dest = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
+    const int32_t destStride = GetPixRowBytes(pm);
+    const bool fast = quality == kDVLowQuality;
+    if (found->argb && width == owner_.in_.video().width && height == owner_.in_.video().height &&
+        fast == owner_.fastConversion_) {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(dest + static_cast<size_t>(y) * destStride,
+                        found->argb->data + static_cast<size_t>(y) * owner_.argbStride_,
+                        static_cast<size_t>(width) * 4);
+    } else {
+        converter_.Convert(found->frame.get(), dest, destStride, width, height, fast);
+    }
+    copying += Since(begin);
+    return kPluginOK;
+}
+
+void Pipeline::Run(FrameRenderer& renderer) {
+    const auto started = Clock::now();
+    const Rect frameRect = {0, 0, static_cast<int16_t>(in_.video().height),
+                            static_cast<int16_t>(in_.video().width)};
+    std::thread decoder(&Pipeline::DecodeStage, this);
+    std::thread encoder(&Pipeline::EncodeStage, this);
+    double rendering = 0;
+    try {
+        for (int32_t i = 0; i < count_; ++i) {
+            if (interrupt_.load(std::memory_order_relaxed)) throw Interrupted();
+            auto buffer = free_.Pop();
+            if (!buffer) break;
+            bool passed = false;
+            const auto begin = Clock::now();
+            HYPluginResult result = renderer.Render(i, buffers_[*buffer].world, frameRect, &passed);
+            rendering += Since(begin);
+            if (result != kPluginOK)
+                throw PluginFailure("frame " + std::to_string(start_ + i), result);
+            if (!rendered_.Push({*buffer, i, passed})) break;
+            progress_.Update(encoded_.load(std::memory_order_relaxed),
+                             bytes_.load(std::memory_order_relaxed));
+        }
+        rendered_.Close();
+        // Frames the plug-in never asked for must not leave decoding
+        // blocked, or the audio behind them would never arrive.
+        while (decoded_.Pop()) {
+        }
+    } catch (...) {
+        Fail(std::current_exception());
+    }
+    encoder.join();
+    decoder.join();
+
+    times_.frames = encoded_.load();
+    times_.wall = Since(started);
+    times_.handOver = provider_.copying;
+    times_.plugin = rendering - provider_.copying - provider_.waited;
+    if (interrupt_.load()) throw Interrupted();
+    std::lock_guard lock(errorMutex_);
+    if (error_) std::rethrow_exception(error_);
+    progress_.Done(times_.frames, bytes_.load());
+}
+
+}  // namespace hzfix

@@ -1,0 +1,156 @@
+#include <cinttypes>
+#include <cstdio>
+#include <limits>
+
+#include "apps/hzfix/Cli.h"
+#include "apps/hzfix/Commands.h"
+#include "apps/hzfix/Errors.h"
+#include "apps/media/ArgbConverter.h"
+#include "apps/media/InputFile.h"
+#include "apps/media/Png.h"
+
+namespace hzfix {
+
+const char kThumbnailHelp[] =
+    "usage: hzfix thumbnail IN OUT.png [--at FRAME] [-y]\n"
+    "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
+    "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n";
+
+namespace {
+
+std::string TypeName(int type) {
+    switch (type) {
+        case kPluginTitleType:
+            return "title";
+        case kPluginTransitionBeforeType:
+        case kPluginTransitionBetweenType:
+        case kPluginTransitionAfterType:
+            return "transition";
+        case kPluginFilterType:
+            return "filter";
+        default:
+            return "unknown";
+    }
+}
+
+// Fixed-size text fields need not end in a zero.
+std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+// Frames for the placeholder: one picked frame, found by seeking.
+class SeekingFrames : public pluginhost::FrameProvider {
+  public:
+    explicit SeekingFrames(media::InputFile& in) : in_(in) {}
+
+    HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
+                                GWorldPtr out) override {
+        if (frameNumber < 0 || frameNumber >= in_.frameCount()) return kPluginCantGetNeededFrame;
+        if (!frame_ || index_ != frameNumber) {
+            in_.SeekTo(frameNumber);
+            if (!in_.Next(&frame_, &index_) || index_ != frameNumber)
+                return kPluginCantGetNeededFrame;
+        }
+        PixMapHandle pm = GetGWorldPixMap(out);
+        Rect bounds;
+        GetPortBounds(out, &bounds);
+        converter_.Convert(frame_.get(), reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)),
+                           GetPixRowBytes(pm), bounds.right - bounds.left,
+                           bounds.bottom - bounds.top, quality == kDVLowQuality);
+        return kPluginOK;
+    }
+
+  private:
+    media::InputFile& in_;
+    media::FramePtr frame_;
+    int64_t index_ = -1;
+    media::ArgbConverter converter_;
+};
+
+// The info request needs no frames.
+class NoFrames : public pluginhost::FrameProvider {
+  public:
+    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr) override {
+        return kPluginCantGetNeededFrame;
+    }
+};
+
+}  // namespace
+
+int RunInfo(const Context& context, const std::vector<std::string>& words) {
+    ParsedArgs args = ParseArgs(words, {});
+    if (!args.positional.empty()) throw UsageError("info takes no arguments");
+    auto plugin = context.LoadPlugin();
+    NoFrames frames;
+    pluginhost::PluginHost host(*plugin, frames);
+    HYPluginParams d;
+    HYPluginResult result = host.GetInfo(0, &d);
+    if (result != kPluginOK) throw PluginFailure("to describe itself", result);
+
+    std::printf("plug-in:      %s\n", plugin->libraryPath().c_str());
+    std::printf("type:         %s (%d)\n", TypeName(d.getInfo.pluginType).c_str(),
+                d.getInfo.pluginType);
+    std::printf("group:        %s\n", Field(d.getInfo2.group, kHYTextFieldLength).c_str());
+    for (int i = 0; i < kHYFilterSliderCount; ++i) {
+        const HYPluginFilterSliderInfo& s = d.getInfo2.filterSliders[i];
+        std::printf("slider %d:     \"%s\" from \"%s\" to \"%s\", default %g\n", i + 1,
+                    Field(s.label, kHYTextFieldLength).c_str(),
+                    Field(s.minLabel, kHYTextFieldLength).c_str(),
+                    Field(s.maxLabel, kHYTextFieldLength).c_str(), s.defaultValue);
+    }
+    std::printf("button:       \"%s\"\n",
+                Field(d.getInfo3.buttonTitle, kHYButtonTitleLength).c_str());
+    std::printf("frames:       to be rendered %" PRId32 ", from the clip before %" PRId32
+                ", after %" PRId32 "\n",
+                d.getInfo.framesToBeRendered, d.getInfo.takeFromClipBefore,
+                d.getInfo.takeFromClipAfter);
+    std::printf("fades:        in %" PRId32 ", out %" PRId32 " frames by default\n",
+                d.getInfo2.defaultFadeInFrames, d.getInfo2.defaultFadeOutFrames);
+    std::printf("hang frames:  %" PRId32 " to %" PRId32 "\n", d.getInfo2.minHangFrames,
+                d.getInfo2.maxHangFrames);
+    std::printf("thumbnail:    frame %" PRId32 "\n", d.getInfo.bestThumbOffset);
+    return kExitOk;
+}
+
+int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
+    ParsedArgs args = ParseArgs(words, {{"--at", "FRAME", ""}, {"-y", nullptr, ""}});
+    if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
+    std::optional<int64_t> at;
+    if (auto v = args.Get("--at"))
+        at = ParseInteger(*v, 0, std::numeric_limits<int32_t>::max(), "--at");
+
+    auto plugin = context.LoadPlugin();
+    media::InputFile in(args.positional[0], context.interrupt);
+    if (at && *at >= in.frameCount())
+        throw UsageError("--at " + std::to_string(*at) + ": " + args.positional[0] + " has " +
+                         std::to_string(in.frameCount()) + " frames (0 to " +
+                         std::to_string(in.frameCount() - 1) + ")");
+    SeekingFrames frames(in);
+    pluginhost::PluginHost host(*plugin, frames);
+    HYPluginParams d;
+    HYPluginResult result = host.GetInfo(static_cast<int32_t>(in.frameCount()), &d);
+    if (result != kPluginOK) throw PluginFailure("to describe itself", result);
+    const int32_t frame = static_cast<int32_t>(
+        at.value_or(std::clamp<int64_t>(d.getInfo.bestThumbOffset, 0, in.frameCount() - 1)));
+
+    const int width = in.video().width, height = in.video().height;
+    const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+    GWorldPtr picture = nullptr;
+    if (NewGWorld(&picture, 32, &bounds, nullptr, nullptr, 0) != noErr) throw std::bad_alloc();
+    struct Disposer {
+        GWorldPtr world;
+        ~Disposer() { DisposeGWorld(world); }
+    } disposer{picture};
+
+    pluginhost::ClipSettings clip;
+    clip.frameCount = static_cast<int32_t>(in.frameCount());
+    result = host.PlaceHolder(clip, frame, picture);
+    if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
+    PixMapHandle pm = GetGWorldPixMap(picture);
+    media::WritePng(args.positional[1], args.Has("-y"),
+                    reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), width,
+                    height);
+    std::printf("%s: frame %" PRId32 " of %s, %dx%d\n", args.positional[1].c_str(), frame,
+                args.positional[0].c_str(), width, height);
+    return kExitOk;
+}
+
+}  // namespace hzfix

@@ -1,0 +1,219 @@
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "apps/hzfix/AudioRouter.h"
+#include "apps/hzfix/Cli.h"
+#include "apps/hzfix/Commands.h"
+#include "apps/hzfix/Errors.h"
+#include "apps/hzfix/Pipeline.h"
+#include "apps/hzfix/Progress.h"
+#include "apps/media/InputFile.h"
+#include "apps/media/OutputFile.h"
+
+namespace hzfix {
+
+const char kRenderHelp[] =
+    "usage: hzfix render IN OUT [options]\n"
+    "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
+    "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
+    "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
+    "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
+    "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n"
+    "  --fade-in N       frames over which the effect fades in (default: the plug-in's)\n"
+    "  --fade-out N      frames over which it fades out (default: the plug-in's)\n"
+    "  --start T         render from time T (seconds or [H:]M:S)\n"
+    "  --duration T      render this long\n"
+    "  --proxy           the plug-in's quick low-quality path; no audio\n"
+    "  --crf N           H.264 rate factor, 0-51 (default 18; lower is better)\n"
+    "  --preset NAME     H.264 speed preset (default veryfast)\n"
+    "  -y                replace an existing OUT\n"
+    "  -n                never replace OUT (the default)\n"
+    "  -q                no progress line\n"
+    "  --progress FILE   write key=value progress blocks to FILE (- for stdout)\n"
+    "  --stats           print the time each stage took\n";
+
+namespace {
+
+const std::vector<OptionSpec> kRenderOptions = {
+    {"--fade-in", "N", ""},   {"--fade-out", "N", ""},    {"--start", "T", ""},
+    {"--duration", "T", ""},  {"--proxy", nullptr, ""},   {"--crf", "N", ""},
+    {"--preset", "NAME", ""}, {"-y", nullptr, ""},        {"-n", nullptr, ""},
+    {"-q", nullptr, ""},      {"--progress", "FILE", ""}, {"--stats", nullptr, ""},
+};
+
+class PluginRenderer : public FrameRenderer {
+  public:
+    PluginRenderer(pluginhost::PluginHost& host, int32_t startFrame)
+        : host_(host), start_(startFrame) {}
+
+    HYPluginResult Render(int32_t renderFrame, GWorldPtr dest, const Rect& frameRect,
+                          bool* audioPassed) override {
+        const size_t before = host_.audioPassed().size();
+        HYPluginResult result = host_.RenderFrame(renderFrame, dest, frameRect);
+        const auto& passed = host_.audioPassed();
+        *audioPassed = false;
+        for (size_t i = before; i < passed.size(); ++i)
+            *audioPassed = *audioPassed || passed[i] == start_ + renderFrame;
+        // The host records every call; a long render would hoard them.
+        host_.clearCalls();
+        return result;
+    }
+
+  private:
+    pluginhost::PluginHost& host_;
+    int32_t start_;
+};
+
+void PrintStats(const StageTimes& t) {
+    auto rate = [&](double seconds) { return seconds > 0 ? t.frames / seconds : 0.0; };
+    std::fprintf(stderr,
+                 "stats: %" PRId64
+                 " frames in %.2f s: %.1f fps\n"
+                 "  decode    %7.2f s  %8.1f fps alone\n"
+                 "  to ARGB   %7.2f s  %8.1f fps alone (on the decoding thread)\n"
+                 "  hand-over %7.2f s  %8.1f fps alone\n"
+                 "  plug-in   %7.2f s  %8.1f fps alone\n"
+                 "  encode    %7.2f s  %8.1f fps alone\n",
+                 t.frames, t.wall, rate(t.wall), t.decode, rate(t.decode), t.convert,
+                 rate(t.convert), t.handOver, rate(t.handOver), t.plugin, rate(t.plugin), t.encode,
+                 rate(t.encode));
+}
+
+struct ProgressFile {
+    FILE* file = nullptr;
+    bool owned = false;
+    ~ProgressFile() {
+        if (owned) std::fclose(file);
+    }
+};
+
+}  // namespace
+
+int RunRender(const Context& context, const std::vector<std::string>& words) {
+    ParsedArgs args = ParseArgs(words, kRenderOptions);
+    if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
+    const std::string& inPath = args.positional[0];
+    const std::string& outPath = args.positional[1];
+    if (args.Has("-y") && args.Has("-n")) throw UsageError("-y and -n contradict each other");
+    const bool proxy = args.Has("--proxy");
+    const int64_t int32Max = std::numeric_limits<int32_t>::max();
+    std::optional<int64_t> fadeIn, fadeOut;
+    if (auto v = args.Get("--fade-in")) fadeIn = ParseInteger(*v, 0, int32Max, "--fade-in");
+    if (auto v = args.Get("--fade-out")) fadeOut = ParseInteger(*v, 0, int32Max, "--fade-out");
+    double startSeconds = 0;
+    std::optional<double> durationSeconds;
+    if (auto v = args.Get("--start")) startSeconds = ParseSeconds(*v, "--start");
+    if (auto v = args.Get("--duration")) durationSeconds = ParseSeconds(*v, "--duration");
+    media::VideoEncoding encoding;
+    if (auto v = args.Get("--crf"))
+        encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
+    if (auto v = args.Get("--preset")) encoding.preset = *v;
+
+    auto plugin = context.LoadPlugin();
+    media::InputFile in(inPath, context.interrupt);
+    const int64_t total = in.frameCount();
+    const int64_t startFrame = in.FrameAt(startSeconds);
+    if (startFrame >= total)
+        throw UsageError("--start " + *args.Get("--start") + " is past the end of " + inPath +
+                         " (" + std::to_string(total) + " frames, " +
+                         std::to_string(in.FrameSeconds(total)) + " s)");
+    int64_t count = total - startFrame;
+    if (durationSeconds)
+        count = std::min(count, in.FrameAt(startSeconds + *durationSeconds) - startFrame);
+    if (count <= 0) throw UsageError("--duration is shorter than one frame");
+    if (startFrame + count > int32Max)
+        throw media::InputError(inPath + " has more frames than the plug-in can count");
+
+    ProgressFile progressFile;
+    if (auto v = args.Get("--progress")) {
+        if (*v == "-") {
+            progressFile.file = stdout;
+        } else {
+            progressFile.file = std::fopen(v->c_str(), "w");
+            if (!progressFile.file)
+                throw media::OutputError("cannot write the progress file " + *v);
+            progressFile.owned = true;
+        }
+    }
+    const bool line = !args.Has("-q") && isatty(STDERR_FILENO);
+    Progress progress(line, progressFile.file, count, av_q2d(in.video().frameRate));
+    in.setWarningSink([&](const std::string& m) { progress.Warn(m); });
+
+    media::OutputFile out(outPath, args.Has("-y"));
+    media::VideoEncoding videoEncoding = encoding;
+    videoEncoding.format = in.video();
+    const std::string videoWords = out.AddVideo(videoEncoding);
+
+    const AVStream* inAudio = proxy ? nullptr : in.audioStream();
+    std::unique_ptr<AudioRouter> audio;
+    std::string audioWords = proxy ? "none (proxy)" : "none (IN has none)";
+    if (inAudio) {
+        const bool wholeClip = startFrame == 0 && count == total;
+        AudioRouter::Mode mode = AudioRouter::Mode::kEncode;
+        if (wholeClip && out.CanCopy(inAudio->codecpar)) {
+            out.AddAudioCopy(inAudio);
+            mode = AudioRouter::Mode::kCopy;
+            audioWords =
+                std::string("copied (") + avcodec_get_name(inAudio->codecpar->codec_id) + ")";
+        } else {
+            audioWords = "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
+                                                           inAudio->codecpar->ch_layout);
+        }
+        audio = std::make_unique<AudioRouter>(in, out, mode, startFrame, count,
+                                              [&](const std::string& m) { progress.Warn(m); });
+        in.setAudioSink([&](media::PacketPtr p) { audio->Enqueue(std::move(p)); });
+    }
+    out.Start();
+
+    // The plug-in asks for low quality only for a proxy of 259 lines or less.
+    const bool lowQuality = proxy && in.video().height <= 259;
+    Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt,
+                      lowQuality);
+    pluginhost::PluginHost host(*plugin, pipeline.frames());
+    HYPluginParams described;
+    HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);
+    if (result != kPluginOK) throw PluginFailure("to describe itself", result);
+
+    pluginhost::ClipSettings clip;
+    clip.startFrame = static_cast<int32_t>(startFrame);
+    clip.frameCount = static_cast<int32_t>(count);
+    clip.fadeInFrames =
+        static_cast<int32_t>(fadeIn.value_or(described.getInfo2.defaultFadeInFrames));
+    clip.fadeOutFrames =
+        static_cast<int32_t>(fadeOut.value_or(described.getInfo2.defaultFadeOutFrames));
+    for (int i = 0; i < kHYFilterSliderCount; ++i)
+        clip.sliderValues[i] = described.getInfo2.filterSliders[i].defaultValue;
+    clip.proxyOnly = proxy;
+    result = host.BeginClip(clip);
+    if (result != kPluginOK) throw PluginFailure("to begin the clip", result);
+
+    PluginRenderer renderer(host, clip.startFrame);
+    pipeline.Run(renderer);
+    result = host.EndClip();
+    if (result != kPluginOK) throw PluginFailure("to end the clip", result);
+
+    if (audio && audio->copyBroken()) {
+        // Some frame's audio was held back after copying had begun: the
+        // video is kept, the audio is made again with that frame silent.
+        media::OutputFile remuxed(outPath, args.Has("-y"));
+        out.FinishUnplaced();
+        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), remuxed);
+        audioWords = "encoded (the plug-in held back some frames' audio)";
+    } else {
+        out.Finish();
+    }
+    if (in.repairedFrames() > 0)
+        progress.Warn(std::to_string(in.repairedFrames()) +
+                      " damaged frame(s) were replaced by the frame before them");
+    if (args.Has("--stats")) PrintStats(pipeline.times());
+    std::printf("%s: %" PRId64 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n",
+                outPath.c_str(), count, in.video().width, in.video().height,
+                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str());
+    return kExitOk;
+}
+
+}  // namespace hzfix
