@@ -7,6 +7,7 @@
 namespace {
 constexpr char cResourceFileName[] = "HorizonFix";
 constexpr char cResourceFileType[] = "rsrc";
+int16_t lgBundleResFile = -1;
 }  // namespace
 
 // A host of the original platform opened a plug-in's resources when it
@@ -22,8 +23,13 @@ void OpenBundleResources() {
     FSSpec spec;
     if (url && CFURLGetFileSystemRepresentation(url, true, path, sizeof path) &&
         PathToFSSpec(reinterpret_cast<const char*>(path), &spec) == noErr) {
-        FSpOpenResFile(&spec, fsRdPerm);
+        lgBundleResFile = FSpOpenResFile(&spec, fsRdPerm);
     }
     for (CFTypeRef object : {CFTypeRef(url), CFTypeRef(type), CFTypeRef(name), CFTypeRef(bundleID)})
         if (object) CFRelease(object);
+}
+
+void CloseBundleResources() {
+    if (lgBundleResFile != -1) CloseResFile(lgBundleResFile);
+    lgBundleResFile = -1;
 }

@@ -30,5 +30,6 @@ HYPluginResult MakeEffectPlaceHolder(int16_t which, HYPluginParams* params);
 
 // Opens the bundle's own string lists once, as a host would on loading it.
 void OpenBundleResources();
+void CloseBundleResources();
 
 #endif

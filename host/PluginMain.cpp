@@ -1,6 +1,7 @@
 // The bundle's single entry point.
 #include "engine/EngineEntry.h"
 #include "host/EffectData.h"
+#include "platform/memory/MacMemory.h"
 
 Boolean gEngineInited = false;
 PluginDataPtr gEngineData = nullptr;
@@ -20,6 +21,17 @@ bool HasProcsFor(const HYPluginParams* params) {
     if (renders && (!procs->GetFrame || !procs->ReleaseFrame || !procs->Blit || !procs->MixAudio))
         return false;
     return true;
+}
+
+// The master settings and the bundle's own resources live as long as the
+// plug-in is loaded. Hosts allocate with this platform's memory blocks, so
+// the settings block can be given back here though no host call is under way.
+__attribute__((destructor)) void UnloadPlugIn() {
+    CloseBundleResources();
+    if (!gEngineData) return;
+    pUncopyConfig(gEngineData);
+    DisposePtr(reinterpret_cast<Ptr>(gEngineData));
+    gEngineData = nullptr;
 }
 
 }  // namespace

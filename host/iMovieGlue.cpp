@@ -130,9 +130,12 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
     const QDErr err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
     if (err == noErr) {
         ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
-        LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
-        CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
-                 GetPortBitMapForCopyBits(params->frame), &r, &params->frameRect, srcCopy, nullptr);
+        {
+            LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
+            CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
+                     GetPortBitMapForCopyBits(params->frame), &r, &params->frameRect, srcCopy,
+                     nullptr);
+        }
         DisposeGWorld(effect->effectGWorld);
         effect->effectGWorld = nullptr;
         return kPluginOK;

@@ -21,10 +21,21 @@ struct __CFBundle : corefoundation::Object {
 
 namespace {
 
-// Bundles live until the process ends, as loaded bundles do.
+// Bundles stay loaded until this layer itself goes (the process ends, or
+// the library holding this copy of it is unloaded).
+struct BundleRegistry {
+    ~BundleRegistry() {
+        for (__CFBundle* b : bundles) {
+            if (b->identifierString) CFRelease(b->identifierString);
+            CFRelease(b);
+        }
+    }
+    std::vector<__CFBundle*> bundles;
+};
+
 std::vector<__CFBundle*>& LoadedBundles() {
-    static std::vector<__CFBundle*> bundles;
-    return bundles;
+    static BundleRegistry registry;
+    return registry.bundles;
 }
 std::mutex lgBundlesLock;
 
