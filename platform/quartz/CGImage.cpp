@@ -7,11 +7,29 @@ namespace {
 
 // Cut-outs of a buffer are drawn as opaque pictures, so the alpha byte is
 // forced on while the words are turned into the native order images keep.
+inline uint32_t OpaqueNativeFromDevice(uint32_t word) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return word | 0xFF000000u;
+#else
+    // With the alpha byte dropped the swap is shifts and masks, which SSE2
+    // vectorises where a byte swap would not.
+    return 0xFF000000u | ((word << 8) & 0x00FF0000u) | ((word >> 8) & 0x0000FF00u) | (word >> 24);
+#endif
+}
+
+// Blocks of four with a fixed count, which GCC vectorises at -O2 (its cheap
+// cost model leaves loops of unknown length scalar).
 void OpaqueImageRowFromDevice(const uint8_t* src, uint32_t* dst, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        uint32_t words[4];
+        std::memcpy(words, src + 4 * i, sizeof words);
+        for (int k = 0; k < 4; ++k) dst[i + k] = OpaqueNativeFromDevice(words[k]);
+    }
+    for (; i < count; ++i) {
         uint32_t word;
         std::memcpy(&word, src + 4 * i, sizeof word);
-        dst[i] = hz::quartz::NativeFromDevice(word) | 0xFF000000u;
+        dst[i] = OpaqueNativeFromDevice(word);
     }
 }
 
