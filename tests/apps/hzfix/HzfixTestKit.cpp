@@ -1,0 +1,284 @@
+#include "tests/apps/hzfix/HzfixTestKit.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+#include "apps/media/ArgbConverter.h"
+#include "apps/media/InputFile.h"
+#include "apps/media/OutputFile.h"
+
+extern char** environ;
+
+namespace hzfixtest {
+
+namespace {
+
+constexpr int kRate = 48000;
+
+std::vector<std::string> Environment(const std::vector<std::string>& extra) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string entry(*e);
+        bool replaced = false;
+        for (const auto& x : extra)
+            replaced = replaced || entry.substr(0, entry.find('=')) == x.substr(0, x.find('='));
+        if (!replaced) env.push_back(entry);
+    }
+    env.insert(env.end(), extra.begin(), extra.end());
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& words) {
+    std::vector<char*> p;
+    for (auto& w : words) p.push_back(w.data());
+    p.push_back(nullptr);
+    return p;
+}
+
+}  // namespace
+
+void MakeClip(const std::string& path, const ClipSpec& spec) {
+    media::OutputFile out(path, true);
+    media::VideoEncoding encoding;
+    encoding.format.width = spec.width;
+    encoding.format.height = spec.height;
+    encoding.format.frameRate = {spec.fps, 1};
+    encoding.format.sampleAspect = {1, 1};
+    encoding.crf = 10;
+    out.AddVideo(encoding);
+    AVChannelLayout stereo{};
+    av_channel_layout_default(&stereo, 2);
+    if (spec.audio) out.AddAudioEncoder(kRate, stereo);
+    out.Start();
+
+    const int stride = spec.width * 4;
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * spec.height);
+    media::FramePtr tone = media::NewFrame();
+    tone->format = AV_SAMPLE_FMT_FLTP;
+    tone->sample_rate = kRate;
+    tone->nb_samples = kRate / spec.fps;
+    av_channel_layout_default(&tone->ch_layout, 2);
+    if (av_frame_get_buffer(tone.get(), 0) < 0) throw std::bad_alloc();
+    for (int f = 0; f < spec.frames; ++f) {
+        for (int y = 0; y < spec.height; ++y)
+            for (int x = 0; x < spec.width; ++x) {
+                Rgb c = spec.paint ? spec.paint(f, x, y) : Rgb{128, 128, 128};
+                uint8_t* p = pixels.data() + y * stride + x * 4;
+                p[0] = 255;
+                p[1] = static_cast<uint8_t>(c.r);
+                p[2] = static_cast<uint8_t>(c.g);
+                p[3] = static_cast<uint8_t>(c.b);
+            }
+        out.WriteVideo(pixels.data(), stride, f);
+        if (spec.audio) {
+            for (int i = 0; i < tone->nb_samples; ++i) {
+                const double t = static_cast<double>(f * tone->nb_samples + i) / kRate;
+                const auto s = static_cast<float>(0.3 * std::sin(2 * M_PI * 330 * t));
+                reinterpret_cast<float*>(tone->data[0])[i] = s;
+                reinterpret_cast<float*>(tone->data[1])[i] = s;
+            }
+            out.WriteAudio(tone.get(), static_cast<int64_t>(f) * tone->nb_samples);
+        }
+    }
+    out.Finish();
+}
+
+void MakeAudioOnly(const std::string& path) {
+    media::OutputFile out(path, true);
+    AVChannelLayout mono{};
+    av_channel_layout_default(&mono, 1);
+    out.AddAudioEncoder(kRate, mono);
+    out.Start();
+    media::FramePtr chunk = media::NewFrame();
+    chunk->format = AV_SAMPLE_FMT_FLTP;
+    chunk->sample_rate = kRate;
+    chunk->nb_samples = kRate;
+    av_channel_layout_default(&chunk->ch_layout, 1);
+    if (av_frame_get_buffer(chunk.get(), 0) < 0) throw std::bad_alloc();
+    av_samples_set_silence(chunk->data, 0, kRate, 1, AV_SAMPLE_FMT_FLTP);
+    out.WriteAudio(chunk.get(), 0);
+    out.Finish();
+}
+
+std::string BundleDir() {
+    const char* dir = std::getenv("HZ_BUNDLE_DIR");
+    return dir ? dir : HZFIX_BUNDLE_DIR;
+}
+
+Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    static int serial = 0;
+    Child child;
+    const std::string base =
+        "/tmp/hzfix-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    child.outFile = base + ".out";
+    child.errFile = base + ".err";
+    std::vector<std::string> argv = {HZFIX_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> envWords = Environment(env);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, child.outFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, child.errFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    auto argp = Pointers(argv);
+    auto envp = Pointers(envWords);
+    if (posix_spawn(&child.pid, HZFIX_PATH, &actions, nullptr, argp.data(), envp.data()) != 0)
+        throw std::runtime_error("cannot start " HZFIX_PATH);
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+Outcome Finish(const Child& child) {
+    int status = 0;
+    waitpid(child.pid, &status, 0);
+    Outcome run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFile(child.outFile);
+    run.err = ReadFile(child.errFile);
+    unlink(child.outFile.c_str());
+    unlink(child.errFile.c_str());
+    return run;
+}
+
+Outcome Hzfix(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    return Finish(StartHzfix(args, env));
+}
+
+VideoFacts Inspect(const std::string& path) {
+    VideoFacts facts;
+    media::InputFile in(path);
+    facts.width = in.video().width;
+    facts.height = in.video().height;
+    facts.fps = av_q2d(in.video().frameRate);
+    facts.frames = in.frameCount();
+    const AVStream* audio = in.audioStream();
+    if (!audio) return facts;
+    facts.hasAudio = true;
+    facts.audioRate = audio->codecpar->sample_rate;
+
+    AVFormatContext* ctx = nullptr;
+    if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot reopen " + path);
+    media::InputFormatPtr demuxer(ctx);
+    avformat_find_stream_info(ctx, nullptr);
+    const AVStream* stream = ctx->streams[audio->index];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    media::CodecPtr decoder(avcodec_alloc_context3(codec));
+    avcodec_parameters_to_context(decoder.get(), stream->codecpar);
+    decoder->pkt_timebase = stream->time_base;
+    avcodec_open2(decoder.get(), codec, nullptr);
+    media::PacketPtr packet = media::NewPacket();
+    media::FramePtr frame = media::NewFrame();
+    auto drain = [&] {
+        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
+            facts.audioSamples += frame->nb_samples;
+            av_frame_unref(frame.get());
+        }
+    };
+    while (av_read_frame(ctx, packet.get()) >= 0) {
+        if (packet->stream_index == audio->index) {
+            avcodec_send_packet(decoder.get(), packet.get());
+            drain();
+        }
+        av_packet_unref(packet.get());
+    }
+    avcodec_send_packet(decoder.get(), nullptr);
+    drain();
+    return facts;
+}
+
+Rgb Picture::At(int x, int y) const {
+    const uint8_t* p = argb.data() + (static_cast<size_t>(y) * width + x) * 4;
+    return {p[1], p[2], p[3]};
+}
+
+Rgb Picture::Mean(int x, int y, int r) const {
+    int sum[3] = {}, n = 0;
+    for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx) {
+            Rgb c = At(x + dx, y + dy);
+            sum[0] += c.r;
+            sum[1] += c.g;
+            sum[2] += c.b;
+            ++n;
+        }
+    return {sum[0] / n, sum[1] / n, sum[2] / n};
+}
+
+Picture DecodeFrame(const std::string& path, int64_t index) {
+    media::InputFile in(path);
+    in.SeekTo(index);
+    media::FramePtr frame;
+    int64_t at = 0;
+    if (!in.Next(&frame, &at) || at != index)
+        throw std::runtime_error(path + ": no frame " + std::to_string(index));
+    Picture picture;
+    picture.width = in.video().width;
+    picture.height = in.video().height;
+    picture.argb.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+    media::ArgbConverter().Convert(frame.get(), picture.argb.data(), picture.width * 4,
+                                   picture.width, picture.height, false);
+    return picture;
+}
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/hzfix-test-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(path_.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+int Distance(Rgb a, Rgb b) {
+    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+}  // namespace hzfixtest

@@ -1,0 +1,89 @@
+// What the hzfix tests share: clips made with the FFmpeg libraries, the
+// hzfix program run as a child process, and measurements of its output.
+#ifndef HZ_TESTS_APPS_HZFIX_HZFIXTESTKIT_H
+#define HZ_TESTS_APPS_HZFIX_HZFIXTESTKIT_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hzfixtest {
+
+struct Rgb {
+    int r, g, b;
+};
+
+struct ClipSpec {
+    int width = 160;
+    int height = 120;
+    int fps = 25;
+    int frames = 40;
+    bool audio = true;
+    // Colour of each frame; the default is a mid grey.
+    std::function<Rgb(int frame, int x, int y)> paint;
+};
+
+// Writes a clip (H.264 video, AAC tone when spec.audio) with the FFmpeg
+// libraries through the apps' own writer.
+void MakeClip(const std::string& path, const ClipSpec& spec);
+// A file with an audio stream and no video.
+void MakeAudioOnly(const std::string& path);
+
+struct Outcome {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out, err;
+};
+
+// Runs hzfix with `args` and the extra environment `env` ("NAME=value").
+Outcome Hzfix(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// The same, started in the background; `Finish` waits for it.
+struct Child {
+    int pid = -1;
+    std::string outFile, errFile;
+};
+Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env);
+Outcome Finish(const Child& child);
+std::string BundleDir();
+
+struct VideoFacts {
+    int width = 0, height = 0;
+    double fps = 0;
+    int64_t frames = 0;
+    bool hasAudio = false;
+    int64_t audioSamples = 0;  // decoded
+    int audioRate = 0;
+};
+VideoFacts Inspect(const std::string& path);
+
+// Frame `index` of a clip, decoded, as bytes A, R, G, B.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> argb;
+    Rgb At(int x, int y) const;
+    // Mean over a square of side 2r+1 centred on (x, y).
+    Rgb Mean(int x, int y, int r) const;
+};
+Picture DecodeFrame(const std::string& path, int64_t index);
+
+// A fresh folder under the system's temporary folder, removed with it.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::vector<std::string> Entries() const;
+
+  private:
+    std::string path_;
+};
+
+bool Exists(const std::string& path);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+int Distance(Rgb a, Rgb b);
+
+}  // namespace hzfixtest
+
+#endif

@@ -1,0 +1,285 @@
+// hzfix end to end: clips made here, rendered by the real program and
+// plug-in, and measured frame by frame.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "apps/media/OutputFile.h"
+#include "tests/apps/hzfix/HzfixTestKit.h"
+
+namespace hzfixtest {
+namespace {
+
+constexpr Rgb kSource{200, 60, 40};
+constexpr Rgb kBlue{0, 0, 255};
+// Two passes of lossy 4:2:0 coding; chroma edges smear further.
+constexpr int kTolerance = 24;
+
+class HzfixRender : public ::testing::Test {
+  protected:
+    TempDir dir;
+
+    std::vector<std::string> Env() const { return {"XDG_CONFIG_HOME=" + dir / "config"}; }
+    Outcome Do(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--plugin", BundleDir()});
+        return Hzfix(args, Env());
+    }
+    std::string Clip(const std::string& name, ClipSpec spec = {}) const {
+        if (!spec.paint) spec.paint = [](int, int, int) { return kSource; };
+        MakeClip(dir / name, spec);
+        return dir / name;
+    }
+    // Keep the middle half of the frame; the rest turns blue.
+    void FrameTheMiddle() const {
+        Outcome r =
+            Do({"settings", "set", "--framing", "0.25,0.75,0.25,0.75", "--background", "#0000FF"});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    bool OnlyFinalFilesIn(const std::vector<std::string>& allowed) const {
+        for (const auto& e : dir.Entries())
+            if (e != "config" && std::find(allowed.begin(), allowed.end(), e) == allowed.end())
+                return false;
+        return true;
+    }
+};
+
+TEST_F(HzfixRender, KeepsFrameCountRateSizeAndAudioLength) {
+    const std::string in = Clip("in.mp4");
+    Outcome r = Do({"render", in, dir / "out.mp4", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("copied"), std::string::npos) << r.out;
+    VideoFacts a = Inspect(in), b = Inspect(dir / "out.mp4");
+    EXPECT_EQ(b.frames, 40);
+    EXPECT_EQ(b.width, 160);
+    EXPECT_EQ(b.height, 120);
+    EXPECT_DOUBLE_EQ(b.fps, 25);
+    ASSERT_TRUE(b.hasAudio);
+    EXPECT_EQ(b.audioSamples, a.audioSamples);
+    EXPECT_NEAR(b.audioSamples, 1.6 * 48000, 1024);
+    EXPECT_TRUE(OnlyFinalFilesIn({"in.mp4", "out.mp4"}));
+}
+
+TEST_F(HzfixRender, BackgroundFillsOutsideTheFramingRectangle) {
+    FrameTheMiddle();
+    const std::string in = Clip("in.mkv");
+    Outcome r = Do({"render", in, dir / "out.mkv", "--fade-in", "0", "--fade-out", "0"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Picture p = DecodeFrame(dir / "out.mkv", 20);
+    // Rectangle (40, 30)-(120, 90): source inside, background outside.
+    for (auto [x, y] : {std::pair{10, 10}, {150, 10}, {10, 110}, {150, 110}, {80, 15}, {20, 60}})
+        EXPECT_LE(Distance(p.Mean(x, y, 2), kBlue), kTolerance) << x << "," << y;
+    for (auto [x, y] : {std::pair{80, 60}, {48, 38}, {112, 82}})
+        EXPECT_LE(Distance(p.Mean(x, y, 2), kSource), kTolerance) << x << "," << y;
+}
+
+TEST_F(HzfixRender, FadesBlendTheUntouchedFrameAtBothEnds) {
+    FrameTheMiddle();
+    const std::string in = Clip("in.mp4");
+    Outcome r = Do({"render", in, dir / "out.mp4", "--fade-in", "10", "--fade-out", "10"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto corner = [&](int frame) { return DecodeFrame(dir / "out.mp4", frame).Mean(8, 8, 3); };
+    auto blend = [](double opacity) {
+        auto mix = [&](int s, int b) { return static_cast<int>(s * opacity + b * (1 - opacity)); };
+        return Rgb{mix(kSource.r, kBlue.r), mix(kSource.g, kBlue.g), mix(kSource.b, kBlue.b)};
+    };
+    // Opacity of the untouched frame: 255 at frame 0, 127 at 5, none in
+    // the middle, 25 at 31 and 229 at the last frame.
+    EXPECT_LE(Distance(corner(0), kSource), kTolerance);
+    EXPECT_LE(Distance(corner(5), blend(127 / 255.0)), kTolerance);
+    EXPECT_LE(Distance(corner(20), kBlue), kTolerance);
+    EXPECT_LE(Distance(corner(31), blend(25 / 255.0)), kTolerance);
+    EXPECT_LE(Distance(corner(39), blend(229 / 255.0)), kTolerance);
+}
+
+TEST_F(HzfixRender, PartOfAClipStartsAtTheRightFrameWithItsAudio) {
+    ClipSpec spec;
+    spec.paint = [](int f, int, int) { return Rgb{20 + 5 * f, 100, 100}; };
+    const std::string in = Clip("in.mp4", spec);
+    Outcome r = Do({"render", in, dir / "part.mov", "--start", "0.4", "--duration", "0.8"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("encoded"), std::string::npos) << r.out;
+    VideoFacts b = Inspect(dir / "part.mov");
+    EXPECT_EQ(b.frames, 20);
+    ASSERT_TRUE(b.hasAudio);
+    EXPECT_NEAR(b.audioSamples, 0.8 * 48000, 1024);
+    EXPECT_NEAR(DecodeFrame(dir / "part.mov", 0).Mean(80, 60, 4).r, 20 + 5 * 10, 6);
+    EXPECT_NEAR(DecodeFrame(dir / "part.mov", 19).Mean(80, 60, 4).r, 20 + 5 * 29, 6);
+}
+
+TEST_F(HzfixRender, ProxyRendersEveryFrameWithoutAudio) {
+    const std::string in = Clip("in.mp4");
+    Outcome r = Do({"render", in, dir / "proxy.mp4", "--proxy"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    VideoFacts b = Inspect(dir / "proxy.mp4");
+    EXPECT_EQ(b.frames, 40);
+    EXPECT_FALSE(b.hasAudio);
+    EXPECT_LE(Distance(DecodeFrame(dir / "proxy.mp4", 20).Mean(80, 60, 3), kSource), kTolerance);
+}
+
+TEST_F(HzfixRender, OddSizesAreKeptExactly) {
+    ClipSpec spec;
+    spec.width = 161;
+    spec.height = 121;
+    spec.audio = false;
+    const std::string in = Clip("odd.mkv", spec);
+    Outcome r = Do({"render", in, dir / "odd-out.mp4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("4:4:4"), std::string::npos) << r.out;
+    VideoFacts b = Inspect(dir / "odd-out.mp4");
+    EXPECT_EQ(b.width, 161);
+    EXPECT_EQ(b.height, 121);
+    EXPECT_EQ(b.frames, 40);
+}
+
+TEST_F(HzfixRender, ProgressFileEndsWithTheFinalCount) {
+    const std::string in = Clip("in.mp4");
+    Outcome r = Do({"render", in, dir / "out.mp4", "--progress", dir / "progress.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string progress = ReadFile(dir / "progress.txt");
+    const std::string tail = progress.substr(progress.rfind("frame="));
+    EXPECT_EQ(tail.substr(0, 10), "frame=40\nf");
+    EXPECT_NE(tail.find("out_time=00:00:01.600000\n"), std::string::npos);
+    EXPECT_NE(tail.find("progress=end\n"), std::string::npos);
+    EXPECT_TRUE(r.err.empty()) << "not a terminal: no progress line expected, got " << r.err;
+}
+
+TEST_F(HzfixRender, ThumbnailIsThePlaceholderAtTheClipsSize) {
+    FrameTheMiddle();
+    const std::string in = Clip("in.mp4");
+    Outcome r = Do({"thumbnail", in, dir / "thumb.png", "--at", "12"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Picture p = DecodeFrame(dir / "thumb.png", 0);
+    EXPECT_EQ(p.width, 160);
+    EXPECT_EQ(p.height, 120);
+    EXPECT_LE(Distance(p.Mean(8, 8, 2), kBlue), kTolerance);
+    EXPECT_LE(Distance(p.Mean(80, 60, 2), kSource), kTolerance);
+    EXPECT_EQ(Do({"thumbnail", in, dir / "t2.png", "--at", "40"}).status, 1);
+}
+
+TEST_F(HzfixRender, InfoDescribesTheFilter) {
+    Outcome r = Do({"info"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line : {"type:         filter (105)", "slider 1:", "slider 3:", "button:"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << " in\n" << r.out;
+}
+
+TEST_F(HzfixRender, BadInputsFailWithTheirOwnStatusAndLeaveNothing) {
+    const std::string in = Clip("in.mp4");
+    WriteFile(dir / "notes.txt", "not a video at all\n");
+    MakeAudioOnly(dir / "song.m4a");
+    {
+        media::OutputFile empty(dir / "empty.mp4", true);
+        media::VideoEncoding e;
+        e.format.width = 64;
+        e.format.height = 48;
+        empty.AddVideo(e);
+        empty.Finish();
+    }
+    WriteFile(dir / "exists.mp4", "precious");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"render", dir / "missing.mp4", dir / "o1.mp4"}, 3, "No such file"},
+        {{"render", dir / "notes.txt", dir / "o2.mp4"}, 3, "not a video"},
+        {{"render", dir / "song.m4a", dir / "o3.mp4"}, 3, "no video stream"},
+        {{"render", dir / "empty.mp4", dir / "o4.mp4"}, 3, "no video"},
+        {{"render", in, dir / "no-such-folder/o5.mp4"}, 4, "cannot write"},
+        {{"render", in, dir / "exists.mp4"}, 4, "-y"},
+        {{"render", in, dir / "exists.mp4", "-n"}, 4, "-y"},
+        {{"render", in, dir / "o6.xyz"}, 4, "container"},
+        {{"render", in}, 1, "IN and OUT"},
+        {{"render", in, dir / "o7.mp4", "--fade-in", "-1"}, 1, "--fade-in"},
+        {{"render", in, dir / "o8.mp4", "--start", "9"}, 1, "past the end"},
+        {{"render", in, dir / "o9.mp4", "--frobnicate"}, 1, "unknown option"},
+        {{"bogus"}, 1, "unknown command"},
+    };
+    for (const auto& c : cases) {
+        Outcome r = Do(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args[1] << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFile(dir / "exists.mp4"), "precious");
+    EXPECT_TRUE(OnlyFinalFilesIn({"in.mp4", "notes.txt", "song.m4a", "empty.mp4", "exists.mp4"}));
+
+    Outcome r = Hzfix({"--plugin", dir / "nowhere.bundle", "render", in, dir / "o.mp4"}, Env());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("nowhere.bundle"), std::string::npos) << r.err;
+}
+
+TEST_F(HzfixRender, DamagedStreamIsRepairedOrRefusedButNeverHalfWritten) {
+    ClipSpec spec;
+    spec.frames = 50;
+    spec.paint = [](int f, int x, int y) { return Rgb{(x * 7 + f * 13) & 255, (y * 5) & 255, 90}; };
+    const std::string in = Clip("in.mkv", spec);
+    std::string bytes = ReadFile(in);
+    for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i)
+        bytes[i] = static_cast<char>(i * 31);
+    WriteFile(dir / "damaged.mkv", bytes);
+    Outcome r = Do({"render", dir / "damaged.mkv", dir / "out.mp4"});
+    ASSERT_TRUE(r.status == 0 || r.status == 3) << r.status << "\n" << r.err;
+    if (r.status == 0) {
+        EXPECT_NE(r.err.find("warning"), std::string::npos) << r.err;
+        EXPECT_EQ(Inspect(dir / "out.mp4").frames, Inspect(dir / "damaged.mkv").frames);
+    } else {
+        EXPECT_FALSE(Exists(dir / "out.mp4"));
+    }
+    EXPECT_TRUE(OnlyFinalFilesIn({"in.mkv", "damaged.mkv", "out.mp4"}));
+}
+
+TEST_F(HzfixRender, FullDiskFailsCleanly) {
+    ClipSpec spec;
+    spec.frames = 30;
+    spec.audio = false;
+    spec.paint = [](int f, int x, int y) {
+        unsigned h = (x * 73856093u) ^ (y * 19349663u) ^ (f * 83492791u);
+        h ^= h >> 13;
+        h *= 0x5bd1e995u;
+        return Rgb{static_cast<int>(h & 255), static_cast<int>((h >> 8) & 255),
+                   static_cast<int>((h >> 16) & 255)};
+    };
+    const std::string in = Clip("noise.mkv", spec);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 40000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    Child child = StartHzfix({"--plugin", BundleDir(), "render", in, dir / "out.mp4"}, Env());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    Outcome r = Finish(child);
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
+    EXPECT_TRUE(OnlyFinalFilesIn({"noise.mkv"}));
+}
+
+TEST_F(HzfixRender, InterruptStopsCleanly) {
+    ClipSpec spec;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frames = 250;
+    spec.audio = false;
+    const std::string in = Clip("long.mp4", spec);
+    Child child = StartHzfix({"--plugin", BundleDir(), "render", in, dir / "out.mp4"}, Env());
+    // The temporary output appears once rendering has begun.
+    bool started = false;
+    for (int i = 0; i < 2000 && !started; ++i) {
+        for (const auto& e : dir.Entries())
+            started = started || e.find(".part-") != std::string::npos;
+        if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(started);
+    kill(child.pid, SIGINT);
+    Outcome r = Finish(child);
+    if (r.status == 0) GTEST_SKIP() << "finished before the interrupt arrived";
+    EXPECT_EQ(r.status, 130) << r.err;
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_TRUE(OnlyFinalFilesIn({"long.mp4"}));
+}
+
+}  // namespace
+}  // namespace hzfixtest
