@@ -20,11 +20,11 @@ inline uint32_t PackARGBBytes(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
 // The alpha byte of a pixel, wherever it sits in the 32-bit value.
 inline uint32_t AlphaMask() { return PackARGBBytes(0xFF, 0, 0, 0); }
 
-void FillRow(uint32_t* row, int count, uint32_t value);
+void FillRow(uint32_t* __restrict row, int count, uint32_t value);
 // Copies and makes every pixel opaque on the way.
-void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count);
+void CopyRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count);
 // Nearest-neighbour: dst[i] = src[(x0 + i * step) >> 16], made opaque.
-void ScaleRowOpaque(uint32_t* dst, const uint32_t* src, int count, int64_t x0, int64_t step);
+void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count, int64_t x0, int64_t step);
 
 }  // namespace quickdraw
 

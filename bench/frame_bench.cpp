@@ -1,0 +1,97 @@
+// One whole frame request through the bundle's entry point, as a host makes
+// it: fetch (a copy from a decoded frame), render, and for the fade case the
+// blend of the unprocessed frame. Settings: turn 2 degrees, enlargement 10,
+// a move; they reach the bundle through its preferences file.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "apps/pluginhost/PluginHost.h"
+#include "persistence/prefsloader.h"
+#include "engine/DataHandling.h"
+#include "tests/support/TestFrames.h"
+
+namespace {
+
+class CopiedFrames : public pluginhost::FrameProvider {
+public:
+    CopiedFrames(int w, int h) : frame_(testframes::MakeGWorld(w, h)) {
+        testframes::FillPattern(frame_.get(), 1);
+    }
+    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr out) override {
+        const Rect r = out->portBounds;
+        CopyBits(GetPortBitMapForCopyBits(frame_.get()), GetPortBitMapForCopyBits(out), &r, &r,
+                 srcCopy, nullptr);
+        return kPluginOK;
+    }
+
+private:
+    testframes::GWorldHolder frame_;
+};
+
+std::string BundleDir() {
+    const char* dir = std::getenv("HZ_BUNDLE_DIR");
+    return dir ? dir : HZ_DEFAULT_BUNDLE_DIR;
+}
+
+// The bundle reads its settings once, on its first call in the process.
+void PrepareSettings() {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+    std::string folder = (std::filesystem::temp_directory_path() / "hz-bench-XXXXXX").string();
+    if (!mkdtemp(folder.data())) return;
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    PluginDataRec settings{};
+    ResetConfig(&settings, true);
+    settings.sliders[0] = 5;   // 2 degrees
+    settings.sliders[1] = -2;  // move left
+    settings.sliders[3] = 10;  // enlarge
+    settings.sliders[4] = 3;   // move down
+    StorePrefs(settings);
+}
+
+void FrameRequest(benchmark::State& state) {
+    PrepareSettings();
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    const bool fading = state.range(2) != 0;
+    std::string error;
+    static std::unique_ptr<pluginhost::LoadedPlugin> plugin = pluginhost::LoadedPlugin::Load(BundleDir(), &error);
+    if (!plugin) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    CopiedFrames frames(w, h);
+    pluginhost::PluginHost host(*plugin, frames);
+    // Every frame of a long fade-in is blended; none of a clip without fades.
+    pluginhost::ClipSettings clip{0, 1 << 30, fading ? (1 << 29) : 0, 0};
+    host.BeginClip(clip);
+    auto dest = testframes::MakeGWorld(w, h);
+    const Rect frameRect = {0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)};
+    int32_t n = 1;
+    for (auto _ : state) {
+        if (host.RenderFrame(n++, dest.get(), frameRect) != kPluginOK) state.SkipWithError("frame failed");
+        benchmark::ClobberMemory();
+    }
+    host.EndClip();
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(FrameRequest)
+    ->ArgNames({"w", "h", "fade"})
+    ->Args({720, 480, 0})
+    ->Args({1920, 1080, 0})
+    ->Args({720, 480, 1})
+    ->Args({1920, 1080, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();
