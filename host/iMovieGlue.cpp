@@ -47,11 +47,13 @@ private:
 bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
                  int32_t fadeOutFrames, int16_t* opacity) {
     if (fadeInFrames <= 0 && fadeOutFrames == 0) return false;
+    // Wide arithmetic: a host's frame numbers may be anywhere in 32 bits.
+    const int64_t frame = renderFrame, count = frameCount;
     double p;
-    if (renderFrame < fadeInFrames) {
-        p = static_cast<double>(renderFrame) / fadeInFrames;
-    } else if (fadeOutFrames > 0 && renderFrame > frameCount - fadeOutFrames) {
-        p = static_cast<double>(frameCount - renderFrame) / fadeOutFrames;
+    if (frame < fadeInFrames) {
+        p = static_cast<double>(frame) / fadeInFrames;
+    } else if (fadeOutFrames > 0 && frame > count - fadeOutFrames) {
+        p = static_cast<double>(count - frame) / fadeOutFrames;
     } else {
         return false;
     }
@@ -70,16 +72,17 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
 
     SavedPort savedPort;
     SetGWorld(params->frame, nullptr);
-    const int32_t absoluteFrame = params->startFrame + params->renderFrame;
+    const int64_t absoluteFrame = int64_t{params->startFrame} + params->renderFrame;
     gMostRecentStartFrame = params->startFrame;
     gMostRecentFrameCount = params->frameCount;
     if (absoluteFrame < 0) return kPluginOK;
+    if (absoluteFrame > INT32_MAX) return kPluginBadParams;
 
     const HYProcs* procs = params->procs;
     GWorldPtr source = nullptr;
     int16_t volume = 0;
     void* cookie = nullptr;
-    HYPluginResult result = procs->GetFrame(params->instance, absoluteFrame, &source,
+    HYPluginResult result = procs->GetFrame(params->instance, static_cast<int32_t>(absoluteFrame), &source,
                                             static_cast<int16_t>(w), static_cast<int16_t>(h),
                                             QualityFor(params, h), &volume, &cookie);
     // A host that answers OK without a frame has not delivered it.
@@ -159,12 +162,13 @@ int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameInd
     GetPortBounds(theGW, &target);
     const int32_t w = target.right - target.left;
     const int32_t h = target.bottom - target.top;
-    const int32_t absoluteFrame = frameIndex + params->startFrame;
+    const int64_t absoluteFrame = int64_t{frameIndex} + params->startFrame;
     if (absoluteFrame < 0) return -1;
+    if (absoluteFrame > INT32_MAX) return kPluginBadParams;
     GWorldPtr clip = nullptr;
     int16_t volume = 0;
     void* cookie = nullptr;
-    int16_t answer = params->procs->GetFrame(params->instance, absoluteFrame, &clip,
+    int16_t answer = params->procs->GetFrame(params->instance, static_cast<int32_t>(absoluteFrame), &clip,
                                              static_cast<int16_t>(w), static_cast<int16_t>(h),
                                              QualityFor(params, h), &volume, &cookie);
     if (clip) {

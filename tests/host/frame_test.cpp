@@ -96,6 +96,24 @@ TEST_F(HostFrames, FramesCountFromTheClipStartAndNegativeOnesAreSkipped) {
     host->clearCalls();
     EXPECT_EQ(host->RenderFrame(-200, dest.get(), Rect{0, 0, 8, 8}), kPluginOK);
     EXPECT_TRUE(host->calls().empty());
+    // Past the last frame number there is: refused, not wrapped around.
+    EXPECT_EQ(host->RenderFrame(INT32_MAX, dest.get(), Rect{0, 0, 8, 8}), kPluginBadParams);
+    EXPECT_TRUE(host->calls().empty());
+    EXPECT_EQ(host->EndClip(), kPluginOK);
+}
+
+TEST_F(HostFrames, FramesOutsideTheClipNeverGetAnOpacityOutsideTheRange) {
+    ASSERT_EQ(host->BeginClip(ClipSettings{0, 10, 4, 4}), kPluginOK);
+    auto dest = testframes::MakeGWorld(8, 8);
+    for (int32_t f : {INT32_MIN + 1, -3, 12, INT32_MAX}) {
+        host->block().startFrame = f < 0 ? -f : 0;  // so the frame is fetched
+        host->RenderFrame(f, dest.get(), Rect{0, 0, 8, 8});
+    }
+    for (int16_t opacity : BlitOpacities()) {
+        EXPECT_GE(opacity, 0);
+        EXPECT_LE(opacity, 255);
+    }
+    EXPECT_FALSE(BlitOpacities().empty());
     EXPECT_EQ(host->EndClip(), kPluginOK);
 }
 
