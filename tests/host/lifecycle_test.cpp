@@ -108,3 +108,25 @@ TEST_F(HostLifecycle, APlaceholderWhoseBeginFailsFreesItsRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BundleCopy, FindsItsOwnResourcesWhereverItIsCopied) {
+    ScopedTempFolder folder;
+    const std::string copy = folder / "Elsewhere.bundle";
+    std::filesystem::copy(BundleDir(), copy, std::filesystem::copy_options::recursive);
+    std::string error;
+    auto plugin = pluginhost::LoadedPlugin::Load(copy, &error);
+    ASSERT_TRUE(plugin) << error;
+    PatternFrames frames;
+    pluginhost::PluginHost host(*plugin, frames);
+    HYPluginParams info;
+    ASSERT_EQ(host.GetInfo(1, &info), kPluginOK);
+    EXPECT_STREQ(info.getInfo2.group, "Horizon Fix");
+
+    std::string missing;
+    EXPECT_FALSE(pluginhost::LoadedPlugin::Load(folder / "Nothing.bundle", &missing));
+    EXPECT_NE(missing.find("Nothing.bundle"), std::string::npos);
+}
+
+}  // namespace
