@@ -33,17 +33,18 @@ int64_t FirstTap(pixman_fixed_t perX, pixman_fixed_t perY, pixman_fixed_t offset
 }
 
 bool Place(const CGContext& context, CGRect rect, const CGImagePixels& image, Placement* out) {
-    if (rect.size.width < 0) rect.origin.x += rect.size.width, rect.size.width = -rect.size.width;
-    if (rect.size.height < 0)
-        rect.origin.y += rect.size.height, rect.size.height = -rect.size.height;
+    double x = rect.origin.x, y = rect.origin.y;
+    double width = rect.size.width, height = rect.size.height;
+    if (width < 0) x += width, width = -width;
+    if (height < 0) y += height, height = -height;
 
     // Image pixels run down from the top of the rectangle: images stand
     // upright in the y-up user space.
     Affine imageToUser;
-    imageToUser.a = rect.size.width / image.width;
-    imageToUser.d = -rect.size.height / image.height;
-    imageToUser.tx = rect.origin.x;
-    imageToUser.ty = rect.origin.y + rect.size.height;
+    imageToUser.a = width / image.width;
+    imageToUser.d = -height / image.height;
+    imageToUser.tx = x;
+    imageToUser.ty = y + height;
     const Affine imageToPixels = hz::quartz::UserToPixels(context).After(imageToUser);
     Affine pixelsToImage;
     if (!imageToPixels.Invert(&pixelsToImage)) return false;
