@@ -22,6 +22,9 @@ struct Context {
     std::unique_ptr<pluginhost::LoadedPlugin> LoadPlugin() const;
 };
 
+// The plug-in's rectangles are 16-bit: larger frames are refused up front.
+void RequirePluginFrameSize(const std::string& path, int width, int height);
+
 int RunInfo(const Context& context, const std::vector<std::string>& words);
 int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);

@@ -75,6 +75,14 @@ class NoFrames : public pluginhost::FrameProvider {
 
 }  // namespace
 
+void RequirePluginFrameSize(const std::string& path, int width, int height) {
+    constexpr int kLimit = std::numeric_limits<int16_t>::max();
+    if (width > kLimit || height > kLimit)
+        throw media::InputError(path + ": " + std::to_string(width) + "x" + std::to_string(height) +
+                                " is larger than the plug-in's " + std::to_string(kLimit) +
+                                " pixels a side");
+}
+
 int RunInfo(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, {});
     if (!args.positional.empty()) throw UsageError("info takes no arguments");
@@ -119,6 +127,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(args.positional[0], context.interrupt);
+    RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
     if (at && *at >= in.frameCount())
         throw UsageError("--at " + std::to_string(*at) + ": " + args.positional[0] + " has " +
                          std::to_string(in.frameCount()) + " frames (0 to " +

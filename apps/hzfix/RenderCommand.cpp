@@ -115,6 +115,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
+    RequirePluginFrameSize(inPath, in.video().width, in.video().height);
     const int64_t total = in.frameCount();
     const int64_t startFrame = in.FrameAt(startSeconds);
     if (startFrame >= total)
