@@ -292,11 +292,14 @@ bool InputFile::Next(FramePtr* out, int64_t* index) {
         }
         int64_t at = IndexOf(frame.get());
         if (at < next_ || at >= frameCount_) continue;
-        if (at > next_)
-            Warn(path_ + ": frame" +
-                 (at - next_ > 1 ? "s " + std::to_string(next_) + " to " + std::to_string(at - 1)
-                                 : " " + std::to_string(next_)) +
-                 " could not be decoded; the frame before stands in");
+        if (at > next_) {
+            std::string frames = std::to_string(next_);
+            if (at - next_ > 1)
+                frames = "s " + frames + " to " + std::to_string(at - 1);
+            else
+                frames.insert(0, 1, ' ');
+            Warn(path_ + ": frame" + frames + " could not be decoded; the frame before stands in");
+        }
         pending_ = std::move(frame);
         pendingIndex_ = at;
     }
