@@ -16,6 +16,8 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
 }
 
 #include "apps/media/ArgbConverter.h"
@@ -29,6 +31,12 @@ namespace hzfixtest {
 namespace {
 
 constexpr int kRate = 48000;
+
+// libav's own chatter would bury the test output.
+[[maybe_unused]] const bool kQuietLibav = [] {
+    av_log_set_level(AV_LOG_QUIET);
+    return true;
+}();
 
 std::vector<std::string> Environment(const std::vector<std::string>& extra) {
     std::vector<std::string> env;
@@ -143,6 +151,59 @@ Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::st
         throw std::runtime_error("cannot start " HZFIX_PATH);
     posix_spawn_file_actions_destroy(&actions);
     return child;
+}
+
+std::vector<float> DecodeAudio(const std::string& path) {
+    AVFormatContext* ctx = nullptr;
+    if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + path);
+    media::InputFormatPtr demuxer(ctx);
+    avformat_find_stream_info(ctx, nullptr);
+    const int index = av_find_best_stream(ctx, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (index < 0) throw std::runtime_error(path + " has no audio");
+    const AVStream* stream = ctx->streams[index];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    media::CodecPtr decoder(avcodec_alloc_context3(codec));
+    avcodec_parameters_to_context(decoder.get(), stream->codecpar);
+    decoder->pkt_timebase = stream->time_base;
+    avcodec_open2(decoder.get(), codec, nullptr);
+    SwrContext* swr = nullptr;
+    AVChannelLayout mono{};
+    av_channel_layout_default(&mono, 1);
+    swr_alloc_set_opts2(&swr, &mono, AV_SAMPLE_FMT_FLT, kRate, &decoder->ch_layout,
+                        decoder->sample_fmt, decoder->sample_rate, 0, nullptr);
+    swr_init(swr);
+    std::vector<float> samples;
+    media::PacketPtr packet = media::NewPacket();
+    media::FramePtr frame = media::NewFrame();
+    auto drain = [&] {
+        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
+            const size_t at = samples.size();
+            samples.resize(at + swr_get_out_samples(swr, frame->nb_samples));
+            auto* out = reinterpret_cast<uint8_t*>(samples.data() + at);
+            int n =
+                swr_convert(swr, &out, static_cast<int>(samples.size() - at),
+                            const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+            samples.resize(at + std::max(n, 0));
+        }
+    };
+    while (av_read_frame(ctx, packet.get()) >= 0) {
+        if (packet->stream_index == index) {
+            avcodec_send_packet(decoder.get(), packet.get());
+            drain();
+        }
+        av_packet_unref(packet.get());
+    }
+    avcodec_send_packet(decoder.get(), nullptr);
+    drain();
+    swr_free(&swr);
+    return samples;
+}
+
+double Rms(const std::vector<float>& samples, size_t begin, size_t end) {
+    double sum = 0;
+    for (size_t i = begin; i < end && i < samples.size(); ++i) sum += samples[i] * samples[i];
+    return end > begin ? std::sqrt(sum / static_cast<double>(end - begin)) : 0;
 }
 
 Outcome Finish(const Child& child) {

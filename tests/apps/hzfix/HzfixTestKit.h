@@ -65,6 +65,10 @@ struct Picture {
     Rgb Mean(int x, int y, int r) const;
 };
 Picture DecodeFrame(const std::string& path, int64_t index);
+// The audio of a clip mixed down to mono floats at 48 kHz.
+std::vector<float> DecodeAudio(const std::string& path);
+// Root mean square of samples [begin, end).
+double Rms(const std::vector<float>& samples, size_t begin, size_t end);
 
 // A fresh folder under the system's temporary folder, removed with it.
 class TempDir {
