@@ -75,7 +75,8 @@ CGImageRef CGBitmapContextCreateImage(CGContextRef context) {
     pixels->stride = context->width;
     pixels->opaque = true;
     const size_t count = static_cast<size_t>(context->width) * static_cast<size_t>(context->height);
-    pixels->words.reset(new (std::nothrow) uint32_t[count]);
+    pixels->words = {static_cast<uint32_t*>(pixelmemory::Allocate(count * sizeof(uint32_t))),
+                     pixelmemory::Deleter{count * sizeof(uint32_t)}};
     if (!pixels->words) return nullptr;
     for (int32_t y = 0; y < context->height; ++y) {
         OpaqueImageRowFromDevice(context->data + y * context->rowBytes,

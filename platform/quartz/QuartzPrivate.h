@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/memory/PixelMemory.h"
 #include "platform/quartz/CoreGraphics.h"
 
 namespace hz::quartz {
@@ -101,7 +102,7 @@ struct CGImagePixels {
     int32_t height = 0;
     ptrdiff_t stride = 0;  // in pixels
     bool opaque = false;
-    std::unique_ptr<uint32_t[]> words;  // native a8r8g8b8, premultiplied
+    std::unique_ptr<uint32_t, pixelmemory::Deleter> words;  // native a8r8g8b8, premultiplied
 };
 
 struct CGImage {

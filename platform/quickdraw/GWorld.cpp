@@ -1,14 +1,14 @@
 #include <cstddef>
-#include <cstdlib>
 #include <new>
 
+#include "platform/memory/PixelMemory.h"
 #include "platform/quickdraw/QuickDraw.h"
 #include "platform/quickdraw/Ports.h"
 
 namespace {
 
 // Rows start on cache-line boundaries so row kernels can use aligned loads.
-constexpr int32_t cRowAlignment = 64;
+constexpr int32_t cRowAlignment = pixelmemory::cAlignment;
 // Beyond this a buffer is refused before any arithmetic can overflow.
 constexpr int64_t cMaxBufferBytes = int64_t{1} << 32;
 
@@ -46,11 +46,11 @@ QDErr NewGWorld(GWorldPtr* offscreenGWorld, int16_t pixelDepth, const Rect* boun
     const int64_t height = boundsRect->bottom - boundsRect->top;
     const int64_t rowBytes = (width * 4 + cRowAlignment - 1) / cRowAlignment * cRowAlignment;
     if (rowBytes * height > cMaxBufferBytes) return memFullErr;
-    void* pixels = std::aligned_alloc(cRowAlignment, static_cast<size_t>(rowBytes * height));
+    void* pixels = pixelmemory::Allocate(static_cast<size_t>(rowBytes * height));
     if (!pixels) return memFullErr;
     const QDErr err = MakePort(offscreenGWorld, boundsRect, static_cast<Ptr>(pixels),
                                static_cast<int32_t>(rowBytes), true);
-    if (err != noErr) std::free(pixels);
+    if (err != noErr) pixelmemory::Free(pixels, static_cast<size_t>(rowBytes * height));
     return err;
 }
 
@@ -68,7 +68,11 @@ QDErr NewGWorldFromPtr(GWorldPtr* offscreenGWorld, uint32_t pixelFormat, const R
 void DisposeGWorld(GWorldPtr offscreenGWorld) {
     if (!offscreenGWorld) return;
     quickdraw::ForgetPort(offscreenGWorld);
-    if (offscreenGWorld->ownsPixels) std::free(offscreenGWorld->pixMap.baseAddr);
+    if (offscreenGWorld->ownsPixels) {
+        const PixMap& pm = offscreenGWorld->pixMap;
+        pixelmemory::Free(pm.baseAddr, static_cast<size_t>(pm.rowBytes) *
+                                           static_cast<size_t>(pm.bounds.bottom - pm.bounds.top));
+    }
     delete offscreenGWorld;
 }
 
