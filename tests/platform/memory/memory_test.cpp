@@ -37,3 +37,29 @@ TEST(Memory, HandlesResizeKeepingTheirContent) {
 }
 
 }  // namespace
+
+#include "platform/memory/PixelMemory.h"
+
+namespace {
+
+TEST(PixelMemory, ReusesOnlyBlocksOfTheSameSize) {
+    const size_t frame = 1920 * 1080 * 4, other = 720 * 480 * 4;
+    void* a = pixelmemory::Allocate(frame);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % pixelmemory::cAlignment, 0u);
+    pixelmemory::Free(a, frame);
+    void* b = pixelmemory::Allocate(other);
+    EXPECT_NE(b, a);  // a smaller request never gets the larger block...
+    void* c = pixelmemory::Allocate(frame);
+    EXPECT_EQ(c, a);  // ...while the same size does
+    std::memset(b, 1, other);
+    std::memset(c, 2, frame);
+    pixelmemory::Free(b, other);
+    pixelmemory::Free(c, frame);
+    // More blocks than are kept: the oldest go back, nothing leaks.
+    void* many[10];
+    for (void*& p : many) p = pixelmemory::Allocate(frame);
+    for (void* p : many) pixelmemory::Free(p, frame);
+}
+
+}  // namespace
