@@ -20,10 +20,10 @@ void OpenBundleResources() {
     CFURLRef url = CFBundleCopyResourceURL(CFBundleGetBundleWithIdentifier(bundleID), name, type,
                                            nullptr);
     uint8_t path[4096];
-    FSSpec spec;
+    FSSpec fileSpec;
     if (url && CFURLGetFileSystemRepresentation(url, true, path, sizeof path) &&
-        PathToFSSpec(reinterpret_cast<const char*>(path), &spec) == noErr) {
-        lgBundleResFile = FSpOpenResFile(&spec, fsRdPerm);
+        PathToFSSpec(reinterpret_cast<const char*>(path), &fileSpec) == noErr) {
+        lgBundleResFile = FSpOpenResFile(&fileSpec, fsRdPerm);
     }
     for (CFTypeRef object : {CFTypeRef(url), CFTypeRef(type), CFTypeRef(name), CFTypeRef(bundleID)})
         if (object) CFRelease(object);

@@ -62,11 +62,11 @@ OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
                        "the preferences folder " + PreferencesFolderPath() + " does not exist"};
         return open;
     }
-    FSSpec spec;
+    FSSpec fileSpec;
     const std::string name = PascalPrefsName();
-    OSErr err = FSMakeFSSpec(vRefNum, dirID, AsPascal(name), &spec);
+    OSErr err = FSMakeFSSpec(vRefNum, dirID, AsPascal(name), &fileSpec);
     if (err == fnfErr && missing != MissingFile::cReport) {
-        FSpCreateResFile(&spec, cPrefsCreator, cPrefsType, smSystemScript);
+        FSpCreateResFile(&fileSpec, cPrefsCreator, cPrefsType, smSystemScript);
         if (missing == MissingFile::cCreateAndOpen && ResError() == noErr) err = noErr;
     }
     if (err != noErr) {
@@ -78,7 +78,7 @@ OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
         return open;
     }
 
-    open.refNum = FSpOpenResFile(&spec, permission);
+    open.refNum = FSpOpenResFile(&fileSpec, permission);
     if (open.refNum != -1) UseResFile(open.refNum);
     err = ResError();
     if (err == noErr) return open;

@@ -12,7 +12,7 @@ std::optional<std::string> ParsedArgs::Get(const std::string& name) const {
     return it->second;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& spec) {
+ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& options) {
     ParsedArgs out;
     bool optionsEnded = false;
     for (size_t i = 0; i < words.size(); ++i) {
@@ -32,7 +32,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<Op
             inlineValue = word.substr(eq + 1);
         }
         const OptionSpec* match = nullptr;
-        for (const auto& s : spec)
+        for (const auto& s : options)
             if (name == s.name) match = &s;
         if (!match) {
             // A negative number is a value, not an unknown option.

@@ -33,7 +33,7 @@ struct ParsedArgs {
 
 // Options may come anywhere; "--name=value" and "--name value" both work;
 // "--" ends the options. An option given twice keeps its last value.
-ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& spec);
+ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& options);
 
 // "12.5" seconds, "1:02.5" or "0:01:02.5".
 double ParseSeconds(const std::string& text, const std::string& what);

@@ -9,11 +9,11 @@
 
 // dirNFErr when the file's folder is unknown, bdNamErr when its name could not
 // have come from FSMakeFSSpec. Says nothing about whether the file exists.
-OSErr FSSpecToPath(const FSSpec* spec, std::string* path);
+OSErr FSSpecToPath(const FSSpec* fileSpec, std::string* path);
 
 // For tools given a path on the command line: registers the file's folder
-// and fills spec as FSMakeFSSpec would (fnfErr when only the folder exists).
-OSErr PathToFSSpec(const std::string& path, FSSpec* spec);
+// and fills fileSpec as FSMakeFSSpec would (fnfErr when only the folder exists).
+OSErr PathToFSSpec(const std::string& path, FSSpec* fileSpec);
 
 // Where FindFolder looks for the preferences folder, whether or not it
 // exists; empty when there is no home folder to fall back on.

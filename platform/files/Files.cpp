@@ -98,14 +98,14 @@ OSErr CreateFolders(const std::string& path) {
 }
 
 OSErr FillSpec(int16_t vRefNum, int32_t dirID, const std::string& folder, const unsigned char* name,
-               size_t length, FSSpec* spec) {
+               size_t length, FSSpec* fileSpec) {
     if (!IsDirectory(folder)) return dirNFErr;
     if (!IsValidName(name, length)) return bdNamErr;
-    std::memset(spec, 0, sizeof(*spec));
-    spec->vRefNum = vRefNum;
-    spec->parID = dirID;
-    spec->name[0] = static_cast<unsigned char>(length);
-    std::memcpy(spec->name + 1, name, length);
+    std::memset(fileSpec, 0, sizeof(*fileSpec));
+    fileSpec->vRefNum = vRefNum;
+    fileSpec->parID = dirID;
+    fileSpec->name[0] = static_cast<unsigned char>(length);
+    std::memcpy(fileSpec->name + 1, name, length);
 
     struct stat info;
     if (stat(JoinPath(folder, NameView(name, length)).c_str(), &info) == 0) return noErr;
@@ -165,24 +165,24 @@ OSErr FindFolder(int16_t vRefNum, OSType folderType, Boolean createFolder, int16
     return noErr;
 }
 
-OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* spec) {
-    if (!fileName || !spec) return paramErr;
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* fileSpec) {
+    if (!fileName || !fileSpec) return paramErr;
     std::string folder;
     if (!LookUpFolder(vRefNum, dirID, &folder)) return dirNFErr;
-    return FillSpec(vRefNum, dirID, folder, fileName + 1, fileName[0], spec);
+    return FillSpec(vRefNum, dirID, folder, fileName + 1, fileName[0], fileSpec);
 }
 
-OSErr FSSpecToPath(const FSSpec* spec, std::string* path) {
-    if (!spec || !path) return paramErr;
+OSErr FSSpecToPath(const FSSpec* fileSpec, std::string* path) {
+    if (!fileSpec || !path) return paramErr;
     std::string folder;
-    if (!LookUpFolder(spec->vRefNum, spec->parID, &folder)) return dirNFErr;
-    if (!IsValidName(spec->name + 1, spec->name[0])) return bdNamErr;
-    *path = JoinPath(folder, NameView(spec->name + 1, spec->name[0]));
+    if (!LookUpFolder(fileSpec->vRefNum, fileSpec->parID, &folder)) return dirNFErr;
+    if (!IsValidName(fileSpec->name + 1, fileSpec->name[0])) return bdNamErr;
+    *path = JoinPath(folder, NameView(fileSpec->name + 1, fileSpec->name[0]));
     return noErr;
 }
 
-OSErr PathToFSSpec(const std::string& path, FSSpec* spec) {
-    if (!spec) return paramErr;
+OSErr PathToFSSpec(const std::string& path, FSSpec* fileSpec) {
+    if (!fileSpec) return paramErr;
     const std::string trimmed = WithoutTrailingSlashes(path);
     const size_t slash = trimmed.rfind('/');
     std::string folder;
@@ -201,5 +201,5 @@ OSErr PathToFSSpec(const std::string& path, FSSpec* spec) {
     const std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
     if (!IsDirectory(folder)) return dirNFErr;
     return FillSpec(cVolumeRefNum, RegisterFolder(folder), folder,
-                    reinterpret_cast<const unsigned char*>(name.data()), name.size(), spec);
+                    reinterpret_cast<const unsigned char*>(name.data()), name.size(), fileSpec);
 }

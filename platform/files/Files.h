@@ -1,5 +1,5 @@
 /* File Manager and Folder Manager subset: named folders and file
- * specifications over ordinary paths. A folder is known by the pair
+ * FSSpec records over ordinary paths. A folder is known by the pair
  * (volume, directory ID) that FindFolder hands out; file names are taken
  * byte for byte. C-compatible. */
 #ifndef HZ_PLATFORM_FILES_H
@@ -26,11 +26,11 @@ enum { kPreferencesFolderType = 0x70726566 };
 OSErr FindFolder(int16_t vRefNum, OSType folderType, Boolean createFolder, int16_t* foundVRefNum,
                  int32_t* foundDirID);
 
-/* Fills *spec even when the file does not exist yet (fnfErr), so the caller
+/* Fills *fileSpec even when the file does not exist yet (fnfErr), so the caller
  * can create it. dirNFErr for a folder FindFolder never handed out or that
  * has gone; bdNamErr for a name that is empty, longer than 63 bytes, holds
  * '/' or NUL, or is "." or "..". */
-OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* spec);
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* fileSpec);
 
 #ifdef __cplusplus
 }

@@ -233,9 +233,9 @@ int16_t NextRefNum() {
     return lgLastRefNum;
 }
 
-OSErr OpenFile(const FSSpec* spec, int8_t permission, int16_t* refNum) {
+OSErr OpenFile(const FSSpec* fileSpec, int8_t permission, int16_t* refNum) {
     std::string path;
-    OSErr err = FSSpecToPath(spec, &path);
+    OSErr err = FSSpecToPath(fileSpec, &path);
     if (err != noErr) return err;
     for (const ResFileRec& file : lgChain) {
         if (file.path == path) {
@@ -281,10 +281,10 @@ OSErr OpenFile(const FSSpec* spec, int8_t permission, int16_t* refNum) {
 
 }  // namespace
 
-void FSpCreateResFile(const FSSpec* spec, OSType, OSType, int16_t) {
+void FSpCreateResFile(const FSSpec* fileSpec, OSType, OSType, int16_t) {
     std::lock_guard<std::mutex> lock(lgLock);
     std::string path;
-    OSErr err = FSSpecToPath(spec, &path);
+    OSErr err = FSSpecToPath(fileSpec, &path);
     if (err != noErr) {
         SetResError(err);
         return;
@@ -308,12 +308,12 @@ void FSpCreateResFile(const FSSpec* spec, OSType, OSType, int16_t) {
     SetResError(err);
 }
 
-int16_t FSpOpenResFile(const FSSpec* spec, int8_t permission) {
+int16_t FSpOpenResFile(const FSSpec* fileSpec, int8_t permission) {
     std::lock_guard<std::mutex> lock(lgLock);
     int16_t refNum = -1;
     OSErr err;
     try {
-        err = OpenFile(spec, permission, &refNum);
+        err = OpenFile(fileSpec, permission, &refNum);
     } catch (const std::bad_alloc&) {
         err = memFullErr;
     }

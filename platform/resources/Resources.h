@@ -27,14 +27,14 @@ enum { resChanged = 0x02 };
 /* Writes an empty resource file. dupFNErr if the file exists already: an
  * existing file is never replaced. Plain files have no place for the creator
  * and type codes, so they are accepted and not kept. */
-void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, int16_t scriptTag);
+void FSpCreateResFile(const FSSpec* fileSpec, OSType creator, OSType fileType, int16_t scriptTag);
 
 /* Opens the file on top of the chain and makes it current; -1 on failure
  * (fnfErr, permErr, or mapReadErr for a file that is not a well-formed
  * resource file, which is then left untouched). Opening a file that is open already
  * gives its existing reference number and leaves the current file as it is.
  * fsCurPerm opens for writing when the file may be written. */
-int16_t FSpOpenResFile(const FSSpec* spec, int8_t permission);
+int16_t FSpOpenResFile(const FSSpec* fileSpec, int8_t permission);
 
 /* 0 stands for the system file, which holds nothing here. */
 void UseResFile(int16_t refNum);

@@ -68,7 +68,7 @@ typedef struct RGBColor {
     uint16_t blue;
 } RGBColor;
 
-/* File specification with the 68k alignment of the original headers: 70
+/* A file's FSSpec record, with the 68k alignment of the original headers: 70
  * bytes, parID at offset 2. Stored in host records, so the packing matters. */
 #pragma pack(push, 2)
 typedef struct FSSpec {

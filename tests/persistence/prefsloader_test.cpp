@@ -93,10 +93,10 @@ struct ExtraResourceRec {
 void WritePrefsFile(const ScopedTempFolder& temp, const Bytes* block,
                     const std::vector<ExtraResourceRec>& extras = {}) {
     fs::remove(temp / "hzfix-Prefs");
-    FSSpec spec;
-    PathToFSSpec(temp / "hzfix-Prefs", &spec);
-    FSpCreateResFile(&spec, cPrefsCreator, cPrefsType, smSystemScript);
-    const int16_t ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    FSSpec fileSpec;
+    PathToFSSpec(temp / "hzfix-Prefs", &fileSpec);
+    FSpCreateResFile(&fileSpec, cPrefsCreator, cPrefsType, smSystemScript);
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     ASSERT_GT(ref, 0);
     auto add = [](const Bytes& data, ResType type, int16_t id) {
         Handle h = NewHandle(Size(data.size()));
@@ -112,9 +112,9 @@ void WritePrefsFile(const ScopedTempFolder& temp, const Bytes* block,
 
 // The 'Pref' 1 block and its name as they lie in the file; empty if absent.
 Bytes StoredBlock(const ScopedTempFolder& temp, std::string* name = nullptr) {
-    FSSpec spec;
-    PathToFSSpec(temp / "hzfix-Prefs", &spec);
-    const int16_t ref = FSpOpenResFile(&spec, fsRdPerm);
+    FSSpec fileSpec;
+    PathToFSSpec(temp / "hzfix-Prefs", &fileSpec);
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     EXPECT_GT(ref, 0);
     Bytes b;
     if (Handle h = Get1Resource(cPrefsType, cPrefsResID)) {
@@ -219,9 +219,9 @@ TEST(Prefs, FileWithoutSettingsReadsNothingAndKeepsOtherResources) {
     WritePrefsFile(temp, &old, {{cStrList, 5, strings}});
     PluginDataRec saved = SampleConfig();
     ASSERT_TRUE(SaveConfig(&saved));
-    FSSpec spec;
-    PathToFSSpec(temp / "hzfix-Prefs", &spec);
-    const int16_t ref = FSpOpenResFile(&spec, fsRdPerm);
+    FSSpec fileSpec;
+    PathToFSSpec(temp / "hzfix-Prefs", &fileSpec);
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     Str255 item;
     GetIndString(item, 5, 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(item + 1), item[0]), "abc");

@@ -51,14 +51,14 @@ bool WriteResourceFile(const std::string& output, const std::vector<CompiledReso
         *why = "cannot replace " + output + ": " + std::strerror(errno);
         return false;
     }
-    FSSpec spec;
-    const OSErr specErr = PathToFSSpec(output, &spec);
+    FSSpec fileSpec;
+    const OSErr specErr = PathToFSSpec(output, &fileSpec);
     if (specErr != fnfErr) {
         *why = "cannot write " + output + ": error " + std::to_string(specErr);
         return false;
     }
-    FSpCreateResFile(&spec, 0, 0, smSystemScript);
-    const int16_t refNum = ResError() == noErr ? FSpOpenResFile(&spec, fsRdWrPerm) : -1;
+    FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
+    const int16_t refNum = ResError() == noErr ? FSpOpenResFile(&fileSpec, fsRdWrPerm) : -1;
     if (refNum == -1) {
         *why = "cannot create " + output + ": error " + std::to_string(ResError());
         return false;

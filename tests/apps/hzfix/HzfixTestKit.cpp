@@ -60,32 +60,32 @@ std::vector<char*> Pointers(std::vector<std::string>& words) {
 
 }  // namespace
 
-void MakeClip(const std::string& path, const ClipSpec& spec) {
+void MakeClip(const std::string& path, const ClipSpec& recipe) {
     media::OutputFile out(path, true);
     media::VideoEncoding encoding;
-    encoding.format.width = spec.width;
-    encoding.format.height = spec.height;
-    encoding.format.frameRate = {spec.fps, 1};
+    encoding.format.width = recipe.width;
+    encoding.format.height = recipe.height;
+    encoding.format.frameRate = {recipe.fps, 1};
     encoding.format.sampleAspect = {1, 1};
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
-    if (spec.audio) out.AddAudioEncoder(kRate, stereo);
+    if (recipe.audio) out.AddAudioEncoder(kRate, stereo);
     out.Start();
 
-    const int stride = spec.width * 4;
-    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * spec.height);
+    const int stride = recipe.width * 4;
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * recipe.height);
     media::FramePtr tone = media::NewFrame();
     tone->format = AV_SAMPLE_FMT_FLTP;
     tone->sample_rate = kRate;
-    tone->nb_samples = kRate / spec.fps;
+    tone->nb_samples = kRate / recipe.fps;
     av_channel_layout_default(&tone->ch_layout, 2);
     if (av_frame_get_buffer(tone.get(), 0) < 0) throw std::bad_alloc();
-    for (int f = 0; f < spec.frames; ++f) {
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x) {
-                Rgb c = spec.paint ? spec.paint(f, x, y) : Rgb{128, 128, 128};
+    for (int f = 0; f < recipe.frames; ++f) {
+        for (int y = 0; y < recipe.height; ++y)
+            for (int x = 0; x < recipe.width; ++x) {
+                Rgb c = recipe.paint ? recipe.paint(f, x, y) : Rgb{128, 128, 128};
                 uint8_t* p = pixels.data() + y * stride + x * 4;
                 p[0] = 255;
                 p[1] = static_cast<uint8_t>(c.r);
@@ -93,7 +93,7 @@ void MakeClip(const std::string& path, const ClipSpec& spec) {
                 p[3] = static_cast<uint8_t>(c.b);
             }
         out.WriteVideo(pixels.data(), stride, f);
-        if (spec.audio) {
+        if (recipe.audio) {
             for (int i = 0; i < tone->nb_samples; ++i) {
                 const double t = static_cast<double>(f * tone->nb_samples + i) / kRate;
                 const auto s = static_cast<float>(0.3 * std::sin(2 * M_PI * 330 * t));

@@ -24,9 +24,9 @@ struct ClipSpec {
     std::function<Rgb(int frame, int x, int y)> paint;
 };
 
-// Writes a clip (H.264 video, AAC tone when spec.audio) with the FFmpeg
+// Writes a clip (H.264 video, AAC tone when recipe.audio) with the FFmpeg
 // libraries through the apps' own writer.
-void MakeClip(const std::string& path, const ClipSpec& spec);
+void MakeClip(const std::string& path, const ClipSpec& recipe);
 // A file with an audio stream and no video.
 void MakeAudioOnly(const std::string& path);
 

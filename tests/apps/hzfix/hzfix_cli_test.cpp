@@ -49,17 +49,17 @@ TEST(HzfixCli, NumberListsNeedExactlyTheirCount) {
 }
 
 TEST(HzfixCli, OptionsTakeValuesEitherWayAndNegativeNumbersStayPositional) {
-    const std::vector<OptionSpec> spec = {{"--fade-in", "N", ""}, {"-y", nullptr, ""}};
-    ParsedArgs a = ParseArgs({"in.mp4", "--fade-in", "5", "-y", "out.mp4"}, spec);
+    const std::vector<OptionSpec> options = {{"--fade-in", "N", ""}, {"-y", nullptr, ""}};
+    ParsedArgs a = ParseArgs({"in.mp4", "--fade-in", "5", "-y", "out.mp4"}, options);
     EXPECT_EQ(a.positional, (std::vector<std::string>{"in.mp4", "out.mp4"}));
     EXPECT_EQ(a.Get("--fade-in"), "5");
     EXPECT_TRUE(a.Has("-y"));
-    EXPECT_EQ(ParseArgs({"--fade-in=7"}, spec).Get("--fade-in"), "7");
-    EXPECT_EQ(ParseArgs({"set", "-3"}, spec).positional.back(), "-3");
-    EXPECT_EQ(ParseArgs({"--", "-y"}, spec).positional.back(), "-y");
-    EXPECT_THROW(ParseArgs({"--bogus"}, spec), UsageError);
-    EXPECT_THROW(ParseArgs({"--fade-in"}, spec), UsageError);
-    EXPECT_THROW(ParseArgs({"-y=1"}, spec), UsageError);
+    EXPECT_EQ(ParseArgs({"--fade-in=7"}, options).Get("--fade-in"), "7");
+    EXPECT_EQ(ParseArgs({"set", "-3"}, options).positional.back(), "-3");
+    EXPECT_EQ(ParseArgs({"--", "-y"}, options).positional.back(), "-y");
+    EXPECT_THROW(ParseArgs({"--bogus"}, options), UsageError);
+    EXPECT_THROW(ParseArgs({"--fade-in"}, options), UsageError);
+    EXPECT_THROW(ParseArgs({"-y=1"}, options), UsageError);
 }
 
 TEST(HzfixProgress, MachineBlocksCarryTheKeysProgramsParse) {

@@ -28,9 +28,9 @@ class HzfixRender : public ::testing::Test {
         args.insert(args.begin(), {"--plugin", BundleDir()});
         return Hzfix(args, Env());
     }
-    std::string Clip(const std::string& name, ClipSpec spec = {}) const {
-        if (!spec.paint) spec.paint = [](int, int, int) { return kSource; };
-        MakeClip(dir / name, spec);
+    std::string Clip(const std::string& name, ClipSpec recipe = {}) const {
+        if (!recipe.paint) recipe.paint = [](int, int, int) { return kSource; };
+        MakeClip(dir / name, recipe);
         return dir / name;
     }
     // Keep the middle half of the frame; the rest turns blue.
@@ -96,9 +96,9 @@ TEST_F(HzfixRender, FadesBlendTheUntouchedFrameAtBothEnds) {
 }
 
 TEST_F(HzfixRender, PartOfAClipStartsAtTheRightFrameWithItsAudio) {
-    ClipSpec spec;
-    spec.paint = [](int f, int, int) { return Rgb{20 + 5 * f, 100, 100}; };
-    const std::string in = Clip("in.mp4", spec);
+    ClipSpec recipe;
+    recipe.paint = [](int f, int, int) { return Rgb{20 + 5 * f, 100, 100}; };
+    const std::string in = Clip("in.mp4", recipe);
     Outcome r = Do({"render", in, dir / "part.mov", "--start", "0.4", "--duration", "0.8"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("encoded"), std::string::npos) << r.out;
@@ -121,11 +121,11 @@ TEST_F(HzfixRender, ProxyRendersEveryFrameWithoutAudio) {
 }
 
 TEST_F(HzfixRender, OddSizesAreKeptExactly) {
-    ClipSpec spec;
-    spec.width = 161;
-    spec.height = 121;
-    spec.audio = false;
-    const std::string in = Clip("odd.mkv", spec);
+    ClipSpec recipe;
+    recipe.width = 161;
+    recipe.height = 121;
+    recipe.audio = false;
+    const std::string in = Clip("odd.mkv", recipe);
     Outcome r = Do({"render", in, dir / "odd-out.mp4"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("4:4:4"), std::string::npos) << r.out;
@@ -213,10 +213,10 @@ TEST_F(HzfixRender, BadInputsFailWithTheirOwnStatusAndLeaveNothing) {
 }
 
 TEST_F(HzfixRender, DamagedStreamIsRepairedOrRefusedButNeverHalfWritten) {
-    ClipSpec spec;
-    spec.frames = 50;
-    spec.paint = [](int f, int x, int y) { return Rgb{(x * 7 + f * 13) & 255, (y * 5) & 255, 90}; };
-    const std::string in = Clip("in.mkv", spec);
+    ClipSpec recipe;
+    recipe.frames = 50;
+    recipe.paint = [](int f, int x, int y) { return Rgb{(x * 7 + f * 13) & 255, (y * 5) & 255, 90}; };
+    const std::string in = Clip("in.mkv", recipe);
     std::string bytes = ReadFile(in);
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i)
         bytes[i] = static_cast<char>(i * 31);
@@ -233,17 +233,17 @@ TEST_F(HzfixRender, DamagedStreamIsRepairedOrRefusedButNeverHalfWritten) {
 }
 
 TEST_F(HzfixRender, FullDiskFailsCleanly) {
-    ClipSpec spec;
-    spec.frames = 30;
-    spec.audio = false;
-    spec.paint = [](int f, int x, int y) {
+    ClipSpec recipe;
+    recipe.frames = 30;
+    recipe.audio = false;
+    recipe.paint = [](int f, int x, int y) {
         unsigned h = (x * 73856093u) ^ (y * 19349663u) ^ (f * 83492791u);
         h ^= h >> 13;
         h *= 0x5bd1e995u;
         return Rgb{static_cast<int>(h & 255), static_cast<int>((h >> 8) & 255),
                    static_cast<int>((h >> 16) & 255)};
     };
-    const std::string in = Clip("noise.mkv", spec);
+    const std::string in = Clip("noise.mkv", recipe);
     rlimit saved;
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
@@ -258,12 +258,12 @@ TEST_F(HzfixRender, FullDiskFailsCleanly) {
 }
 
 TEST_F(HzfixRender, InterruptStopsCleanly) {
-    ClipSpec spec;
-    spec.width = 320;
-    spec.height = 240;
-    spec.frames = 250;
-    spec.audio = false;
-    const std::string in = Clip("long.mp4", spec);
+    ClipSpec recipe;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = 250;
+    recipe.audio = false;
+    const std::string in = Clip("long.mp4", recipe);
     Child child = StartHzfix({"--plugin", BundleDir(), "render", in, dir / "out.mp4"}, Env());
     // The temporary output appears once rendering has begun.
     bool started = false;

@@ -23,10 +23,10 @@ ConstStr255Param Bytes(const std::string& s) {
 
 // The folder FindFolder handed out, read back through a file named in it.
 std::string FolderOf(int16_t vRefNum, int32_t dirID) {
-    FSSpec spec;
-    FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal("x")), &spec);
+    FSSpec fileSpec;
+    FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal("x")), &fileSpec);
     std::string path;
-    if (FSSpecToPath(&spec, &path) != noErr) return "<none>";
+    if (FSSpecToPath(&fileSpec, &path) != noErr) return "<none>";
     return path.substr(0, path.size() - 2);
 }
 
@@ -125,14 +125,14 @@ TEST(FSMakeFSSpec, JudgesNamesAndFillsTheSpec) {
     ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, 0, &vRefNum, &dirID), noErr);
     for (const NameCaseRec& c : cases) {
         SCOPED_TRACE(c.label);
-        FSSpec spec{};
-        ASSERT_EQ(FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal(c.name)), &spec), c.expected);
+        FSSpec fileSpec{};
+        ASSERT_EQ(FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal(c.name)), &fileSpec), c.expected);
         if (c.expected == bdNamErr) continue;
-        EXPECT_EQ(spec.vRefNum, vRefNum);
-        EXPECT_EQ(int32_t{spec.parID}, dirID);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]), c.name);
+        EXPECT_EQ(fileSpec.vRefNum, vRefNum);
+        EXPECT_EQ(int32_t{fileSpec.parID}, dirID);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(fileSpec.name + 1), fileSpec.name[0]), c.name);
         std::string path;
-        ASSERT_EQ(FSSpecToPath(&spec, &path), noErr);
+        ASSERT_EQ(FSSpecToPath(&fileSpec, &path), noErr);
         EXPECT_EQ(path, temp / c.name);
     }
 }
@@ -145,11 +145,11 @@ TEST(FSMakeFSSpec, UnknownOrVanishedFolderIsDirNF) {
     int16_t vRefNum;
     int32_t dirID;
     ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, 0, &vRefNum, &dirID), noErr);
-    FSSpec spec;
-    EXPECT_EQ(FSMakeFSSpec(vRefNum, dirID + 1000, Bytes(Pascal("f")), &spec), dirNFErr);
-    EXPECT_EQ(FSMakeFSSpec(vRefNum + 1, dirID, Bytes(Pascal("f")), &spec), dirNFErr);
+    FSSpec fileSpec;
+    EXPECT_EQ(FSMakeFSSpec(vRefNum, dirID + 1000, Bytes(Pascal("f")), &fileSpec), dirNFErr);
+    EXPECT_EQ(FSMakeFSSpec(vRefNum + 1, dirID, Bytes(Pascal("f")), &fileSpec), dirNFErr);
     fs::remove(folder);
-    EXPECT_EQ(FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal("f")), &spec), dirNFErr);
+    EXPECT_EQ(FSMakeFSSpec(vRefNum, dirID, Bytes(Pascal("f")), &fileSpec), dirNFErr);
 
     FSSpec forged{};
     forged.vRefNum = vRefNum;

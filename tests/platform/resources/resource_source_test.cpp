@@ -114,9 +114,9 @@ TEST(Mkresfile, BundleStringsFitTheHost) {
     WriteBytes(output, {'s', 't', 'a', 'l', 'e'});
     ASSERT_EQ(RunTool(HZ_BUNDLE_STRINGS, output, temp / "errors"), 0);
 
-    FSSpec spec;
-    ASSERT_EQ(PathToFSSpec(output, &spec), noErr);
-    const int16_t ref = FSpOpenResFile(&spec, fsRdPerm);
+    FSSpec fileSpec;
+    ASSERT_EQ(PathToFSSpec(output, &fileSpec), noErr);
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     ASSERT_GT(ref, 0);
     const struct {
         int16_t id;

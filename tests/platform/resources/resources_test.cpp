@@ -64,11 +64,11 @@ Bytes SampleFork() {
     return b;
 }
 
-FSSpec SpecFor(const std::string& path) {
-    FSSpec spec{};
-    const OSErr err = PathToFSSpec(path, &spec);
+FSSpec FileSpecFor(const std::string& path) {
+    FSSpec fileSpec{};
+    const OSErr err = PathToFSSpec(path, &fileSpec);
     EXPECT_TRUE(err == noErr || err == fnfErr) << err;
-    return spec;
+    return fileSpec;
 }
 
 std::string Pascal(const std::string& s) { return std::string(1, char(s.size())) + s; }
@@ -99,17 +99,17 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 }
 
 int16_t CreateAndOpen(const std::string& path) {
-    const FSSpec spec = SpecFor(path);
-    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    const FSSpec fileSpec = FileSpecFor(path);
+    FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     EXPECT_EQ(ResError(), noErr);
-    return FSpOpenResFile(&spec, fsRdWrPerm);
+    return FSpOpenResFile(&fileSpec, fsRdWrPerm);
 }
 
 TEST(Resources, ReadsAForkLaidOutByHand) {
     ScopedTempFolder temp;
     WriteBytes(temp / "sample", SampleFork());
-    const FSSpec spec = SpecFor(temp / "sample");
-    const int16_t ref = FSpOpenResFile(&spec, fsRdPerm);
+    const FSSpec fileSpec = FileSpecFor(temp / "sample");
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     ASSERT_GT(ref, 0);
     EXPECT_EQ(CurResFile(), ref);
 
@@ -164,8 +164,8 @@ TEST(Resources, WrittenFilesReadBackEntryForEntry) {
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
-    const FSSpec spec = SpecFor(path);
-    const int16_t again = FSpOpenResFile(&spec, fsRdPerm);
+    const FSSpec fileSpec = FileSpecFor(path);
+    const int16_t again = FSpOpenResFile(&fileSpec, fsRdPerm);
     ASSERT_GT(again, 0);
     for (const EntryRec& e : entries) {
         SCOPED_TRACE(e.id);
@@ -184,8 +184,8 @@ TEST(Resources, WrittenFilesReadBackEntryForEntry) {
 TEST(Resources, CreateNeverReplacesAFile) {
     ScopedTempFolder temp;
     WriteBytes(temp / "taken", {1, 2, 3});
-    const FSSpec spec = SpecFor(temp / "taken");
-    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    const FSSpec fileSpec = FileSpecFor(temp / "taken");
+    FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     EXPECT_EQ(ResError(), dupFNErr);
     EXPECT_EQ(ReadBytes(temp / "taken"), (Bytes{1, 2, 3}));
 }
@@ -193,7 +193,7 @@ TEST(Resources, CreateNeverReplacesAFile) {
 TEST(Resources, ChainIsSearchedFromTheCurrentFileDown) {
     ScopedTempFolder temp;
     WriteBytes(temp / "lower", SampleFork());
-    const FSSpec lowerSpec = SpecFor(temp / "lower");
+    const FSSpec lowerSpec = FileSpecFor(temp / "lower");
     const int16_t lower = FSpOpenResFile(&lowerSpec, fsRdPerm);
     const int16_t upper = CreateAndOpen(temp / "upper");
     ASSERT_GT(lower, 0);
@@ -264,8 +264,8 @@ TEST(Resources, HandleOwnershipFollowsTheCalls) {
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
-    const FSSpec spec = SpecFor(path);
-    ref = FSpOpenResFile(&spec, fsRdPerm);
+    const FSSpec fileSpec = FileSpecFor(path);
+    ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     EXPECT_EQ(Content(Get1Resource(cText, 1)), "keep");
     EXPECT_EQ(Get1Resource(cText, 2), nullptr);
     EXPECT_EQ(Content(Get1Resource(cText, 3)), "rewritten");
@@ -303,8 +303,8 @@ TEST(Resources, IndexedStringsAreBoundsChecked) {
 TEST(Resources, FileDeletedWhileOpenIsWrittenAgain) {
     ScopedTempFolder temp;
     WriteBytes(temp / "gone", SampleFork());
-    const FSSpec spec = SpecFor(temp / "gone");
-    const int16_t ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    const FSSpec fileSpec = FileSpecFor(temp / "gone");
+    const int16_t ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     ASSERT_GT(ref, 0);
     fs::remove(temp / "gone");
     AddResource(NewHandleWith("late"), cData, 7, nullptr);
@@ -312,7 +312,7 @@ TEST(Resources, FileDeletedWhileOpenIsWrittenAgain) {
     ASSERT_EQ(ResError(), noErr);
     CloseResFile(ref);
 
-    const int16_t again = FSpOpenResFile(&spec, fsRdPerm);
+    const int16_t again = FSpOpenResFile(&fileSpec, fsRdPerm);
     ASSERT_GT(again, 0);
     EXPECT_EQ(Content(Get1Resource(cData, 7)), "late");
     EXPECT_EQ(Content(Get1Resource(cText, 1)), "hello");
@@ -358,8 +358,8 @@ TEST(Resources, FailedSaveLeavesTheOldFile) {
         ScopedTempFolder temp;
         fs::create_directory(temp / "folder");
         WriteBytes(temp / "folder/f", SampleFork());
-        const FSSpec spec = SpecFor(temp / "folder/f");
-        const int16_t ref = FSpOpenResFile(&spec, fsRdWrPerm);
+        const FSSpec fileSpec = FileSpecFor(temp / "folder/f");
+        const int16_t ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
         ASSERT_GT(ref, 0);
         AddResource(NewHandleWith(std::string(2000, 'z')), cData, 1, nullptr);
 
@@ -417,9 +417,9 @@ TEST(Resources, DamagedFilesAreRefusedAndLeftAlone) {
         Bytes damaged = SampleFork();
         c.damage(&damaged);
         WriteBytes(temp / "bad", damaged);
-        const FSSpec spec = SpecFor(temp / "bad");
+        const FSSpec fileSpec = FileSpecFor(temp / "bad");
         for (int8_t permission : {fsRdPerm, fsRdWrPerm, fsCurPerm}) {
-            EXPECT_EQ(FSpOpenResFile(&spec, permission), -1);
+            EXPECT_EQ(FSpOpenResFile(&fileSpec, permission), -1);
             EXPECT_EQ(ResError(), mapReadErr);
         }
         EXPECT_EQ(ReadBytes(temp / "bad"), damaged);
@@ -432,7 +432,7 @@ TEST(Resources, RandomDamageNeverCrashesOrWrites) {
     ScopedTempFolder temp;
     const Bytes valid = SampleFork();
     const std::string path = temp / "fuzz";
-    const FSSpec spec = SpecFor(path);
+    const FSSpec fileSpec = FileSpecFor(path);
     std::mt19937 random(20240611);
     int opened = 0;
     for (int round = 0; round < 3000; ++round) {
@@ -444,7 +444,7 @@ TEST(Resources, RandomDamageNeverCrashesOrWrites) {
         if (random() % 4 == 0) bytes.resize(random() % bytes.size());
         WriteBytes(path, bytes);
 
-        const int16_t ref = FSpOpenResFile(&spec, fsRdWrPerm);
+        const int16_t ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
         if (ref < 0) {
             EXPECT_EQ(ResError(), mapReadErr);
         } else {
