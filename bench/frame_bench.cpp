@@ -11,14 +11,14 @@
 #include <string>
 
 #include "apps/pluginhost/PluginHost.h"
-#include "persistence/prefsloader.h"
 #include "engine/DataHandling.h"
+#include "persistence/prefsloader.h"
 #include "tests/support/TestFrames.h"
 
 namespace {
 
 class CopiedFrames : public pluginhost::FrameProvider {
-public:
+  public:
     CopiedFrames(int w, int h) : frame_(testframes::MakeGWorld(w, h)) {
         testframes::FillPattern(frame_.get(), 1);
     }
@@ -29,7 +29,7 @@ public:
         return kPluginOK;
     }
 
-private:
+  private:
     testframes::GWorldHolder frame_;
 };
 
@@ -60,7 +60,8 @@ void FrameRequest(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
     const bool fading = state.range(2) != 0;
     std::string error;
-    static std::unique_ptr<pluginhost::LoadedPlugin> plugin = pluginhost::LoadedPlugin::Load(BundleDir(), &error);
+    static std::unique_ptr<pluginhost::LoadedPlugin> plugin =
+        pluginhost::LoadedPlugin::Load(BundleDir(), &error);
     if (!plugin) {
         state.SkipWithError(error.c_str());
         return;
@@ -74,7 +75,8 @@ void FrameRequest(benchmark::State& state) {
     const Rect frameRect = {0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)};
     int32_t n = 1;
     for (auto _ : state) {
-        if (host.RenderFrame(n++, dest.get(), frameRect) != kPluginOK) state.SkipWithError("frame failed");
+        if (host.RenderFrame(n++, dest.get(), frameRect) != kPluginOK)
+            state.SkipWithError("frame failed");
         benchmark::ClobberMemory();
     }
     host.EndClip();

@@ -1,7 +1,8 @@
+#include "platform/alerts/Alerts.h"
+
 #include <initializer_list>
 
 #include "common/commonprocs.h"
-#include "platform/alerts/Alerts.h"
 #include "platform/text/TextUtils.h"
 
 namespace {
@@ -38,7 +39,9 @@ int16_t StandardWarning(const char* theTitle, const char* theMessage, const char
     return itemHit;
 }
 
-void Notify(const char* theMessage) { StandardWarning("Internal Notification:", theMessage, "ok", ""); }
+void Notify(const char* theMessage) {
+    StandardWarning("Internal Notification:", theMessage, "ok", "");
+}
 
 void Terminate(const char* theTitle, const char* theMessage) {
     CFStringRef title = CFStringFromC(theTitle);

@@ -25,9 +25,8 @@ void DrawRotatedImagePartInCGRect(CGContextRef theContext, CGImageRef theImage, 
     Assert(theContext, "NIL context for DrawRotatedImageInQDRect");
     Assert(theImage, "NIL Image for DrawRotatedImageInQDRect");
     CGContextSaveGState(theContext);
-    const CGRect theOtherRect =
-        CGRectMake(-targetRect.size.width / 2, -targetRect.size.height / 2, targetRect.size.width,
-                   targetRect.size.height);
+    const CGRect theOtherRect = CGRectMake(-targetRect.size.width / 2, -targetRect.size.height / 2,
+                                           targetRect.size.width, targetRect.size.height);
     CGContextTranslateCTM(theContext, targetRect.origin.x + targetRect.size.width / 2,
                           targetRect.origin.y + targetRect.size.height / 2);
     CGContextRotateCTM(theContext, theRadiants);
@@ -60,7 +59,8 @@ CGRect QDRectToGCRect(Rect theRect, Rect theFrame) {
 CGRect QDCrop2CGCrop(Rect cropRect, CGImageRef) {
     int32_t wid, hig;
     GetDims(cropRect, &wid, &hig);
-    return CGRectMake(cropRect.left, cropRect.top, static_cast<float>(wid), static_cast<float>(hig));
+    return CGRectMake(cropRect.left, cropRect.top, static_cast<float>(wid),
+                      static_cast<float>(hig));
 }
 
 void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
@@ -94,8 +94,8 @@ void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTar
 
 // A negative alpha leaves the context's own (1), and normal is the
 // context's default blend mode: the plain draw is the alpha draw.
-void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
-                         float theRadiants, Boolean clearFirst) {
+void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
+                         Boolean clearFirst) {
     DrawCGImageInQDRectWithAlpha(theGW, theImage, qdTargetRect, theRadiants, clearFirst, -1.0,
                                  kCGBlendModeNormal);
 }
@@ -109,10 +109,9 @@ CGImageRef GWorld2CGImage(GrafPtr theGW) {
     int32_t wid, hig;
     GetDims(bounds, &wid, &hig);
     CGColorSpaceRef theColorSpace = CGColorSpaceCreateDeviceRGB();
-    CGContextRef context = CGBitmapContextCreate(base, static_cast<size_t>(wid),
-                                                 static_cast<size_t>(hig), 8,
-                                                 static_cast<size_t>(rowBytes), theColorSpace,
-                                                 kCGImageAlphaPremultipliedFirst);
+    CGContextRef context = CGBitmapContextCreate(
+        base, static_cast<size_t>(wid), static_cast<size_t>(hig), 8, static_cast<size_t>(rowBytes),
+        theColorSpace, kCGImageAlphaPremultipliedFirst);
     Assert(context, "Failed to create s CGContext on GWorld2CGImage");
     CGColorSpaceRelease(theColorSpace);
     CGImageRef image = CGBitmapContextCreateImage(context);

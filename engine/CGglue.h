@@ -13,8 +13,8 @@ CGRect QDCrop2CGCrop(Rect cropRect, CGImageRef theImage);
 
 void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
                               float theRadiants, Boolean clearFirst);
-void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
-                         float theRadiants, Boolean clearFirst);
+void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
+                         Boolean clearFirst);
 void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
                                   float theRadiants, Boolean clearFirst, double alpha,
                                   int16_t blendMode);

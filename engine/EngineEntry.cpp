@@ -41,7 +41,8 @@ int16_t GetMediaFormat(const void* theData) {
 
 void DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
               int32_t currentFrameIndex, int32_t totalFrames) {
-    Assert(myConfig, "uninited theData in Plugin Effect master proc. need to call init before calling me");
+    Assert(myConfig,
+           "uninited theData in Plugin Effect master proc. need to call init before calling me");
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);

@@ -17,8 +17,8 @@ void OpenBundleResources() {
     CFStringRef bundleID = CFStringCreateWithCString(nullptr, cMyBundleID, kCFStringEncodingUTF8);
     CFStringRef name = CFStringCreateWithCString(nullptr, cResourceFileName, kCFStringEncodingUTF8);
     CFStringRef type = CFStringCreateWithCString(nullptr, cResourceFileType, kCFStringEncodingUTF8);
-    CFURLRef url = CFBundleCopyResourceURL(CFBundleGetBundleWithIdentifier(bundleID), name, type,
-                                           nullptr);
+    CFURLRef url =
+        CFBundleCopyResourceURL(CFBundleGetBundleWithIdentifier(bundleID), name, type, nullptr);
     uint8_t path[4096];
     FSSpec fileSpec;
     if (url && CFURLGetFileSystemRepresentation(url, true, path, sizeof path) &&

@@ -42,7 +42,8 @@ void SetFilterParamInfo(int16_t, HYPluginParams* params) {
     info2.baseMemoryNeeded = cBaseMemoryNeeded;
     for (int16_t i = 0; i < kHYFilterSliderCount; ++i) {
         HYPluginFilterSliderInfo& slider = info2.filterSliders[i];
-        CopyStringItem(slider.label, sizeof slider.label, cSliderLabelsID, static_cast<int16_t>(i + 1));
+        CopyStringItem(slider.label, sizeof slider.label, cSliderLabelsID,
+                       static_cast<int16_t>(i + 1));
         CopyStringItem(slider.minLabel, sizeof slider.minLabel, cSliderEndLabelsID,
                        static_cast<int16_t>(2 * i + 1));
         CopyStringItem(slider.maxLabel, sizeof slider.maxLabel, cSliderEndLabelsID,

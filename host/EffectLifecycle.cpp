@@ -40,7 +40,8 @@ HYPluginResult EffectBegin(int16_t, HYPluginParams* params) {
 
     uint32_t size = 0;
     pGetConfigSize(&size);
-    effect->engineData = reinterpret_cast<PluginDataPtr>(procs->NewPtrClear(static_cast<int32_t>(size)));
+    effect->engineData =
+        reinterpret_cast<PluginDataPtr>(procs->NewPtrClear(static_cast<int32_t>(size)));
     // Frames rendered without settings would stop the process: say so now.
     if (!effect->engineData) return kPluginOutOfMemory;
     pCopyConfig(gEngineData, effect->engineData);

@@ -200,8 +200,7 @@ typedef HYPluginResult (*HYGetFrameProc)(HYPluginInstance instance, int32_t fram
 typedef HYPluginResult (*HYReleaseFrameProc)(HYPluginInstance instance, void* cookie);
 typedef HYPluginResult (*HYBlitProc)(PixMapPtr source, PixMapPtr dest, const Rect* sourceRect,
                                      const Rect* destRect, int16_t opacity);
-typedef HYPluginResult (*HYMixAudioProc)(HYPluginInstance instance, void* cookie,
-                                         int32_t fraction);
+typedef HYPluginResult (*HYMixAudioProc)(HYPluginInstance instance, void* cookie, int32_t fraction);
 typedef HYPluginResult (*HYGetFilterInfoProc)(HYPluginInstance instance,
                                               HYPluginFilterInfo** outInfo);
 typedef HYPluginResult (*HYReleaseFilterInfoProc)(HYPluginInstance instance,

@@ -15,8 +15,10 @@ namespace {
 bool HasProcsFor(const HYPluginParams* params) {
     const HYProcs* procs = params->procs;
     if (!procs || !procs->NewPtrClear || !procs->DisposePtr) return false;
-    const bool begins = params->selector == kPlugInitialize || params->selector == kPlugFilePlaceHolder;
-    const bool renders = params->selector == kPlugDoFrame || params->selector == kPlugFilePlaceHolder;
+    const bool begins =
+        params->selector == kPlugInitialize || params->selector == kPlugFilePlaceHolder;
+    const bool renders =
+        params->selector == kPlugDoFrame || params->selector == kPlugFilePlaceHolder;
     if (begins && (!procs->GetFilterInfo || !procs->ReleaseFilterInfo)) return false;
     if (renders && (!procs->GetFrame || !procs->ReleaseFrame || !procs->Blit || !procs->MixAudio))
         return false;
@@ -49,17 +51,24 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
     if (!gEngineData) {
         uint32_t size = 0;
         pGetConfigSize(&size);
-        gEngineData = reinterpret_cast<PluginDataPtr>(params->procs->NewPtrClear(static_cast<int32_t>(size)));
+        gEngineData =
+            reinterpret_cast<PluginDataPtr>(params->procs->NewPtrClear(static_cast<int32_t>(size)));
         InitMyPlugIn(gEngineData);
     }
 
     const auto selector = static_cast<int16_t>(which);
     switch (params->selector) {
-        case kPlugGetInfo: return EffectGetInfo(selector, params);
-        case kPlugInitialize: return EffectBegin(selector, params);
-        case kPlugFilePlaceHolder: return MakeEffectPlaceHolder(selector, params);
-        case kPlugDoFrame: return EffectDrive(selector, params);
-        case kPlugTerminate: return EffectEnd(selector, params);
-        default: return kPluginOK;
+        case kPlugGetInfo:
+            return EffectGetInfo(selector, params);
+        case kPlugInitialize:
+            return EffectBegin(selector, params);
+        case kPlugFilePlaceHolder:
+            return MakeEffectPlaceHolder(selector, params);
+        case kPlugDoFrame:
+            return EffectDrive(selector, params);
+        case kPlugTerminate:
+            return EffectEnd(selector, params);
+        default:
+            return kPluginOK;
     }
 }

@@ -16,28 +16,30 @@ HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
     return params->proxyOnly && h <= cLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
 }
 
-HYPluginResult BufferError(QDErr err) { return err == memFullErr ? kPluginOutOfMemory : kPluginFailed; }
+HYPluginResult BufferError(QDErr err) {
+    return err == memFullErr ? kPluginOutOfMemory : kPluginFailed;
+}
 
 // Saves the current port and device and restores them on every way out.
 class SavedPort {
-public:
+  public:
     SavedPort() { GetGWorld(&port_, &device_); }
     ~SavedPort() { SetGWorld(port_, device_); }
 
-private:
+  private:
     CGrafPtr port_;
     GDHandle device_;
 };
 
 // Saves a pixel map's lock state, locks it, and puts the state back.
 class LockedPixels {
-public:
+  public:
     explicit LockedPixels(GWorldPtr gw) : pm_(GetGWorldPixMap(gw)), state_(GetPixelsState(pm_)) {
         LockPixels(pm_);
     }
     ~LockedPixels() { SetPixelsState(pm_, state_); }
 
-private:
+  private:
     PixMapHandle pm_;
     GWorldFlags state_;
 };
@@ -82,9 +84,9 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
     GWorldPtr source = nullptr;
     int16_t volume = 0;
     void* cookie = nullptr;
-    HYPluginResult result = procs->GetFrame(params->instance, static_cast<int32_t>(absoluteFrame), &source,
-                                            static_cast<int16_t>(w), static_cast<int16_t>(h),
-                                            QualityFor(params, h), &volume, &cookie);
+    HYPluginResult result = procs->GetFrame(
+        params->instance, static_cast<int32_t>(absoluteFrame), &source, static_cast<int16_t>(w),
+        static_cast<int16_t>(h), QualityFor(params, h), &volume, &cookie);
     // A host that answers OK without a frame has not delivered it.
     if (result == kPluginOK && !source) result = kPluginCantGetNeededFrame;
 
@@ -168,9 +170,9 @@ int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameInd
     GWorldPtr clip = nullptr;
     int16_t volume = 0;
     void* cookie = nullptr;
-    int16_t answer = params->procs->GetFrame(params->instance, static_cast<int32_t>(absoluteFrame), &clip,
-                                             static_cast<int16_t>(w), static_cast<int16_t>(h),
-                                             QualityFor(params, h), &volume, &cookie);
+    int16_t answer = params->procs->GetFrame(
+        params->instance, static_cast<int32_t>(absoluteFrame), &clip, static_cast<int16_t>(w),
+        static_cast<int16_t>(h), QualityFor(params, h), &volume, &cookie);
     if (clip) {
         Rect clipBounds;
         GetPortBounds(clip, &clipBounds);

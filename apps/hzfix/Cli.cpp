@@ -12,7 +12,8 @@ std::optional<std::string> ParsedArgs::Get(const std::string& name) const {
     return it->second;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& options) {
+ParsedArgs ParseArgs(const std::vector<std::string>& words,
+                     const std::vector<OptionSpec>& options) {
     ParsedArgs out;
     bool optionsEnded = false;
     for (size_t i = 0; i < words.size(); ++i) {

@@ -10,7 +10,9 @@ namespace pluginhost {
 namespace {
 
 // x / 255 rounded, exact for every x in 0..255*255.
-inline uint8_t Div255(uint32_t x) { return static_cast<uint8_t>((x + 128 + ((x + 128) >> 8)) >> 8); }
+inline uint8_t Div255(uint32_t x) {
+    return static_cast<uint8_t>((x + 128 + ((x + 128) >> 8)) >> 8);
+}
 
 void BlendRow(uint8_t* dst, const uint8_t* src, int count, const int* srcColumn, uint32_t a) {
     const uint32_t na = 255 - a;
@@ -25,7 +27,8 @@ void BlendRow(uint8_t* dst, const uint8_t* src, int count, const int* srcColumn,
 }
 
 const uint8_t* Row(const PixMap& map, int y) {
-    return reinterpret_cast<const uint8_t*>(map.baseAddr) + static_cast<ptrdiff_t>(y) * map.rowBytes;
+    return reinterpret_cast<const uint8_t*>(map.baseAddr) +
+           static_cast<ptrdiff_t>(y) * map.rowBytes;
 }
 
 }  // namespace
@@ -51,8 +54,10 @@ void BlendPixMaps(const PixMap& source, const PixMap& dest, Rect sourceRect, Rec
     for (int x = x0; x < x1; ++x) {
         const int sx = sourceRect.left + static_cast<int>(int64_t{x - destRect.left} * srcW / dstW);
         if (sx < source.bounds.left || sx >= source.bounds.right) {
-            if (columns.empty()) first = x + 1;
-            else break;
+            if (columns.empty())
+                first = x + 1;
+            else
+                break;
             continue;
         }
         columns.push_back(sx);

@@ -51,9 +51,9 @@ struct HostProcs {
     static Ptr NewPtrClearProc(int32_t size) { return ::NewPtrClear(size); }
     static void DisposePtrProc(Ptr p) { ::DisposePtr(p); }
 
-    static HYPluginResult GetFrame(HYPluginInstance instance, int32_t frameNumber, GWorldPtr* outFrame,
-                                   int16_t width, int16_t height, HYRefDVQuality quality,
-                                   int16_t* outVolume, void** outCookie) {
+    static HYPluginResult GetFrame(HYPluginInstance instance, int32_t frameNumber,
+                                   GWorldPtr* outFrame, int16_t width, int16_t height,
+                                   HYRefDVQuality quality, int16_t* outVolume, void** outCookie) {
         PluginHost* host = HostOf(instance);
         host->calls_.push_back({HostCall::kGetFrame, frameNumber, width, height, quality});
         if (outFrame) *outFrame = nullptr;
@@ -65,7 +65,8 @@ struct HostProcs {
 
         const Rect bounds = {0, 0, height, width};
         GWorldPtr buffer = nullptr;
-        if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr) return kPluginOutOfMemory;
+        if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
+            return kPluginOutOfMemory;
         const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
         if (provided != kPluginOK) {
             DisposeGWorld(buffer);

@@ -17,7 +17,7 @@ namespace pluginhost {
 // A loaded bundle. Load() fails with a message for a missing folder, a
 // library that does not load, or one without the entry point.
 class LoadedPlugin {
-public:
+  public:
     static std::unique_ptr<LoadedPlugin> Load(const std::string& bundleDir, std::string* error);
     ~LoadedPlugin();
     LoadedPlugin(const LoadedPlugin&) = delete;
@@ -29,7 +29,7 @@ public:
     // The library inside a bundle folder, for this machine.
     static std::string LibraryPathIn(const std::string& bundleDir);
 
-private:
+  private:
     LoadedPlugin(void* handle, HYPluginMainProc entry, std::string path);
     void* handle_;
     HYPluginMainProc entry_;
@@ -37,7 +37,7 @@ private:
 };
 
 class FrameProvider {
-public:
+  public:
     virtual ~FrameProvider() = default;
     // Fill `out` (width x height, bounds at (0,0), made by the host) with the
     // clip frame whose absolute number is `frameNumber`. Anything but
@@ -65,7 +65,7 @@ struct HostCall {
     int32_t frameNumber = 0;  // GetFrame, ReleaseFrame, MixAudio: absolute frame
     int16_t width = 0, height = 0;
     HYRefDVQuality quality = 0;
-    int16_t opacity = 0;  // Blit
+    int16_t opacity = 0;            // Blit
     Rect sourceRect{}, destRect{};  // Blit
 };
 
@@ -82,7 +82,7 @@ struct HostFaults {
 };
 
 class PluginHost {
-public:
+  public:
     PluginHost(const LoadedPlugin& plugin, FrameProvider& frames);
     ~PluginHost();  // ends a clip still open
     PluginHost(const PluginHost&) = delete;
@@ -119,7 +119,7 @@ public:
     // Buffers handed out by GetFrame and not yet released: must be 0 between frames.
     int framesOutstanding() const;
 
-private:
+  private:
     struct Fetch;
     friend struct HostProcs;
 

@@ -28,10 +28,14 @@ std::string UTF8Of(CFStringRef s) {
 
 const char* KindName(AlertType type) {
     switch (type) {
-        case kAlertStopAlert: return "stop";
-        case kAlertCautionAlert: return "caution";
-        case kAlertNoteAlert: return "note";
-        default: return "alert";
+        case kAlertStopAlert:
+            return "stop";
+        case kAlertCautionAlert:
+            return "caution";
+        case kAlertNoteAlert:
+            return "note";
+        default:
+            return "alert";
     }
 }
 
@@ -49,8 +53,8 @@ void SetAlertPresenter(AlertPresenterProc presenter) { lgPresenter = presenter; 
 OSStatus CreateStandardAlert(AlertType alertType, CFStringRef error, CFStringRef explanation,
                              const AlertStdCFStringAlertParamRec* param, DialogRef* outAlert) {
     if (!outAlert) return paramErr;
-    auto* alert = new (std::nothrow) OpaqueDialogPtr{alertType, UTF8Of(error), UTF8Of(explanation),
-                                                     "OK", ""};
+    auto* alert =
+        new (std::nothrow) OpaqueDialogPtr{alertType, UTF8Of(error), UTF8Of(explanation), "OK", ""};
     if (!alert) return memFullErr;
     if (param) {
         alert->defaultButton = param->defaultText ? UTF8Of(param->defaultText) : "OK";
@@ -62,10 +66,9 @@ OSStatus CreateStandardAlert(AlertType alertType, CFStringRef error, CFStringRef
 
 OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* outItemHit) {
     if (!inAlert) return paramErr;
-    const AlertDescription description = {inAlert->type, inAlert->title.c_str(),
-                                          inAlert->explanation.c_str(),
-                                          inAlert->defaultButton.c_str(),
-                                          inAlert->cancelButton.c_str()};
+    const AlertDescription description = {
+        inAlert->type, inAlert->title.c_str(), inAlert->explanation.c_str(),
+        inAlert->defaultButton.c_str(), inAlert->cancelButton.c_str()};
     const DialogItemIndex hit = (lgPresenter ? lgPresenter : PresentAsText)(&description);
     delete inAlert;
     if (outItemHit) *outItemHit = hit;

@@ -12,7 +12,8 @@
 
 struct __CFBundle : corefoundation::Object {
     __CFBundle(std::string path_, std::string identifier_)
-        : Object(corefoundation::kBundleKind), path(std::move(path_)),
+        : Object(corefoundation::kBundleKind),
+          path(std::move(path_)),
           identifier(std::move(identifier_)) {}
     std::string path;
     std::string identifier;
@@ -77,7 +78,8 @@ __CFBundle* OpenBundleAt(const std::string& path) {
 
 __CFBundle* FindLoaded(const std::string& identifier, const std::string& path) {
     for (__CFBundle* b : LoadedBundles()) {
-        if ((!identifier.empty() && b->identifier == identifier) || (!path.empty() && b->path == path))
+        if ((!identifier.empty() && b->identifier == identifier) ||
+            (!path.empty() && b->path == path))
             return b;
     }
     return nullptr;
@@ -144,8 +146,8 @@ CFStringRef CFBundleGetIdentifier(CFBundleRef bundle) {
     if (!bundle) return nullptr;
     std::lock_guard<std::mutex> lock(lgBundlesLock);
     if (!bundle->identifierString)
-        bundle->identifierString = CFStringCreateWithCString(nullptr, bundle->identifier.c_str(),
-                                                             kCFStringEncodingUTF8);
+        bundle->identifierString =
+            CFStringCreateWithCString(nullptr, bundle->identifier.c_str(), kCFStringEncodingUTF8);
     return bundle->identifierString;
 }
 

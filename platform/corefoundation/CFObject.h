@@ -31,7 +31,8 @@ struct __CFString : corefoundation::Object {
 };
 
 struct __CFURL : corefoundation::Object {
-    explicit __CFURL(std::string path_) : Object(corefoundation::kURLKind), path(std::move(path_)) {}
+    explicit __CFURL(std::string path_)
+        : Object(corefoundation::kURLKind), path(std::move(path_)) {}
     std::string path;
 };
 

@@ -39,8 +39,8 @@ CFIndex CFStringGetLength(CFStringRef theString);
 Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize,
                            CFStringEncoding encoding);
 
-Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase,
-                                         uint8_t* buffer, CFIndex maxBufLen);
+Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, uint8_t* buffer,
+                                         CFIndex maxBufLen);
 
 /* The loaded bundle with that identifier: the one holding the code that
  * asks (found from the running library's own path), or one opened with

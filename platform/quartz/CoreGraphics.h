@@ -71,9 +71,9 @@ size_t CGImageGetHeight(CGImageRef image);
  * else gives nil. data must be 4-byte aligned and bytesPerRow a multiple of
  * 4; with nil data the context allocates cleared pixels of its own (and a
  * bytesPerRow of 0 means width * 4). Sides up to 32767 pixels. */
-CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height,
-                                   size_t bitsPerComponent, size_t bytesPerRow,
-                                   CGColorSpaceRef space, CGBitmapInfo bitmapInfo);
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                   size_t bytesPerRow, CGColorSpaceRef space,
+                                   CGBitmapInfo bitmapInfo);
 /* A snapshot: later drawing into the context does not change the image. The
  * image is opaque: each pixel's alpha becomes 255, its colour kept, because
  * the buffers pictures are cut from carry no meaningful alpha. */
@@ -91,8 +91,8 @@ void CGContextSetAlpha(CGContextRef context, CGFloat alpha);
 void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode);
 void CGContextSetRGBFillColor(CGContextRef context, CGFloat red, CGFloat green, CGFloat blue,
                               CGFloat alpha);
-void CGContextSetRGBStrokeColor(CGContextRef context, CGFloat red, CGFloat green,
-                                CGFloat blue, CGFloat alpha);
+void CGContextSetRGBStrokeColor(CGContextRef context, CGFloat red, CGFloat green, CGFloat blue,
+                                CGFloat alpha);
 void CGContextSetLineWidth(CGContextRef context, CGFloat width);
 /* Under the current transform; pixels covered become fully transparent. */
 void CGContextClearRect(CGContextRef context, CGRect rect);

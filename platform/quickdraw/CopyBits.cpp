@@ -50,15 +50,20 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
     const int64_t stepX = (static_cast<int64_t>(srcW) << 16) / dstW;
     const Rect& sb = srcBits->bounds;
     for (int y = area.top; y < area.bottom; ++y) {
-        const int sy = static_cast<int>(SourceFixed(srcRect->top, srcH, dstH, y - dstRect->top) >> 16);
+        const int sy =
+            static_cast<int>(SourceFixed(srcRect->top, srcH, dstH, y - dstRect->top) >> 16);
         if (sy < sb.top || sy >= sb.bottom) continue;
         // Columns whose source lies inside the source map.
         int x0 = area.left, x1 = area.right;
-        while (x0 < x1 && (SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left) >> 16) < sb.left) ++x0;
-        while (x1 > x0 && (SourceFixed(srcRect->left, srcW, dstW, x1 - 1 - dstRect->left) >> 16) >= sb.right) --x1;
+        while (x0 < x1 &&
+               (SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left) >> 16) < sb.left)
+            ++x0;
+        while (x1 > x0 &&
+               (SourceFixed(srcRect->left, srcW, dstW, x1 - 1 - dstRect->left) >> 16) >= sb.right)
+            --x1;
         if (x0 >= x1) continue;
-        quickdraw::ScaleRowOpaque(RowAt(dstBits, y) + x0, RowAt(srcBits, sy),
-                                  x1 - x0, SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left),
+        quickdraw::ScaleRowOpaque(RowAt(dstBits, y) + x0, RowAt(srcBits, sy), x1 - x0,
+                                  SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left),
                                   stepX);
     }
 }

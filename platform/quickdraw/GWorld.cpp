@@ -2,8 +2,8 @@
 #include <new>
 
 #include "platform/memory/PixelMemory.h"
-#include "platform/quickdraw/QuickDraw.h"
 #include "platform/quickdraw/Ports.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace {
 
@@ -31,14 +31,12 @@ QDErr MakePort(GWorldPtr* out, const Rect* boundsRect, Ptr pixels, int32_t rowBy
     return noErr;
 }
 
-bool ValidBounds(const Rect* r) {
-    return r && r->right - r->left > 0 && r->bottom - r->top > 0;
-}
+bool ValidBounds(const Rect* r) { return r && r->right - r->left > 0 && r->bottom - r->top > 0; }
 
 }  // namespace
 
-QDErr NewGWorld(GWorldPtr* offscreenGWorld, int16_t pixelDepth, const Rect* boundsRect,
-                CTabHandle, GDHandle, GWorldFlags) {
+QDErr NewGWorld(GWorldPtr* offscreenGWorld, int16_t pixelDepth, const Rect* boundsRect, CTabHandle,
+                GDHandle, GWorldFlags) {
     if (!offscreenGWorld) return paramErr;
     *offscreenGWorld = nullptr;
     if ((pixelDepth != 0 && pixelDepth != 32) || !ValidBounds(boundsRect)) return paramErr;

@@ -3,8 +3,8 @@
 #ifndef HZ_PLATFORM_QUICKDRAW_PIXELROWS_H
 #define HZ_PLATFORM_QUICKDRAW_PIXELROWS_H
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace quickdraw {
@@ -24,7 +24,8 @@ void FillRow(uint32_t* __restrict row, int count, uint32_t value);
 // Copies and makes every pixel opaque on the way.
 void CopyRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count);
 // Nearest-neighbour: dst[i] = src[(x0 + i * step) >> 16], made opaque.
-void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count, int64_t x0, int64_t step);
+void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count, int64_t x0,
+                    int64_t step);
 
 }  // namespace quickdraw
 

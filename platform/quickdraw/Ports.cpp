@@ -52,5 +52,6 @@ void GetForeColor(RGBColor* color) {
 }
 
 void GetBackColor(RGBColor* color) {
-    if (color) *color = lgCurrentPort ? lgCurrentPort->rgbBkColor : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
+    if (color)
+        *color = lgCurrentPort ? lgCurrentPort->rgbBkColor : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
 }

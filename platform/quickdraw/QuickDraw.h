@@ -20,12 +20,7 @@ enum {
     pixelsLocked = 1u << 7
 };
 
-enum {
-    srcCopy = 0,
-    srcOr = 1,
-    srcXor = 2,
-    srcBic = 3
-};
+enum { srcCopy = 0, srcOr = 1, srcXor = 2, srcBic = 3 };
 
 typedef struct PixMap {
     Ptr baseAddr;

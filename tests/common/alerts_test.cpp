@@ -1,9 +1,10 @@
+#include "platform/alerts/Alerts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "common/commonprocs.h"
-#include "platform/alerts/Alerts.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ DialogItemIndex Record(const AlertDescription* alert) {
 }
 
 class Alerts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetAlertPresenter(&Record); }
     void TearDown() override { SetAlertPresenter(nullptr); }
 };

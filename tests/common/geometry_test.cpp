@@ -33,7 +33,8 @@ TEST(ProportionalFit, HoldsTheSideThatOrientationPicks) {
         {R(0, 0, 720, 480), R(35, 12, 195, 132), R(0, 0, 160, 107)},  // frame position ignored
         {R(0, 0, 10, 0), R(0, 0, 200, 100), R(0, 0, 200, 100)},  // degenerate picture: no division
     };
-    for (const Case& c : cases) ExpectRect(CalcProportionalRectForFrame(c.picture, c.frame), c.want);
+    for (const Case& c : cases)
+        ExpectRect(CalcProportionalRectForFrame(c.picture, c.frame), c.want);
 }
 
 TEST(CenterRectInRect, TakesTheLowerWholeNumberAsCentre) {

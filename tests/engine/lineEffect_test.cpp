@@ -1,3 +1,5 @@
+#include "engine/lineEffect.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
-#include "engine/lineEffect.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -17,7 +18,7 @@ constexpr Pixel kBlue{255, 0, 0, 255};
 constexpr Pixel kGreen{255, 0, 255, 0};
 
 class Renderer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetConfig(&config, true); }
 
     GWorldHolder Render(GWorldPtr source, int32_t frame = 0, int32_t frames = 1) {
@@ -52,7 +53,8 @@ TEST_F(Renderer, FramingMasksEverythingElseWithTheBackground) {
     GWorldHolder out = Render(source.get());
     // (180,120)-(540,360) keeps the source, unscaled and unturned.
     EXPECT_EQ(MaxDifference(out.get(), source.get(), Rect{120, 180, 360, 540}), 0);
-    for (auto [x, y] : {std::pair{179, 200}, {540, 200}, {300, 119}, {300, 360}, {0, 0}, {719, 479}})
+    for (auto [x, y] :
+         {std::pair{179, 200}, {540, 200}, {300, 119}, {300, 360}, {0, 0}, {719, 479}})
         EXPECT_EQ(PixelAt(out.get(), x, y), kBlue) << x << "," << y;
 }
 
@@ -84,7 +86,8 @@ TEST_F(Renderer, APositiveTurnIsCounterClockwiseOnScreen) {
     for (int y = 5; y < 95; ++y) {
         for (int x = 5; x < 95; ++x) {
             const Pixel got = PixelAt(out.get(), x, y), want = PixelAt(source.get(), 99 - y, x);
-            worst = std::max({worst, std::abs(got.r - want.r), std::abs(got.g - want.g), std::abs(got.b - want.b)});
+            worst = std::max({worst, std::abs(got.r - want.r), std::abs(got.g - want.g),
+                              std::abs(got.b - want.b)});
         }
     }
     EXPECT_LE(worst, 1);
@@ -96,7 +99,9 @@ TEST_F(Renderer, WorkedExampleTurnsAboutTheMovedCentre) {
     GWorldHolder source = MakeGWorld(720, 480);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 720; ++x)
-            SetPixel(source.get(), x, y, Pixel{255, static_cast<uint8_t>(x * 255 / 719), static_cast<uint8_t>(y * 255 / 479), 0});
+            SetPixel(source.get(), x, y,
+                     Pixel{255, static_cast<uint8_t>(x * 255 / 719),
+                           static_cast<uint8_t>(y * 255 / 479), 0});
     config.sliders[0] = 5;
     config.sliders[1] = -2;
     config.sliders[3] = 10;
@@ -119,7 +124,8 @@ TEST_F(Renderer, WorkedExampleTurnsAboutTheMovedCentre) {
 TEST_F(Renderer, AFramingWithoutAreaOrOutsideTheFrameShowsTheBackground) {
     GWorldHolder source = Solid(64, 48, kGreen);
     config.colors[0] = RGBColor{0, 0, 0xFFFF};
-    for (RelRect rel : {RelRect{0.5, 0.5, 0, 1}, RelRect{0, 1, 0.7, 0.2}, RelRect{1.5, 2.0, 0, 1}}) {
+    for (RelRect rel :
+         {RelRect{0.5, 0.5, 0, 1}, RelRect{0, 1, 0.7, 0.2}, RelRect{1.5, 2.0, 0, 1}}) {
         config.startRel = rel;
         GWorldHolder out = Render(source.get());
         GWorldHolder blue = Solid(64, 48, kBlue);

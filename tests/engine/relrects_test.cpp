@@ -1,10 +1,11 @@
+#include "engine/relrects.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "engine/PluginData.h"
-#include "engine/relrects.h"
 
 namespace {
 

@@ -17,7 +17,7 @@ namespace hosttest {
 
 // Frame n of the clip is the pattern seeded with n.
 class PatternFrames : public pluginhost::FrameProvider {
-public:
+  public:
     HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality, GWorldPtr out) override {
         testframes::FillPattern(out, static_cast<uint32_t>(frameNumber));
         return kPluginOK;
@@ -30,7 +30,7 @@ inline std::string BundleDir() {
 }
 
 class HostTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Load(); }
 
     void Load() {

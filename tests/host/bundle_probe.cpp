@@ -9,7 +9,7 @@
 
 namespace {
 class Green : public pluginhost::FrameProvider {
-public:
+  public:
     HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr out) override {
         testframes::Fill(out, testframes::Pixel{255, 0, 255, 0});
         return kPluginOK;
@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     pluginhost::PluginHost host(*plugin, frames);
     auto dest = testframes::MakeGWorld(64, 48);
     if (host.BeginClip(pluginhost::ClipSettings{0, 1}) != kPluginOK ||
-        host.RenderFrame(0, dest.get(), Rect{0, 0, 48, 64}) != kPluginOK || host.EndClip() != kPluginOK)
+        host.RenderFrame(0, dest.get(), Rect{0, 0, 48, 64}) != kPluginOK ||
+        host.EndClip() != kPluginOK)
         return 1;
     for (auto [x, y] : {std::pair{32, 24}, {0, 0}}) {
         const testframes::Pixel p = testframes::PixelAt(dest.get(), x, y);

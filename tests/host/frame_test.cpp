@@ -10,7 +10,7 @@ using pluginhost::HostCall;
 namespace {
 
 class HostFrames : public HostTest {
-protected:
+  protected:
     // Renders every frame of a clip at w x h and returns the opacity of each
     // blended frame.
     std::map<int32_t, int16_t> RenderClip(const ClipSettings& clip, int w = 16, int h = 12) {
@@ -19,7 +19,10 @@ protected:
         auto dest = testframes::MakeGWorld(w, h);
         for (int32_t f = 0; f < clip.frameCount; ++f) {
             host->clearCalls();
-            EXPECT_EQ(host->RenderFrame(f, dest.get(), Rect{0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)}), kPluginOK);
+            EXPECT_EQ(
+                host->RenderFrame(f, dest.get(),
+                                  Rect{0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)}),
+                kPluginOK);
             for (const auto& c : host->calls())
                 if (c.kind == HostCall::kBlit) blended[f] = c.opacity;
         }
@@ -29,14 +32,28 @@ protected:
 };
 
 TEST_F(HostFrames, FadesFollowTheTable) {
-    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 10, 0}),
-              (std::map<int32_t, int16_t>{{0, 255}, {1, 229}, {2, 204}, {3, 178}, {4, 153},
-                                          {5, 127}, {6, 102}, {7, 76}, {8, 50}, {9, 25}}));
-    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 0, 10}),
-              (std::map<int32_t, int16_t>{{91, 25}, {92, 50}, {93, 76}, {94, 102}, {95, 127},
-                                          {96, 153}, {97, 178}, {98, 204}, {99, 229}}));
+    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 10, 0}), (std::map<int32_t, int16_t>{{0, 255},
+                                                                                   {1, 229},
+                                                                                   {2, 204},
+                                                                                   {3, 178},
+                                                                                   {4, 153},
+                                                                                   {5, 127},
+                                                                                   {6, 102},
+                                                                                   {7, 76},
+                                                                                   {8, 50},
+                                                                                   {9, 25}}));
+    EXPECT_EQ(RenderClip(ClipSettings{0, 100, 0, 10}), (std::map<int32_t, int16_t>{{91, 25},
+                                                                                   {92, 50},
+                                                                                   {93, 76},
+                                                                                   {94, 102},
+                                                                                   {95, 127},
+                                                                                   {96, 153},
+                                                                                   {97, 178},
+                                                                                   {98, 204},
+                                                                                   {99, 229}}));
     EXPECT_EQ(RenderClip(ClipSettings{0, 8, 4, 4}),
-              (std::map<int32_t, int16_t>{{0, 255}, {1, 191}, {2, 127}, {3, 63}, {5, 63}, {6, 127}, {7, 191}}));
+              (std::map<int32_t, int16_t>{
+                  {0, 255}, {1, 191}, {2, 127}, {3, 63}, {5, 63}, {6, 127}, {7, 191}}));
     EXPECT_EQ(RenderClip(ClipSettings{0, 5, 1, 0}), (std::map<int32_t, int16_t>{{0, 255}}));
     EXPECT_TRUE(RenderClip(ClipSettings{0, 5, 0, 0}).empty());
 }
@@ -45,14 +62,15 @@ TEST_F(HostFrames, FadesAreCutToTheClipAtBegin) {
     struct Case {
         int32_t in, out, frames, wantIn, wantOut;
     } cases[] = {
-        {40, 40, 60, 30, 30}, {31, 10, 61, 30, 10}, {100, 0, 60, 60, 0}, {0, 0, 60, 0, 0},
-        {-5, -3, 20, 0, 0},  // a host's negative fade counts as none
+        {40, 40, 60, 30, 30}, {31, 10, 61, 30, 10}, {100, 0, 60, 60, 0},
+        {0, 0, 60, 0, 0},     {-5, -3, 20, 0, 0},  // a host's negative fade counts as none
     };
     for (const Case& c : cases) {
         const auto blended = RenderClip(ClipSettings{0, c.frames, c.in, c.out});
         std::set<int32_t> want, got;
         for (int32_t f = 0; f < c.frames; ++f)
-            if ((c.wantIn > 0 || c.wantOut != 0) && (f < c.wantIn || f > c.frames - c.wantOut)) want.insert(f);
+            if ((c.wantIn > 0 || c.wantOut != 0) && (f < c.wantIn || f > c.frames - c.wantOut))
+                want.insert(f);
         for (const auto& [f, opacity] : blended) got.insert(f);
         EXPECT_EQ(got, want) << c.in << "/" << c.out << " on " << c.frames;
     }
@@ -78,7 +96,8 @@ TEST_F(HostFrames, ProxiesAskForLowQualityOnlyWhenSmallAndPassNoAudio) {
         ASSERT_EQ(host->BeginClip(clip), kPluginOK);
         host->clearCalls();
         auto dest = testframes::MakeGWorld(32, height);
-        ASSERT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, static_cast<int16_t>(height), 32}), kPluginOK);
+        ASSERT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, static_cast<int16_t>(height), 32}),
+                  kPluginOK);
         ASSERT_EQ(CountCalls(HostCall::kGetFrame), 1);
         EXPECT_EQ(host->calls()[0].quality, quality);
         EXPECT_EQ(host->calls()[0].height, height);
@@ -125,11 +144,15 @@ TEST_F(HostFrames, HostFailuresEndTheFrameWithTheHostsAnswer) {
         bool destTouched;
         int mixCalls;
     } cases[] = {
-        {"GetFrame", [](pluginhost::HostFaults& f) { f.getFrame = kPluginCantGetNeededFrame; }, kPluginCantGetNeededFrame, false, 0},
-        {"no buffer", [](pluginhost::HostFaults& f) { f.getFrameWithoutBuffer = true; }, kPluginCantGetNeededFrame, false, 0},
+        {"GetFrame", [](pluginhost::HostFaults& f) { f.getFrame = kPluginCantGetNeededFrame; },
+         kPluginCantGetNeededFrame, false, 0},
+        {"no buffer", [](pluginhost::HostFaults& f) { f.getFrameWithoutBuffer = true; },
+         kPluginCantGetNeededFrame, false, 0},
         {"Blit", [](pluginhost::HostFaults& f) { f.blit = kPluginFailed; }, kPluginFailed, true, 0},
-        {"MixAudio", [](pluginhost::HostFaults& f) { f.mixAudio = kPluginOutOfDiskSpace; }, kPluginOutOfDiskSpace, true, 1},
-        {"ReleaseFrame", [](pluginhost::HostFaults& f) { f.releaseFrame = kPluginTryAgainLater; }, kPluginTryAgainLater, true, 1},
+        {"MixAudio", [](pluginhost::HostFaults& f) { f.mixAudio = kPluginOutOfDiskSpace; },
+         kPluginOutOfDiskSpace, true, 1},
+        {"ReleaseFrame", [](pluginhost::HostFaults& f) { f.releaseFrame = kPluginTryAgainLater; },
+         kPluginTryAgainLater, true, 1},
     };
     for (const Case& c : cases) {
         host->faults() = {};
@@ -139,7 +162,9 @@ TEST_F(HostFrames, HostFailuresEndTheFrameWithTheHostsAnswer) {
         auto dest = testframes::MakeGWorld(8, 6);
         testframes::Fill(dest.get(), testframes::Pixel{1, 2, 3, 4});
         EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, 6, 8}), c.want) << c.name;
-        EXPECT_EQ(testframes::PixelAt(dest.get(), 3, 3) != (testframes::Pixel{1, 2, 3, 4}), c.destTouched) << c.name;
+        EXPECT_EQ(testframes::PixelAt(dest.get(), 3, 3) != (testframes::Pixel{1, 2, 3, 4}),
+                  c.destTouched)
+            << c.name;
         EXPECT_EQ(CountCalls(HostCall::kMixAudio), c.mixCalls) << c.name;
         EXPECT_EQ(CountCalls(HostCall::kReleaseFrame), 1) << c.name;
         EXPECT_EQ(host->framesOutstanding(), 0) << c.name;

@@ -71,7 +71,8 @@ TEST_F(HostLifecycle, NoFilterRecordMeansNoFades) {
     clip.withoutFilterRecord = true;
     ASSERT_EQ(host->BeginClip(clip), kPluginOK);
     auto dest = testframes::MakeGWorld(16, 12);
-    for (int32_t f = 0; f < 10; ++f) ASSERT_EQ(host->RenderFrame(f, dest.get(), Rect{0, 0, 12, 16}), kPluginOK);
+    for (int32_t f = 0; f < 10; ++f)
+        ASSERT_EQ(host->RenderFrame(f, dest.get(), Rect{0, 0, 12, 16}), kPluginOK);
     EXPECT_TRUE(BlitOpacities().empty());
     EXPECT_EQ(CountCalls(HostCall::kReleaseFilterInfo), 0);
 }

@@ -41,7 +41,8 @@ Pixel PatternAt(int x, int y, uint32_t seed) {
     h ^= h >> 13;
     h *= 0x5bd1e995u;
     h ^= h >> 15;
-    return Pixel{255, static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h >> 16)};
+    return Pixel{255, static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8),
+                 static_cast<uint8_t>(h >> 16)};
 }
 
 void FillPattern(GWorldPtr gw, uint32_t seed) {

@@ -215,7 +215,9 @@ TEST_F(HzfixRender, BadInputsFailWithTheirOwnStatusAndLeaveNothing) {
 TEST_F(HzfixRender, DamagedStreamIsRepairedOrRefusedButNeverHalfWritten) {
     ClipSpec recipe;
     recipe.frames = 50;
-    recipe.paint = [](int f, int x, int y) { return Rgb{(x * 7 + f * 13) & 255, (y * 5) & 255, 90}; };
+    recipe.paint = [](int f, int x, int y) {
+        return Rgb{(x * 7 + f * 13) & 255, (y * 5) & 255, 90};
+    };
     const std::string in = Clip("in.mkv", recipe);
     std::string bytes = ReadFile(in);
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i)

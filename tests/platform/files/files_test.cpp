@@ -130,7 +130,8 @@ TEST(FSMakeFSSpec, JudgesNamesAndFillsTheSpec) {
         if (c.expected == bdNamErr) continue;
         EXPECT_EQ(fileSpec.vRefNum, vRefNum);
         EXPECT_EQ(int32_t{fileSpec.parID}, dirID);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(fileSpec.name + 1), fileSpec.name[0]), c.name);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(fileSpec.name + 1), fileSpec.name[0]),
+                  c.name);
         std::string path;
         ASSERT_EQ(FSSpecToPath(&fileSpec, &path), noErr);
         EXPECT_EQ(path, temp / c.name);

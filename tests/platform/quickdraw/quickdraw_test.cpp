@@ -1,6 +1,7 @@
+#include "platform/quickdraw/QuickDraw.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/quickdraw/QuickDraw.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -78,7 +79,8 @@ TEST(CopyBits, ScalesByNearestPixelAndStaysInsideBothMaps) {
     CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &from, &to,
              srcCopy, nullptr);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(dst.get(), x, y), PixelAt(src.get(), x / 2, y / 2));
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(PixelAt(dst.get(), x, y), PixelAt(src.get(), x / 2, y / 2));
 
     // A source rectangle reaching past the source map copies only what exists.
     Fill(dst.get(), kRed);
