@@ -84,19 +84,22 @@ struct HostProcs {
         return kPluginOK;
     }
 
-    static PluginHost::Fetch* FindFetch(PluginHost* host, void* cookie) {
+    // The fetch a cookie stands for, with the call recorded; nil for a
+    // cookie this host never handed out.
+    static PluginHost::Fetch* RecordFetchCall(PluginHost* host, HostCall::Kind kind, void* cookie) {
+        PluginHost::Fetch* fetch = nullptr;
         for (auto& f : host->fetches_)
-            if (f.get() == cookie) return f.get();
-        return nullptr;
+            if (f.get() == cookie) fetch = f.get();
+        HostCall call{kind};
+        call.frameNumber = fetch ? fetch->frameNumber : -1;
+        host->calls_.push_back(call);
+        return fetch;
     }
 
     // The host owns fetched buffers and disposes of them here.
     static HYPluginResult ReleaseFrame(HYPluginInstance instance, void* cookie) {
         PluginHost* host = HostOf(instance);
-        PluginHost::Fetch* fetch = FindFetch(host, cookie);
-        HostCall call{HostCall::kReleaseFrame};
-        call.frameNumber = fetch ? fetch->frameNumber : -1;
-        host->calls_.push_back(call);
+        PluginHost::Fetch* fetch = RecordFetchCall(host, HostCall::kReleaseFrame, cookie);
         if (!fetch) return kPluginBadParams;
         DisposeGWorld(fetch->buffer);
         std::erase_if(host->fetches_, [fetch](const auto& f) { return f.get() == fetch; });
@@ -121,10 +124,7 @@ struct HostProcs {
 
     static HYPluginResult MixAudio(HYPluginInstance instance, void* cookie, int32_t) {
         PluginHost* host = HostOf(instance);
-        PluginHost::Fetch* fetch = FindFetch(host, cookie);
-        HostCall call{HostCall::kMixAudio};
-        call.frameNumber = fetch ? fetch->frameNumber : -1;
-        host->calls_.push_back(call);
+        PluginHost::Fetch* fetch = RecordFetchCall(host, HostCall::kMixAudio, cookie);
         if (!fetch) return kPluginBadParams;
         if (host->faults_.mixAudio != kPluginOK) return host->faults_.mixAudio;
         host->audioPassed_.push_back(fetch->frameNumber);

@@ -413,35 +413,37 @@ void ChangedResource(Handle theResource) {
     SetResError(noErr);
 }
 
-void DetachResource(Handle theResource) {
-    std::lock_guard<std::mutex> lock(lgLock);
+namespace {
+
+// The resource behind theResource, if it has no changes still to be written
+// (its handle is then the only copy of them); ResError says why not.
+ResourceRec* UnchangedResource(Handle theResource) {
     const ResourceLocationRec found = FindHandle(theResource);
     if (!found.file) {
         SetResError(resNotFound);
-        return;
+        return nullptr;
     }
     if (found.resource->changed) {
         SetResError(resAttrErr);
-        return;
+        return nullptr;
     }
-    found.resource->handle = nullptr;
     SetResError(noErr);
+    return found.resource;
+}
+
+}  // namespace
+
+void DetachResource(Handle theResource) {
+    std::lock_guard<std::mutex> lock(lgLock);
+    if (ResourceRec* resource = UnchangedResource(theResource)) resource->handle = nullptr;
 }
 
 void ReleaseResource(Handle theResource) {
     std::lock_guard<std::mutex> lock(lgLock);
-    const ResourceLocationRec found = FindHandle(theResource);
-    if (!found.file) {
-        SetResError(resNotFound);
-        return;
+    if (ResourceRec* resource = UnchangedResource(theResource)) {
+        DisposeHandle(resource->handle);
+        resource->handle = nullptr;
     }
-    if (found.resource->changed) {
-        SetResError(resAttrErr);
-        return;
-    }
-    DisposeHandle(found.resource->handle);
-    found.resource->handle = nullptr;
-    SetResError(noErr);
 }
 
 void GetResInfo(Handle theResource, int16_t* theID, ResType* theType, Str255 name) {

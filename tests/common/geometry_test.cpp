@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/commonprocs.h"
+#include "platform/text/TextUtils.h"
 
 namespace {
 
@@ -67,6 +70,15 @@ TEST(TextConversion, NumbersAndCommandCodes) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "Info");
     CommandID2Str(0x6F6B0020, text);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), std::string("ok\0 ", 4));
+
+    // Texts longer than a host's field are cut to fit, the zero byte kept.
+    Str255 longText;
+    CopyCStringToPascal(std::string(200, 'x').c_str(), longText);
+    char field[32];
+    CopyPascalStringToCBuffer(longText, field, sizeof field);
+    EXPECT_EQ(std::string(field), std::string(31, 'x'));
+    CopyCStringToPascal(std::string(300, 'y').c_str(), longText);
+    EXPECT_EQ(longText[0], 255);
 
     const unsigned char roman[] = {3, 'a', 0x8E, 0xDB};  // a, e acute, euro sign
     CFStringRef s = MakeCFString(roman);
