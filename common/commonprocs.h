@@ -25,6 +25,10 @@ QDErr AllocationError();
 void LockGWorld(GWorldPtr theGW);
 void ClearGW(GWorldPtr theGW, RGBColor theColor);
 GWorldPtr MakeGWorldClone(GWorldPtr theGW);
+// A buffer, bounds at (0,0), whose pixels are theRect of theGW's own: what
+// is drawn into one shows in the other, and nothing is copied. Nil unless
+// theRect lies inside theGW. Disposing of it leaves theGW's pixels alone.
+GWorldPtr MakeGWorldView(GWorldPtr theGW, Rect theRect);
 void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect);
 void Source2Target(GWorldPtr theSource, GWorldPtr theTarget);
 const BitMap* CarbonGetPortBitMapForCopyBits(GrafPtr thePort);

@@ -1,3 +1,5 @@
+#include <cstddef>
+
 #include "common/commonprocs.h"
 
 namespace {
@@ -60,6 +62,28 @@ void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect) {
 void Source2Target(GWorldPtr theSource, GWorldPtr theTarget) {
     if (!theSource || !theTarget) return;
     DrawGWinGW(theSource, theTarget, CarbonGetPortBounds(theTarget));
+}
+
+GWorldPtr MakeGWorldView(GWorldPtr theGW, Rect theRect) {
+    if (!theGW) return nullptr;
+    const Rect bounds = CarbonGetPortBounds(theGW);
+    Rect inside;
+    if (!SectRect(&theRect, &bounds, &inside) || inside.left != theRect.left ||
+        inside.top != theRect.top || inside.right != theRect.right ||
+        inside.bottom != theRect.bottom) {
+        return nullptr;
+    }
+    PixMapHandle pm = GetGWorldPixMap(theGW);
+    const int32_t rowBytes = GetPixRowBytes(pm);
+    Ptr first =
+        GetPixBaseAddr(pm) + static_cast<ptrdiff_t>(theRect.top) * rowBytes + 4 * theRect.left;
+    OffsetRect(&theRect, static_cast<int16_t>(-theRect.left), static_cast<int16_t>(-theRect.top));
+    GWorldPtr view = nullptr;
+    lgAllocationError =
+        NewGWorldFromPtr(&view, k32ARGBPixelFormat, &theRect, nullptr, nullptr, 0, first, rowBytes);
+    if (lgAllocationError != noErr) return nullptr;
+    LockGWorld(view);
+    return view;
 }
 
 GWorldPtr MakeGWorldClone(GWorldPtr theGW) {

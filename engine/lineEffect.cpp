@@ -64,15 +64,11 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
         return;
     }
 
-    GWorldPtr theGW = AllocateRectGWorld(visible);
+    // The source is only read while the cut-out lives, so the cut-out is a
+    // view of the source's own pixels rather than a copy of them; the image
+    // made from it is the copy.
+    GWorldPtr theGW = MakeGWorldView(source, visible);
     Assert(theGW, "Unable to allocate theGW in theLineEffect");
-    SetGWorld(theGW, nullptr);
-    const RGBColor black = {0, 0, 0}, white = {0xFFFF, 0xFFFF, 0xFFFF};
-    RGBForeColor(&black);
-    RGBBackColor(&white);
-    const Rect cutBounds = GetPortRect(theGW);
-    CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(theGW), &visible,
-             &cutBounds, srcCopy, nullptr);
 
     CGImageRef theImage = GWorld2CGImage(theGW);
     Assert(theImage, "Unable to convert theGW to theImage in theLineEffect");

@@ -132,14 +132,26 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
     Rect r;
     GetPortBounds(sourceFrame, &r);
     OffsetRect(&r, static_cast<int16_t>(-r.left), static_cast<int16_t>(-r.top));
-    const QDErr err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
+    // When the frame arrived at the size of frameRect and frameRect lies in
+    // the host's buffer, the working buffer is that part of the host's
+    // buffer itself, which saves a frame-sized copy; otherwise it is a
+    // buffer of its own, copied (and scaled) into place.
+    const Rect& frameRect = params->frameRect;
+    const bool sameSize =
+        frameRect.right - frameRect.left == r.right && frameRect.bottom - frameRect.top == r.bottom;
+    GWorldPtr inPlace = sameSize ? MakeGWorldView(params->frame, frameRect) : nullptr;
+    QDErr err = noErr;
+    if (inPlace) {
+        effect->effectGWorld = inPlace;
+    } else {
+        err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
+    }
     if (err == noErr) {
         ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
-        {
+        if (!inPlace) {
             LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
             CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
-                     GetPortBitMapForCopyBits(params->frame), &r, &params->frameRect, srcCopy,
-                     nullptr);
+                     GetPortBitMapForCopyBits(params->frame), &r, &frameRect, srcCopy, nullptr);
         }
         DisposeGWorld(effect->effectGWorld);
         effect->effectGWorld = nullptr;
