@@ -17,6 +17,36 @@ struct PixRec {
     uint8_t blue;
 };
 
+// Every drawing procedure leaves the current port and device as it found
+// them; holding one of these for the procedure's length does that on every
+// way out.
+class SavedGWorld {
+  public:
+    SavedGWorld() { GetGWorld(&port_, &device_); }
+    ~SavedGWorld() { SetGWorld(port_, device_); }
+    SavedGWorld(const SavedGWorld&) = delete;
+    SavedGWorld& operator=(const SavedGWorld&) = delete;
+
+  private:
+    CGrafPtr port_;
+    GDHandle device_;
+};
+
+// Locks a buffer's pixels for a scope and puts the previous state back.
+class LockedPixels {
+  public:
+    explicit LockedPixels(GWorldPtr gw) : pm_(GetGWorldPixMap(gw)), state_(GetPixelsState(pm_)) {
+        LockPixels(pm_);
+    }
+    ~LockedPixels() { SetPixelsState(pm_, state_); }
+    LockedPixels(const LockedPixels&) = delete;
+    LockedPixels& operator=(const LockedPixels&) = delete;
+
+  private:
+    PixMapHandle pm_;
+    GWorldFlags state_;
+};
+
 // Offscreen buffers: 32-bit, bounds at (0,0), pixels locked for life.
 GWorldPtr AllocateRectGWorld(Rect theRect);
 GWorldPtr AllocateGWorld(int16_t wid, int16_t hig);

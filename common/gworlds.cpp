@@ -30,15 +30,12 @@ void LockGWorld(GWorldPtr theGW) {
 void ClearGW(GWorldPtr theGW, RGBColor theColor) {
     if (!theGW) return;
     const Rect bounds = CarbonGetPortBounds(theGW);
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
+    SavedGWorld saved;
     SetGWorld(theGW, nullptr);
     RGBForeColor(&theColor);
     PaintRect(&bounds);
     const RGBColor black = {0, 0, 0};
     RGBForeColor(&black);
-    SetGWorld(savedPort, savedDevice);
 }
 
 const BitMap* CarbonGetPortBitMapForCopyBits(GrafPtr thePort) {
@@ -46,9 +43,7 @@ const BitMap* CarbonGetPortBitMapForCopyBits(GrafPtr thePort) {
 }
 
 void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect) {
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
+    SavedGWorld saved;
     SetGWorld(theDest, nullptr);
     const RGBColor black = {0, 0, 0}, white = {0xFFFF, 0xFFFF, 0xFFFF};
     RGBForeColor(&black);
@@ -56,7 +51,6 @@ void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect) {
     const Rect sourceBounds = CarbonGetPortBounds(theSource);
     CopyBits(CarbonGetPortBitMapForCopyBits(theSource), CarbonGetPortBitMapForCopyBits(theDest),
              &sourceBounds, &theRect, srcCopy, nullptr);
-    SetGWorld(savedPort, savedDevice);
 }
 
 void Source2Target(GWorldPtr theSource, GWorldPtr theTarget) {

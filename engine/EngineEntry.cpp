@@ -43,10 +43,7 @@ void DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTar
               int32_t currentFrameIndex, int32_t totalFrames) {
     Assert(myConfig,
            "uninited theData in Plugin Effect master proc. need to call init before calling me");
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
+    SavedGWorld saved;
     DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig), currentFrameIndex,
                   totalFrames);
-    SetGWorld(savedPort, savedDevice);
 }

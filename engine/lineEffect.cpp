@@ -44,9 +44,7 @@ RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
 
 void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
                    int32_t, int32_t) {
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
+    SavedGWorld saved;
     ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
 
     const double degrees = theConfig->sliders[cTurnSlider - 1] * 20 / 50.0;
@@ -59,10 +57,7 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
     // the frame leaves the background alone.
     const Rect sourceBounds = GetPortRect(source);
     Rect visible;
-    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) {
-        SetGWorld(savedPort, savedDevice);
-        return;
-    }
+    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return;
 
     // The source is only read while the cut-out lives, so the cut-out is a
     // view of the source's own pixels rather than a copy of them; the image
@@ -79,7 +74,6 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);
-    SetGWorld(savedPort, savedDevice);
 }
 
 void RenderLineArt(PluginDataPtr theConfig) {

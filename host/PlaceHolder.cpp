@@ -1,12 +1,11 @@
+#include "common/commonprocs.h"
 #include "host/EffectData.h"
 
 // The placeholder runs a whole clip cycle on a copy of the block, with a
 // per-clip record of its own: the host's clientData may hold a live clip
 // that must survive.
 HYPluginResult MakeEffectPlaceHolder(int16_t which, HYPluginParams* params) {
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
+    SavedGWorld saved;
     SetGWorld(params->frame, nullptr);
 
     HYPluginParams copy = *params;
@@ -23,7 +22,5 @@ HYPluginResult MakeEffectPlaceHolder(int16_t which, HYPluginParams* params) {
         copy.selector = kPlugTerminate;
         EffectEnd(which, &copy);
     }
-
-    SetGWorld(savedPort, savedDevice);
     return result;
 }

@@ -20,30 +20,6 @@ HYPluginResult BufferError(QDErr err) {
     return err == memFullErr ? kPluginOutOfMemory : kPluginFailed;
 }
 
-// Saves the current port and device and restores them on every way out.
-class SavedPort {
-  public:
-    SavedPort() { GetGWorld(&port_, &device_); }
-    ~SavedPort() { SetGWorld(port_, device_); }
-
-  private:
-    CGrafPtr port_;
-    GDHandle device_;
-};
-
-// Saves a pixel map's lock state, locks it, and puts the state back.
-class LockedPixels {
-  public:
-    explicit LockedPixels(GWorldPtr gw) : pm_(GetGWorldPixMap(gw)), state_(GetPixelsState(pm_)) {
-        LockPixels(pm_);
-    }
-    ~LockedPixels() { SetPixelsState(pm_, state_); }
-
-  private:
-    PixMapHandle pm_;
-    GWorldFlags state_;
-};
-
 }  // namespace
 
 bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
@@ -72,7 +48,7 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
     // Nowhere to draw: refuse before asking the host for anything.
     if (!params->frame || w <= 0 || h <= 0) return kPluginBadParams;
 
-    SavedPort savedPort;
+    SavedGWorld saved;
     SetGWorld(params->frame, nullptr);
     const int64_t absoluteFrame = int64_t{params->startFrame} + params->renderFrame;
     gMostRecentStartFrame = params->startFrame;
@@ -162,7 +138,7 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
 }
 
 void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
-    SavedPort savedPort;
+    SavedGWorld saved;
     SetGWorld(targetFrame, nullptr);
     auto* effect = static_cast<EffectData*>(params->clientData);
     LockedPixels lockSource(sourceFrame), lockTarget(targetFrame);

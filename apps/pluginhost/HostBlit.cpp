@@ -18,16 +18,15 @@ inline uint8_t Div255(uint32_t x) {
     return static_cast<uint8_t>((x + 128 + ((x + 128) >> 8)) >> 8);
 }
 
-void BlendRow(uint8_t* dst, const uint8_t* src, int count, const int* srcColumn, uint32_t a) {
+// One pixel: the colour mixed by the opacity, the alpha made opaque.
+inline void BlendPixel(uint8_t* d, const uint8_t* s, uint32_t a) {
     const uint32_t na = 255 - a;
-    for (int i = 0; i < count; ++i) {
-        const uint8_t* s = src + 4 * srcColumn[i];
-        uint8_t* d = dst + 4 * i;
-        d[0] = 0xFF;
-        d[1] = Div255(s[1] * a + d[1] * na);
-        d[2] = Div255(s[2] * a + d[2] * na);
-        d[3] = Div255(s[3] * a + d[3] * na);
-    }
+    d[0] = 0xFF;
+    for (int c = 1; c < 4; ++c) d[c] = Div255(s[c] * a + d[c] * na);
+}
+
+void BlendRow(uint8_t* dst, const uint8_t* src, int count, const int* srcColumn, uint32_t a) {
+    for (int i = 0; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * srcColumn[i], a);
 }
 
 // The common case, a copy of the same size: one straight run of pixels.
@@ -56,13 +55,7 @@ void BlendRowSameSize(uint8_t* dst, const uint8_t* src, int count, uint32_t a) {
                          _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
     }
 #endif
-    const uint32_t na = 255 - a;
-    for (; i < count; ++i) {
-        const uint8_t* sp = src + 4 * i;
-        uint8_t* dp = dst + 4 * i;
-        dp[0] = 0xFF;
-        for (int c = 1; c < 4; ++c) dp[c] = Div255(sp[c] * a + dp[c] * na);
-    }
+    for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
 
 const uint8_t* Row(const PixMap& map, int y) {

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <initializer_list>
 
 #include "apps/pluginhost/HostBlit.h"
+#include "platform/corefoundation/CoreFoundation.h"
 #include "platform/memory/MacMemory.h"
 
 namespace pluginhost {
@@ -27,20 +27,6 @@ PluginHost* HostOf(HYPluginInstance instance) { return reinterpret_cast<PluginHo
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// CFBundleExecutable of the bundle's identity file, if it names one.
-std::string ExecutableName(const std::string& bundleDir) {
-    std::ifstream in(bundleDir + "/Contents/Info.plist");
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string plist = text.str();
-    const size_t key = plist.find("<key>CFBundleExecutable</key>");
-    if (key == std::string::npos) return cDefaultExecutable;
-    const size_t open = plist.find("<string>", key);
-    const size_t close = plist.find("</string>", open);
-    if (open == std::string::npos || close == std::string::npos) return cDefaultExecutable;
-    return plist.substr(open + 8, close - open - 8);
 }
 
 }  // namespace
@@ -163,7 +149,18 @@ LoadedPlugin::LoadedPlugin(void* handle, HYPluginMainProc entry, std::string pat
 LoadedPlugin::~LoadedPlugin() { dlclose(handle_); }
 
 std::string LoadedPlugin::LibraryPathIn(const std::string& bundleDir) {
-    return bundleDir + "/Contents/Linux/" + ExecutableName(bundleDir);
+    std::string path = bundleDir + "/Contents/Linux/" + cDefaultExecutable;
+    CFURLRef folder = CFURLCreateFromFileSystemRepresentation(
+        nullptr, reinterpret_cast<const uint8_t*>(bundleDir.data()),
+        static_cast<CFIndex>(bundleDir.size()), true);
+    CFBundleRef bundle = CFBundleCreate(nullptr, folder);
+    CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+    uint8_t buffer[4096];
+    if (executable && CFURLGetFileSystemRepresentation(executable, true, buffer, sizeof buffer))
+        path = reinterpret_cast<const char*>(buffer);
+    for (CFTypeRef object : {CFTypeRef(executable), CFTypeRef(bundle), CFTypeRef(folder)})
+        if (object) CFRelease(object);
+    return path;
 }
 
 std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& bundleDir, std::string* error) {

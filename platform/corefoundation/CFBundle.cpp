@@ -11,12 +11,14 @@
 #include "platform/corefoundation/CFObject.h"
 
 struct __CFBundle : corefoundation::Object {
-    __CFBundle(std::string path_, std::string identifier_)
+    __CFBundle(std::string path_, std::string identifier_, std::string executable_)
         : Object(corefoundation::kBundleKind),
           path(std::move(path_)),
-          identifier(std::move(identifier_)) {}
+          identifier(std::move(identifier_)),
+          executable(std::move(executable_)) {}
     std::string path;
     std::string identifier;
+    std::string executable;
     CFStringRef identifierString = nullptr;
 };
 
@@ -73,7 +75,8 @@ __CFBundle* OpenBundleAt(const std::string& path) {
     text << in.rdbuf();
     std::string identifier = PlistString(text.str(), "CFBundleIdentifier");
     if (identifier.empty()) return nullptr;
-    return new (std::nothrow) __CFBundle(path, std::move(identifier));
+    return new (std::nothrow)
+        __CFBundle(path, std::move(identifier), PlistString(text.str(), "CFBundleExecutable"));
 }
 
 __CFBundle* FindLoaded(const std::string& identifier, const std::string& path) {
@@ -159,4 +162,9 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
     path += resourceName->utf8;
     if (resourceType && !resourceType->utf8.empty()) path += "." + resourceType->utf8;
     return IsFile(path) ? new (std::nothrow) __CFURL(path) : nullptr;
+}
+
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
+    if (!bundle || bundle->executable.empty()) return nullptr;
+    return new (std::nothrow) __CFURL(bundle->path + "/Contents/Linux/" + bundle->executable);
 }

@@ -51,6 +51,9 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const
                                                  CFIndex bufLen, Boolean isDirectory);
 CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);
 CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);
+/* Contents/Linux/ and the CFBundleExecutable of the identity file; nil when
+ * the identity file names none. */
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle);
 /* Contents/Resources/NAME.TYPE, or nil when there is no such file. */
 CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
                                  CFStringRef resourceType, CFStringRef subDirName);
