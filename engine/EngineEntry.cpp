@@ -4,6 +4,7 @@
 
 #include "common/commonprocs.h"
 #include "engine/DataHandling.h"
+#include "engine/EngineHooks.h"
 #include "engine/callpixelfx.h"
 #include "platform/memory/MacMemory.h"
 
@@ -46,4 +47,35 @@ void DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTar
     SavedGWorld saved;
     DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig), currentFrameIndex,
                   totalFrames);
+}
+
+OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
+                      int32_t firstFrameIndex, int32_t numberOfFrames) {
+    Assert(theData,
+           "uninited theData in Configure master proc. need to call init before calling me");
+    gTheConfig = static_cast<PluginDataPtr>(theData);
+    gConfigWorkspace.theConfig = gTheConfig;
+    gConfigWorkspace.sourceClip = theGW;
+    gConfigWorkspace.iMovieParams = params;
+    gConfigWorkspace.currFrameIndex = 0;
+    gConfigWorkspace.minFrameIndex = firstFrameIndex;
+    gConfigWorkspace.maxFrameIndex = (numberOfFrames < 1 ? 1 : numberOfFrames) - 1;
+    gConfigWorkspace.activeRel = 1;
+
+    // Not having the memory for a preview is no reason to end the editor
+    // that hosts us: the host hears of it and the settings stay as they were.
+    Rect bounds;
+    GetPortBounds(theGW, &bounds);
+    gConfigWorkspace.theFXClip = AllocateRectGWorld(bounds);
+    if (!gConfigWorkspace.theFXClip) return memFullErr;
+
+    CallPixelEffect(theGW, gConfigWorkspace.theFXClip);
+    const EngineHooksRec& hooks = EngineHooks();
+    hooks.RegisterControls();
+    hooks.DoConfig(gTheConfig);
+    hooks.UnregisterControls();
+
+    DisposeGWorld(gConfigWorkspace.theFXClip);
+    gConfigWorkspace.theFXClip = nullptr;
+    return noErr;
 }

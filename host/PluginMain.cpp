@@ -1,6 +1,8 @@
 // The bundle's single entry point.
 #include "engine/EngineEntry.h"
+#include "engine/EngineHooks.h"
 #include "host/EffectData.h"
+#include "host/iMovieGlue.h"
 #include "platform/memory/MacMemory.h"
 
 Boolean gEngineInited = false;
@@ -45,6 +47,7 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
 
     if (!gEngineInited) {
         InitEngine();
+        InstallEngineHooks({GetFrameIntoGW, nullptr, nullptr, nullptr});
         OpenBundleResources();
         gEngineInited = true;
     }
