@@ -12,6 +12,7 @@
 #include "apps/media/LibAv.h"
 #include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
+#include "persistence/prefslock.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
 
@@ -200,7 +201,7 @@ PluginDataRec Load(bool* saved) {
             *saved = false;
             return cDefaultSettings;
         default:
-            throw SettingsError(r.message + "; remove it to start over", false);
+            throw SettingsError(r.message + "; delete it to start afresh", false);
     }
 }
 
@@ -215,10 +216,17 @@ void Show(const PluginDataRec& config, bool saved) {
 void MakePreferencesFolder() {
     int16_t vRefNum = 0;
     int32_t dirID = 0;
-    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
-        throw SettingsError("cannot make the preferences folder " + PreferencesFolderPath() + ": " +
-                                std::strerror(errno),
+    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) == noErr)
+        return;
+    const std::string folder = PreferencesFolderPath();
+    const int err = errno;
+    struct stat info;
+    if (stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        throw SettingsError("the preferences folder " + folder +
+                                " is a file, not a folder; set XDG_CONFIG_HOME to a folder",
                             true);
+    throw SettingsError("cannot make the preferences folder " + folder + ": " + std::strerror(err),
+                        true);
 }
 
 // One option of `settings set` per field.
@@ -235,6 +243,10 @@ const std::vector<OptionSpec>& SetOptions() {
         return o;
     }();
     return options;
+}
+
+void SayWaiting(const std::string& message) {
+    std::fprintf(stderr, "hzfix: %s\n", message.c_str());
 }
 
 }  // namespace
@@ -262,7 +274,9 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
         Show(config, saved);
         return kExitOk;
     }
+    SetPrefsLockNotice(SayWaiting);
     if (action == "reset") {
+        const PrefsLockRec lock;
         PrefsResultRec r = ResetPrefs();
         if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
         std::printf("settings reset: the effect starts from its defaults\n");
@@ -271,12 +285,18 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
     if (action != "set") throw UsageError("settings: unknown action '" + action + "'");
     if (args.values.empty()) throw UsageError("settings set: name at least one setting");
 
-    bool saved = false;
-    PluginDataRec config = Load(&saved);
-    // Every value is checked before anything is written.
-    for (const Field& f : Fields())
-        if (auto v = args.Get(std::string("--") + f.name)) f.set(config, *v);
+    // Every value is checked before anything is made or written.
+    PluginDataRec config = cDefaultSettings;
+    const auto apply = [&] {
+        for (const Field& f : Fields())
+            if (auto v = args.Get(std::string("--") + f.name)) f.set(config, *v);
+    };
+    apply();
     MakePreferencesFolder();
+    const PrefsLockRec lock;
+    bool saved = false;
+    config = Load(&saved);
+    apply();
     PrefsResultRec r = StorePrefs(config);
     if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
     Show(config, true);

@@ -16,6 +16,7 @@ extern "C" {
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/PrefsWarning.h"
 #include "apps/media/LibAv.h"
 
 namespace {
@@ -77,6 +78,7 @@ std::unique_ptr<pluginhost::LoadedPlugin> Context::LoadPlugin() const {
     std::string error;
     auto plugin = pluginhost::LoadedPlugin::Load(bundleDir, &error);
     if (!plugin) throw PluginLoadError(error);
+    WarnOfUnusablePrefs();
     return plugin;
 }
 
