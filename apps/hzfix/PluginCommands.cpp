@@ -8,6 +8,7 @@
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/Png.h"
+#include "apps/media/SameFile.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -133,6 +134,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     if (auto v = args.Get("--at"))
         at = ParseInteger(*v, 0, std::numeric_limits<int32_t>::max(), "--at");
 
+    media::RefuseOutputOverInput(args.positional[0], args.positional[1]);
     auto plugin = context.LoadPlugin();
     media::InputFile in(args.positional[0], context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
