@@ -59,7 +59,9 @@ std::string FollowLinks(const std::string& path) {
 OSErr ReplaceFile(const std::string& linkPath, const std::vector<uint8_t>& bytes) {
     const std::string path = FollowLinks(linkPath);
     const std::string folder = FolderOf(path);
-    const std::string prefix = "." + NameOf(path) + ".tmp-";
+    std::string prefix = ".";
+    prefix += NameOf(path);
+    prefix += ".tmp-";
     RemoveLeftovers(folder, prefix);
 
     std::string tempPath;
