@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
+#include <new>
+#include <utility>
 
 #include "apps/pluginhost/HostBlit.h"
 #include "platform/corefoundation/CoreFoundation.h"
@@ -34,9 +37,16 @@ bool IsDirectory(const std::string& path) {
 
 // The host's procedures, reached from the plug-in through the table.
 struct HostProcs {
-    static Ptr NewPtrProc(int32_t size) { return ::NewPtr(size); }
-    static Ptr NewPtrClearProc(int32_t size) { return ::NewPtrClear(size); }
-    static void DisposePtrProc(Ptr p) { ::DisposePtr(p); }
+    static Ptr Counted(Ptr p) {
+        if (p && lgCurrentHost) ++lgCurrentHost->blocksOutstanding_;
+        return p;
+    }
+    static Ptr NewPtrProc(int32_t size) { return Counted(::NewPtr(size)); }
+    static Ptr NewPtrClearProc(int32_t size) { return Counted(::NewPtrClear(size)); }
+    static void DisposePtrProc(Ptr p) {
+        if (p && lgCurrentHost) --lgCurrentHost->blocksOutstanding_;
+        ::DisposePtr(p);
+    }
 
     static HYPluginResult GetFrame(HYPluginInstance instance, int32_t frameNumber,
                                    GWorldPtr* outFrame, int16_t width, int16_t height,
@@ -58,12 +68,26 @@ struct HostProcs {
         GWorldPtr buffer = nullptr;
         if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
             return kPluginOutOfMemory;
+        try {
+            return Hand(host, frameNumber, quality, buffer, outFrame, outCookie);
+        } catch (...) {
+            DisposeGWorld(buffer);
+            if (outFrame) *outFrame = nullptr;
+            throw;
+        }
+    }
+
+    // Fills buffer and hands it to the plug-in; when this throws, the buffer
+    // is still the caller's to dispose of.
+    static HYPluginResult Hand(PluginHost* host, int32_t frameNumber, HYRefDVQuality quality,
+                               GWorldPtr buffer, GWorldPtr* outFrame, void** outCookie) {
         const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
         if (provided != kPluginOK) {
             DisposeGWorld(buffer);
             return provided;
         }
         auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, buffer});
+        host->fetches_.reserve(host->fetches_.size() + 1);
         *outCookie = fetch.get();
         if (host->faults_.getFrameWithoutBuffer) {
             DisposeGWorld(buffer);
@@ -157,10 +181,39 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    // Kept for Send to throw again once the plug-in has returned.
+    static HYPluginResult Keep(std::exception_ptr thrown, HYPluginResult answer) {
+        if (lgCurrentHost && !lgCurrentHost->pending_) lgCurrentHost->pending_ = thrown;
+        return answer;
+    }
+
     static thread_local PluginHost* lgCurrentHost;
 };
 
 thread_local PluginHost* HostProcs::lgCurrentHost = nullptr;
+
+namespace {
+
+// The plug-in's frames are C: nothing may unwind through them. A procedure
+// that throws answers the plug-in with a result code instead, and the
+// exception reaches the host's caller once the plug-in has returned.
+template <auto cProc>
+struct Guarded;
+
+template <typename... Args, HYPluginResult (*cProc)(Args...)>
+struct Guarded<cProc> {
+    static HYPluginResult Call(Args... args) noexcept {
+        try {
+            return cProc(args...);
+        } catch (const std::bad_alloc&) {
+            return HostProcs::Keep(std::current_exception(), kPluginOutOfMemory);
+        } catch (...) {
+            return HostProcs::Keep(std::current_exception(), kPluginFailed);
+        }
+    }
+};
+
+}  // namespace
 
 LoadedPlugin::LoadedPlugin(void* handle, HYPluginMainProc entry, std::string path)
     : handle_(handle), entry_(entry), libraryPath_(std::move(path)) {}
@@ -208,12 +261,12 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
     procs_.NewPtr = &HostProcs::NewPtrProc;
     procs_.NewPtrClear = &HostProcs::NewPtrClearProc;
     procs_.DisposePtr = &HostProcs::DisposePtrProc;
-    procs_.GetFrame = &HostProcs::GetFrame;
-    procs_.ReleaseFrame = &HostProcs::ReleaseFrame;
-    procs_.Blit = &HostProcs::Blit;
-    procs_.MixAudio = &HostProcs::MixAudio;
-    procs_.GetFilterInfo = &HostProcs::GetFilterInfo;
-    procs_.ReleaseFilterInfo = &HostProcs::ReleaseFilterInfo;
+    procs_.GetFrame = &Guarded<&HostProcs::GetFrame>::Call;
+    procs_.ReleaseFrame = &Guarded<&HostProcs::ReleaseFrame>::Call;
+    procs_.Blit = &Guarded<&HostProcs::Blit>::Call;
+    procs_.MixAudio = &Guarded<&HostProcs::MixAudio>::Call;
+    procs_.GetFilterInfo = &Guarded<&HostProcs::GetFilterInfo>::Call;
+    procs_.ReleaseFilterInfo = &Guarded<&HostProcs::ReleaseFilterInfo>::Call;
     std::memset(block_.get(), 0, sizeof(HYPluginParams));
 }
 
@@ -233,6 +286,7 @@ int PluginHost::Send(HYPluginSelector selector) {
     HostProcs::lgCurrentHost = this;
     const int result = plugin_.Call(selector, &b);
     HostProcs::lgCurrentHost = previous;
+    if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
     return result;
 }
 
