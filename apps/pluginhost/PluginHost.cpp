@@ -37,12 +37,24 @@ bool IsDirectory(const std::string& path) {
 
 // The host's procedures, reached from the plug-in through the table.
 struct HostProcs {
+    // False when the host's faults say this allocation is to fail.
+    static bool MayAllocate() {
+        if (!lgCurrentHost) return true;
+        int& left = lgCurrentHost->faults_.allocationsLeft;
+        if (left == 0) return false;
+        if (left > 0) --left;
+        return true;
+    }
     static Ptr Counted(Ptr p) {
         if (p && lgCurrentHost) ++lgCurrentHost->blocksOutstanding_;
         return p;
     }
-    static Ptr NewPtrProc(int32_t size) { return Counted(::NewPtr(size)); }
-    static Ptr NewPtrClearProc(int32_t size) { return Counted(::NewPtrClear(size)); }
+    static Ptr NewPtrProc(int32_t size) {
+        return MayAllocate() ? Counted(::NewPtr(size)) : nullptr;
+    }
+    static Ptr NewPtrClearProc(int32_t size) {
+        return MayAllocate() ? Counted(::NewPtrClear(size)) : nullptr;
+    }
     static void DisposePtrProc(Ptr p) {
         if (p && lgCurrentHost) --lgCurrentHost->blocksOutstanding_;
         ::DisposePtr(p);

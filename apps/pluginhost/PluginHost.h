@@ -88,6 +88,9 @@ struct HostFaults {
     // GetFrame fills the block's destination and hands it back as the
     // source, as hosts that process in place do.
     bool getFrameIntoDestination = false;
+    // NewPtr and NewPtrClear give this many more blocks and then nil;
+    // negative never fails.
+    int allocationsLeft = -1;
 };
 
 class PluginHost {

@@ -81,4 +81,28 @@ TEST_F(HostExceptions, AThrowingProviderFailsTheRequestNotThePlugIn) {
     }
 }
 
+// Each allocation of begin, frame and end failing in turn: every request is
+// answered, and what was taken is given back.
+TEST_F(HostExceptions, EachFailedAllocationIsAnsweredAndNothingIsKept) {
+    const pluginhost::ClipSettings clip{100, 4};
+    // The master settings are made on the first request and kept while the
+    // plug-in is loaded.
+    ASSERT_EQ(host->GetInfo(4, nullptr), kPluginOK);
+    for (int left = 0; left < 8; ++left) {
+        SCOPED_TRACE(left);
+        const int blocks = host->blocksOutstanding();
+        host->faults().allocationsLeft = left;
+        const HYPluginResult begun = host->BeginClip(clip);
+        EXPECT_TRUE(begun == kPluginOK || begun == kPluginOutOfMemory) << begun;
+        // A begin that could not even make its clip record leaves no clip.
+        const HYPluginResult drawn = Render(0);
+        EXPECT_TRUE(drawn == kPluginOK || drawn == kPluginOutOfMemory ||
+                    (begun != kPluginOK && drawn == kPluginBadParams))
+            << drawn;
+        host->EndClip();
+        host->faults().allocationsLeft = -1;
+        EXPECT_EQ(host->blocksOutstanding(), blocks);
+    }
+}
+
 }  // namespace
