@@ -1,12 +1,16 @@
 #include "apps/media/InputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 
 extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/mathematics.h>
 }
+
+#include "apps/media/AvErrorLog.h"
 
 namespace media {
 
@@ -15,6 +19,8 @@ namespace {
 // Past this many, damage is only counted, so a badly broken file does not
 // bury the progress line in warnings.
 constexpr int kMaxWarnings = 12;
+constexpr double cCutShortSeconds = 0.25;
+constexpr double cCutShortShare = 0.05;
 // A file that yields nothing but errors is given up rather than looped on.
 constexpr int kMaxConsecutiveErrors = 1000;
 
@@ -28,16 +34,17 @@ InputFormatPtr OpenDemuxer(const std::string& path, const std::atomic<bool>* int
     if (!ctx) throw InputError("out of memory opening " + path);
     ctx->interrupt_callback.callback = InterruptRequested;
     ctx->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(interrupt);
+    const AvErrorLog log;
     int err = avformat_open_input(&ctx, path.c_str(), nullptr, nullptr);
     if (err < 0) {
         if (err == AVERROR_INVALIDDATA)
-            throw InputError(path + " is not a video file that can be read (" + AvErrorText(err) +
+            throw InputError(path + " is not a video file that can be read (" + log.Explain(err) +
                              ")");
-        throw InputError("cannot open " + path + ": " + AvErrorText(err));
+        throw InputError("cannot open " + path + ": " + log.Explain(err));
     }
     InputFormatPtr demuxer(ctx);
     err = avformat_find_stream_info(ctx, nullptr);
-    if (err < 0) throw InputError("cannot read the streams of " + path + ": " + AvErrorText(err));
+    if (err < 0) throw InputError("cannot read the streams of " + path + ": " + log.Explain(err));
     return demuxer;
 }
 
@@ -121,6 +128,7 @@ void InputFile::CountFrames() {
             static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     PacketPtr packet = NewPacket();
     int64_t first = AV_NOPTS_VALUE;
+    int64_t last = AV_NOPTS_VALUE;
     for (;;) {
         int err = av_read_frame(counter.get(), packet.get());
         if (err == AVERROR_EOF) break;
@@ -133,11 +141,29 @@ void InputFile::CountFrames() {
             ++frameCount_;
             int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (ts != AV_NOPTS_VALUE && (first == AV_NOPTS_VALUE || ts < first)) first = ts;
+            if (ts != AV_NOPTS_VALUE && (last == AV_NOPTS_VALUE || ts > last)) last = ts;
         }
         av_packet_unref(packet.get());
     }
     if (frameCount_ == 0) throw InputError(path_ + " has no video frames");
     firstPts_ = first != AV_NOPTS_VALUE ? first : 0;
+    if (last != AV_NOPTS_VALUE)
+        NoteCutShort(counter.get(), (last - firstPts_) * av_q2d(video_->time_base));
+}
+
+// A copy stopped part way keeps the header that states the whole length;
+// the frames then end well before it. Audio may outlast the video a little.
+void InputFile::NoteCutShort(const AVFormatContext* counter, double lastFrameSeconds) {
+    if (counter->duration <= 0) return;
+    const double stated = static_cast<double>(counter->duration) / AV_TIME_BASE;
+    const double reached = lastFrameSeconds + FrameSeconds(1);
+    if (stated - reached <= std::max(cCutShortSeconds, stated * cCutShortShare)) return;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  ": its frames end at %.2f s though it says it lasts %.2f s; the file seems cut "
+                  "short",
+                  reached, stated);
+    cutShort_ = path_ + text;
 }
 
 double InputFile::FrameSeconds(int64_t index) const {

@@ -13,9 +13,13 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "apps/media/AvErrorLog.h"
+
 namespace media {
 
 namespace {
+
+constexpr int cX264MaxSide = 16384;
 
 // Timestamps of decoded audio jitter by a few samples; closer than this,
 // a chunk continues the previous one rather than leaving a hole.
@@ -104,11 +108,18 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
         av_dict_set(&options, "preset", encoding.preset.c_str(), 0);
         av_dict_set_int(&options, "crf", encoding.crf, 0);
     }
+    const AvErrorLog log;
     int err = avcodec_open2(enc, codec, &options);
     av_dict_free(&options);
-    if (err < 0)
-        throw OutputError("cannot start the " + std::string(codec->name) +
-                          " encoder: " + AvErrorText(err));
+    if (err < 0) {
+        // x264 says only "invalid width x height" for a side past its limit.
+        const bool tooLarge = x264 && std::max(enc->width, enc->height) > cX264MaxSide;
+        throw OutputError(
+            "cannot start the " + std::string(codec->name) + " encoder for " +
+            std::to_string(enc->width) + "x" + std::to_string(enc->height) + " frames: " +
+            (tooLarge ? "it takes at most " + std::to_string(cX264MaxSide) + " pixels on a side"
+                      : log.Explain(err)));
+    }
 
     videoStream_ = avformat_new_stream(muxer_, nullptr);
     if (!videoStream_) throw std::bad_alloc();

@@ -339,5 +339,30 @@ TEST_F(HzfixRender, AFifoForPreferencesHoldsNothingUp) {
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
 }
 
+// FFmpeg's result codes ("Generic error", "Device or resource busy") said
+// nothing a user could act on; the messages name the size or the damage.
+TEST_F(HzfixRender, MessagesNameTheRealCause) {
+    const std::string frame(size_t(20000) * 16 * 3 / 2, '\x80');
+    WriteFile(dir / "wide.y4m",
+              "YUV4MPEG2 W20000 H16 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + frame + "FRAME\n" + frame);
+    Outcome r = Do({"render", dir / "wide.y4m", dir / "wide.mp4"});
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("20000x16"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("16384"), std::string::npos) << r.err;
+
+    WriteFile(dir / "huge.y4m", "YUV4MPEG2 W60000 H60000 F25:1 Ip A1:1 C420jpeg\nFRAME\n");
+    r = Do({"render", dir / "huge.y4m", dir / "huge.mp4"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_NE(r.err.find("60000x60000"), std::string::npos) << r.err;
+
+    const std::string whole = ReadFile(Clip("whole.mkv"));
+    WriteFile(dir / "cut.mkv", whole.substr(0, whole.size() * 3 / 4));
+    r = Do({"render", dir / "cut.mkv", dir / "cut.mp4"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("cut short"), std::string::npos) << r.err;
+    r = Do({"render", dir / "whole.mkv", dir / "whole.mp4"});
+    EXPECT_EQ(r.err.find("cut short"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace hzfixtest
