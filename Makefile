@@ -2,7 +2,7 @@
 # is missing (scripts/setup), configure and build first.
 JOBS ?= 2
 
-.PHONY: demo test test-asan test-portable build build-asan setup bench format-check clean
+.PHONY: demo test test-asan test-portable build build-asan setup bench format-check clean fuzz
 
 setup:
 	@./scripts/setup
@@ -32,8 +32,18 @@ test-portable: build
 bench: build
 	@./build/bench/hz_bench_frame
 
+# The fuzz targets of tests/fuzz, built by clang with the sanitizers in a
+# folder of their own, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DHZ_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target hz_fuzz_resourcefork hz_fuzz_resource_source \
+		hz_fuzz_prefs hz_fuzz_entry
+	@./scripts/fuzz build-fuzz $(FUZZ_SECONDS)
+
 format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
