@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
@@ -11,6 +12,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
+#include "apps/hzfix/RunSettings.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 
@@ -32,6 +34,15 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
 };
+
+const std::vector<OptionSpec>& AllRenderOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kRenderOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
 
 class PluginRenderer : public FrameRenderer {
   public:
@@ -88,11 +99,11 @@ std::string RenderHelp() {
            "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
            "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
            "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n" +
-           OptionsHelp(kRenderOptions);
+           OptionsHelp(kRenderOptions) + RunSettingsHelp();
 }
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, kRenderOptions);
+    ParsedArgs args = ParseArgs(words, AllRenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
     const std::string& inPath = args.positional[0];
     const std::string& outPath = args.positional[1];
@@ -110,6 +121,10 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
     if (auto v = args.Get("--preset")) encoding.preset = *v;
+
+    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    std::optional<PrivatePreferences> runPreferences;
+    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
@@ -208,9 +223,12 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         progress.Warn(std::to_string(in.repairedFrames()) +
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
-    std::printf("%s: %" PRId64 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n",
+    std::printf("%s: %" PRId64
+                " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
+                "(%s)\n",
                 outPath.c_str(), count, in.video().width, in.video().height,
-                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str());
+                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

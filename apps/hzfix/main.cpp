@@ -35,6 +35,7 @@ const char kHelp[] =
     "commands:\n"
     "  info                        what the plug-in says about itself\n"
     "  render IN OUT [options]     apply the effect to a whole clip or part of it\n"
+    "  preview IN OUT.png          one frame with the effect, to try settings out\n"
     "  thumbnail IN OUT.png        the plug-in's placeholder picture of a clip\n"
     "  settings show|set|reset     the settings the effect starts from\n"
     "  COMMAND --help              the options of one command\n"
@@ -119,6 +120,8 @@ int main(int argc, char** argv) {
         if (w != "--help" && w != "-h") continue;
         if (command == "render")
             std::fputs(RenderHelp().c_str(), stdout);
+        else if (command == "preview")
+            std::fputs(PreviewHelp().c_str(), stdout);
         else if (command == "thumbnail")
             std::fputs(ThumbnailHelp().c_str(), stdout);
         else if (command == "settings")
@@ -142,6 +145,7 @@ int main(int argc, char** argv) {
         if (command == "info") return RunInfo(context, rest);
         if (command == "render") return RunRender(context, rest);
         if (command == "thumbnail") return RunThumbnail(context, rest);
+        if (command == "preview") return RunPreview(context, rest);
         if (command == "settings") return RunSettings(context, rest);
         return Fail(kExitUsage, "unknown command '" + command + "'");
     } catch (const UsageError& e) {
