@@ -21,15 +21,6 @@ const std::vector<OptionSpec> kThumbnailOptions = {
     {"-y", nullptr, "replace an existing OUT.png"},
 };
 
-const std::vector<OptionSpec>& AllThumbnailOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kThumbnailOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
-
 std::string TypeName(int type) {
     switch (type) {
         case kPluginTitleType:
@@ -58,6 +49,15 @@ class NoFrames : public pluginhost::FrameProvider {
 
 }  // namespace
 
+const std::vector<OptionSpec>& ThumbnailOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kThumbnailOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 void RequirePluginFrameSize(const std::string& path, int width, int height) {
     constexpr int kLimit = std::numeric_limits<int16_t>::max();
     if (width > kLimit || height > kLimit)
@@ -66,9 +66,22 @@ void RequirePluginFrameSize(const std::string& path, int width, int height) {
                                 " pixels a side");
 }
 
+const std::vector<OptionSpec>& InfoOptions() {
+    static const std::vector<OptionSpec> none;
+    return none;
+}
+
+std::string InfoHelp() {
+    return "usage: hzfix info\n"
+           "  What the plug-in says about itself: its kind, sliders, button, default fades.\n";
+}
+
 int RunInfo(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {});
+    ParsedArgs args = ParseArgs(words, InfoOptions());
     if (!args.positional.empty()) throw UsageError("info takes no arguments");
+    // The plug-in saves its settings on its first call; asking it about
+    // itself must not create or rewrite the user's preferences file.
+    PrivatePreferences runPreferences(cDefaultSettings);
     auto plugin = context.LoadPlugin();
     NoFrames frames;
     pluginhost::PluginHost host(*plugin, frames);
@@ -109,7 +122,7 @@ std::string ThumbnailHelp() {
 }
 
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllThumbnailOptions());
+    ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     std::optional<PrivatePreferences> runPreferences;

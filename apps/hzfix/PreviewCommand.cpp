@@ -30,15 +30,6 @@ const std::vector<OptionSpec> kPreviewOptions = {
     {"-y", nullptr, "replace an existing OUT.png"},
 };
 
-const std::vector<OptionSpec>& AllPreviewOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kPreviewOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
-
 // The clip's frames, or in plain mode one colour everywhere.
 class PreviewFrames : public pluginhost::FrameProvider {
   public:
@@ -136,6 +127,15 @@ Picture SideBySide(const Picture& left, const Picture& right) {
 
 }  // namespace
 
+const std::vector<OptionSpec>& PreviewOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kPreviewOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 std::string PreviewHelp() {
     return "usage: hzfix preview IN OUT.png [options]\n"
            "  One frame of IN with the effect, written as a PNG, to try settings before a\n"
@@ -145,7 +145,7 @@ std::string PreviewHelp() {
 }
 
 int RunPreview(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllPreviewOptions());
+    ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     PrivatePreferences runPreferences(run.settings);

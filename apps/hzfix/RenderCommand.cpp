@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
@@ -34,15 +35,6 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
 };
-
-const std::vector<OptionSpec>& AllRenderOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kRenderOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
 
 class PluginRenderer : public FrameRenderer {
   public:
@@ -92,6 +84,15 @@ struct ProgressFile {
 
 }  // namespace
 
+const std::vector<OptionSpec>& RenderOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kRenderOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 std::string RenderHelp() {
     return "usage: hzfix render IN OUT [options]\n"
            "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
@@ -103,7 +104,7 @@ std::string RenderHelp() {
 }
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllRenderOptions());
+    ParsedArgs args = ParseArgs(words, RenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
     const std::string& inPath = args.positional[0];
     const std::string& outPath = args.positional[1];
@@ -120,7 +121,16 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::VideoEncoding encoding;
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
-    if (auto v = args.Get("--preset")) encoding.preset = *v;
+    if (auto v = args.Get("--preset")) {
+        static const std::set<std::string> presets = {
+            "ultrafast", "superfast", "veryfast", "faster",   "fast",
+            "medium",    "slow",      "slower",   "veryslow", "placebo"};
+        if (!presets.count(*v))
+            throw UsageError("--preset: '" + *v +
+                             "' is not one of ultrafast, superfast, veryfast, "
+                             "faster, fast, medium, slow, slower, veryslow, placebo");
+        encoding.preset = *v;
+    }
 
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     std::optional<PrivatePreferences> runPreferences;

@@ -43,6 +43,10 @@ struct Child {
     std::string outFile, errFile;
 };
 Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env);
+// Any program, the same way; and where the built hzfix is.
+Child StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env);
+std::string HzfixPath();
 Outcome Finish(const Child& child);
 std::string BundleDir();
 
