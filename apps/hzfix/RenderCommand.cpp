@@ -191,6 +191,9 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                                               [&](const std::string& m) { progress.Warn(m); });
         in.setAudioSink([&](media::PacketPtr p) { audio->Enqueue(std::move(p)); });
     }
+    for (const std::string& lost :
+         out.CopyDescription(in, in.FrameSeconds(startFrame), in.FrameSeconds(startFrame + count)))
+        progress.Warn("not kept: " + lost);
     out.Start();
 
     const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;

@@ -97,6 +97,11 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->colorspace = f.colorspace;
     enc->color_primaries = f.primaries;
     enc->color_trc = f.transfer;
+    // Interlaced pictures stay interlaced, in their field order: coded as
+    // progressive frames, the fields of a moving picture would be smeared.
+    enc->field_order = f.fieldOrder;
+    if (f.fieldOrder != AV_FIELD_UNKNOWN && f.fieldOrder != AV_FIELD_PROGRESSIVE)
+        enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
     enc->thread_count = 0;
     if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
@@ -215,6 +220,63 @@ std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& l
 
 int OutputFile::audioSampleRate() const { return audioEncoder_ ? audioEncoder_->sample_rate : 0; }
 
+std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double from, double to) {
+    std::vector<std::string> lost;
+    const AVFormatContext* source = in.container();
+    // What the muxer writes of its own would be stale if copied.
+    for (const AVDictionaryEntry* tag = nullptr;
+         (tag = av_dict_get(source->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));) {
+        const std::string key = tag->key;
+        if (key != "encoder" && key != "major_brand" && key != "minor_version" &&
+            key != "compatible_brands")
+            av_dict_set(&muxer_->metadata, tag->key, tag->value, 0);
+    }
+    for (unsigned i = 0; i < source->nb_chapters; ++i) {
+        const AVChapter* c = source->chapters[i];
+        const double start = std::max(c->start * av_q2d(c->time_base), from);
+        const double end = std::min(c->end * av_q2d(c->time_base), to);
+        if (end <= start) continue;
+        auto* copy = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+        if (!copy) throw std::bad_alloc();
+        copy->id = c->id;
+        copy->time_base = AVRational{1, 1000};
+        copy->start = std::llround((start - from) * 1000);
+        copy->end = std::llround((end - from) * 1000);
+        av_dict_copy(&copy->metadata, c->metadata, 0);
+        int count = static_cast<int>(muxer_->nb_chapters);
+        av_dynarray_add(&muxer_->chapters, &count, copy);
+        if (!muxer_->chapters) throw std::bad_alloc();
+        muxer_->nb_chapters = static_cast<unsigned>(count);
+    }
+    if (videoStream_) {
+        const AVStream* video = in.videoStream();
+        av_dict_copy(&videoStream_->metadata, video->metadata, 0);
+        av_dict_set(&videoStream_->metadata, "encoder", nullptr, 0);
+        // The pictures are stored as they were: players still turn them
+        // upright the way the input asked.
+        size_t size = 0;
+        if (const uint8_t* matrix =
+                av_stream_get_side_data(video, AV_PKT_DATA_DISPLAYMATRIX, &size)) {
+            // Of the containers written here only the QuickTime family
+            // stores a display rotation.
+            const std::string name = format_->name;
+            if (name.find("mp4") != std::string::npos || name.find("mov") != std::string::npos) {
+                uint8_t* copy =
+                    av_stream_new_side_data(videoStream_, AV_PKT_DATA_DISPLAYMATRIX, size);
+                if (!copy) throw std::bad_alloc();
+                std::copy_n(matrix, size, copy);
+            } else {
+                lost.push_back("video stream " + std::to_string(video->index) +
+                               ": its display rotation (" + format_->name +
+                               " files cannot hold it; write .mp4 or .mov to keep it)");
+            }
+        }
+    }
+    if (audioStream_ && in.audioStream())
+        av_dict_copy(&audioStream_->metadata, in.audioStream()->metadata, 0);
+    return lost;
+}
+
 void OutputFile::Start() {
     int err = avio_open(&muxer_->pb, path_.temporary().c_str(), AVIO_FLAG_WRITE);
     if (err < 0) throw OutputError("cannot write " + path_.path() + ": " + AvErrorText(err));
@@ -246,6 +308,9 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
     const int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
     picture_->pts = index;
+    const AVFieldOrder order = videoEncoder_->field_order;
+    picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
+    picture_->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;
     Encode(videoEncoder_.get(), videoStream_, picture_.get());
 }
 

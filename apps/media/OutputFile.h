@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
@@ -50,6 +51,13 @@ class OutputFile {
     std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout);
     int audioSampleRate() const;
     bool hasAudio() const { return audioStream_ != nullptr; }
+
+    // Carries over what describes the clip: the container's tags, the
+    // chapters that fall within [from, to) seconds of the input (moved to
+    // start at `from`), the video and audio streams' tags, and the video's
+    // display rotation. Call after the streams are added, before Start().
+    // Returns what the container cannot keep, in words, one line each.
+    std::vector<std::string> CopyDescription(const InputFile& in, double from, double to);
 
     // Creates the temporary file and writes the container's header.
     void Start();

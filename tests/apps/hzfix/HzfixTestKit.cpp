@@ -67,6 +67,7 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     encoding.format.height = recipe.height;
     encoding.format.frameRate = {recipe.fps, 1};
     encoding.format.sampleAspect = {1, 1};
+    if (recipe.interlaced) encoding.format.fieldOrder = AV_FIELD_TT;
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};

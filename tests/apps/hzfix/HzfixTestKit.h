@@ -20,6 +20,7 @@ struct ClipSpec {
     int fps = 25;
     int frames = 40;
     bool audio = true;
+    bool interlaced = false;  // top field first
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
