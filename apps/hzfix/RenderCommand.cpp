@@ -186,6 +186,10 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         } else {
             audioWords = "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
                                                            inAudio->codecpar->ch_layout);
+            if (wholeClip)
+                progress.Warn("audio stream " + std::to_string(inAudio->index) + " (" +
+                              avcodec_get_name(inAudio->codecpar->codec_id) +
+                              ") cannot go into this container as it is; it is " + audioWords);
         }
         audio = std::make_unique<AudioRouter>(in, out, mode, startFrame, count,
                                               [&](const std::string& m) { progress.Warn(m); });

@@ -150,8 +150,27 @@ void OutputFile::AddVideoCopy(const AVStream* source) {
     videoStream_->sample_aspect_ratio = source->sample_aspect_ratio;
 }
 
+// The codec lists of some muxers name codecs they then refuse at the
+// header (FLAC in MP4 wants an experimental switch, in MOV it is refused):
+// only a header written into memory tells.
 bool OutputFile::CanCopy(const AVCodecParameters* source) const {
-    return avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) == 1;
+    if (avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) != 1) return false;
+    AVFormatContext* trial = nullptr;
+    if (avformat_alloc_output_context2(&trial, format_, nullptr, nullptr) < 0) return false;
+    bool written = false;
+    AVStream* stream = avformat_new_stream(trial, nullptr);
+    if (stream && avcodec_parameters_copy(stream->codecpar, source) >= 0 &&
+        avio_open_dyn_buf(&trial->pb) >= 0) {
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = AVRational{1, source->sample_rate > 0 ? source->sample_rate : 90000};
+        written = avformat_write_header(trial, nullptr) >= 0;
+        uint8_t* bytes = nullptr;
+        avio_close_dyn_buf(trial->pb, &bytes);
+        av_free(bytes);
+        trial->pb = nullptr;
+    }
+    avformat_free_context(trial);
+    return written;
 }
 
 void OutputFile::AddAudioCopy(const AVStream* source) {
