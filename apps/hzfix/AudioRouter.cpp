@@ -204,7 +204,6 @@ void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& 
             out.WriteVideoPacket(packet.get(), videoStream->time_base);
         av_packet_unref(packet.get());
     }
-    out.Finish();
 }
 
 }  // namespace hzfix

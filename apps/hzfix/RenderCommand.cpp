@@ -11,6 +11,7 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/OtherStreams.h"
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
@@ -195,9 +196,14 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                                               [&](const std::string& m) { progress.Warn(m); });
         in.setAudioSink([&](media::PacketPtr p) { audio->Enqueue(std::move(p)); });
     }
-    for (const std::string& lost :
-         out.CopyDescription(in, in.FrameSeconds(startFrame), in.FrameSeconds(startFrame + count)))
+    // Rendered to its end, the clip keeps what lies past its last picture.
+    const double from = in.FrameSeconds(startFrame);
+    const double to = startFrame + count == total ? std::numeric_limits<double>::infinity()
+                                                  : in.FrameSeconds(startFrame + count);
+    const OtherStreamsRec others = ChooseOtherStreams(in, out);
+    for (const std::string& lost : out.CopyDescription(in, from, to))
         progress.Warn("not kept: " + lost);
+    for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
     out.Start();
 
     const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
@@ -226,15 +232,23 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);
 
+    std::optional<media::OutputFile> remuxed;
+    media::OutputFile* made = &out;
     if (audio && audio->copyBroken()) {
         // Some frame's audio was held back after copying had begun: the
         // video is kept, the audio is made again with that frame silent.
-        media::OutputFile remuxed(outPath, args.Has("-y"));
+        remuxed.emplace(outPath, args.Has("-y"));
         out.FinishUnplaced();
-        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), remuxed);
+        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), *remuxed);
+        made = &*remuxed;
         audioWords = "encoded (the plug-in held back some frames' audio)";
+    }
+    if (others.kept.empty()) {
+        made->Finish();
     } else {
-        out.Finish();
+        made->FinishUnplaced();
+        media::OutputFile merged(outPath, args.Has("-y"));
+        WriteWithOtherStreams(made->temporaryPath(), in, others.kept, from, to, merged);
     }
     if (in.repairedFrames() > 0)
         progress.Warn(std::to_string(in.repairedFrames()) +

@@ -239,9 +239,7 @@ std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& l
 
 int OutputFile::audioSampleRate() const { return audioEncoder_ ? audioEncoder_->sample_rate : 0; }
 
-std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double from, double to) {
-    std::vector<std::string> lost;
-    const AVFormatContext* source = in.container();
+void OutputFile::CopyContainerDescription(const AVFormatContext* source, double from, double to) {
     // What the muxer writes of its own would be stale if copied.
     for (const AVDictionaryEntry* tag = nullptr;
          (tag = av_dict_get(source->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));) {
@@ -267,6 +265,11 @@ std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double
         if (!muxer_->chapters) throw std::bad_alloc();
         muxer_->nb_chapters = static_cast<unsigned>(count);
     }
+}
+
+std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double from, double to) {
+    std::vector<std::string> lost;
+    CopyContainerDescription(in.container(), from, to);
     if (videoStream_) {
         const AVStream* video = in.videoStream();
         av_dict_copy(&videoStream_->metadata, video->metadata, 0);
@@ -294,6 +297,34 @@ std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double
     if (audioStream_ && in.audioStream())
         av_dict_copy(&audioStream_->metadata, in.audioStream()->metadata, 0);
     return lost;
+}
+
+int OutputFile::AddStreamCopy(const AVStream* source) {
+    AVStream* stream = avformat_new_stream(muxer_, nullptr);
+    if (!stream) throw std::bad_alloc();
+    Check(avcodec_parameters_copy(stream->codecpar, source->codecpar), "preparing");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = source->time_base;
+    stream->disposition = source->disposition;
+    av_dict_copy(&stream->metadata, source->metadata, 0);
+    for (int i = 0; i < source->nb_side_data; ++i) {
+        const AVPacketSideData& side = source->side_data[i];
+        uint8_t* copy = av_stream_new_side_data(stream, side.type, side.size);
+        if (!copy) throw std::bad_alloc();
+        std::copy_n(side.data, side.size, copy);
+    }
+    return stream->index;
+}
+
+void OutputFile::WriteCopiedPacket(int stream, AVPacket* packet, AVRational timeBase,
+                                   double origin) {
+    const int64_t shift = std::llround(origin / av_q2d(timeBase));
+    if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
+    if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
+    av_packet_rescale_ts(packet, timeBase, muxer_->streams[stream]->time_base);
+    packet->stream_index = stream;
+    packet->pos = -1;
+    Check(av_interleaved_write_frame(muxer_, packet), "writing");
 }
 
 void OutputFile::Start() {

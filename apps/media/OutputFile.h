@@ -59,6 +59,15 @@ class OutputFile {
     // Returns what the container cannot keep, in words, one line each.
     std::vector<std::string> CopyDescription(const InputFile& in, double from, double to);
 
+    // The container's part of that, on its own: tags and chapters.
+    void CopyContainerDescription(const AVFormatContext* source, double from, double to);
+    // A stream whose packets are copied as they are, with its tags and side
+    // data; returns its index for WriteCopiedPacket.
+    int AddStreamCopy(const AVStream* source);
+    // A packet of such a stream, timestamps on `timeBase`, shifted back by
+    // `origin` seconds.
+    void WriteCopiedPacket(int stream, AVPacket* packet, AVRational timeBase, double origin);
+
     // Creates the temporary file and writes the container's header.
     void Start();
     // Frame number `index` (0 first), bytes alpha, red, green, blue.

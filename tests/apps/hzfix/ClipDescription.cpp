@@ -1,5 +1,6 @@
 #include "tests/apps/hzfix/ClipDescription.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -56,6 +57,22 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
             av_display_rotation_set(matrix, d.rotation);
         }
     }
+    AVStream* secondAudio = nullptr;
+    const AVStream* firstAudio = FirstOf(source.context, AVMEDIA_TYPE_AUDIO);
+    if (!d.secondAudioLanguage.empty() && firstAudio) {
+        secondAudio = avformat_new_stream(muxer, nullptr);
+        avcodec_parameters_copy(secondAudio->codecpar, firstAudio->codecpar);
+        secondAudio->codecpar->codec_tag = 0;
+        secondAudio->time_base = firstAudio->time_base;
+        av_dict_set(&secondAudio->metadata, "language", d.secondAudioLanguage.c_str(), 0);
+    }
+    AVStream* subtitles = nullptr;
+    if (!d.subtitles.empty()) {
+        subtitles = avformat_new_stream(muxer, nullptr);
+        subtitles->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+        subtitles->codecpar->codec_id = AV_CODEC_ID_SUBRIP;
+        subtitles->time_base = AVRational{1, 1000};
+    }
     for (size_t i = 0; i < d.chapters.size(); ++i) {
         auto* c = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
         c->id = static_cast<int64_t>(i);
@@ -71,11 +88,31 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         avformat_write_header(muxer, nullptr) < 0)
         throw std::runtime_error("cannot write " + out);
     AVPacket* packet = av_packet_alloc();
+    for (const CueFacts& cue : d.subtitles) {
+        av_new_packet(packet, static_cast<int>(cue.text.size()));
+        std::copy(cue.text.begin(), cue.text.end(), packet->data);
+        packet->pts = packet->dts = std::llround(cue.start * 1000);
+        packet->duration = 500;
+        packet->stream_index = subtitles->index;
+        av_interleaved_write_frame(muxer, packet);
+    }
     while (av_read_frame(source.context, packet) >= 0) {
-        av_packet_rescale_ts(packet, source.context->streams[packet->stream_index]->time_base,
+        const AVStream* from = source.context->streams[packet->stream_index];
+        AVPacket* twin = nullptr;
+        if (secondAudio && from == firstAudio) {
+            twin = av_packet_clone(packet);
+            av_packet_rescale_ts(twin, from->time_base, secondAudio->time_base);
+            twin->stream_index = secondAudio->index;
+            twin->pos = -1;
+        }
+        av_packet_rescale_ts(packet, from->time_base,
                              muxer->streams[packet->stream_index]->time_base);
         packet->pos = -1;
         av_interleaved_write_frame(muxer, packet);
+        if (twin) {
+            av_interleaved_write_frame(muxer, twin);
+            av_packet_free(&twin);
+        }
     }
     av_packet_free(&packet);
     av_write_trailer(muxer);
@@ -101,6 +138,29 @@ ClipDescription ReadDescription(const std::string& path) {
     }
     if (const AVStream* audio = FirstOf(clip.context, AVMEDIA_TYPE_AUDIO))
         d.audioLanguage = Tag(audio->metadata, "language");
+    const AVStream* subtitles = FirstOf(clip.context, AVMEDIA_TYPE_SUBTITLE);
+    for (unsigned i = 0; i < clip.context->nb_streams; ++i) {
+        const AVStream* s = clip.context->streams[i];
+        d.streamKinds.push_back(av_get_media_type_string(s->codecpar->codec_type));
+        if (s->codecpar->codec_type == AVMEDIA_TYPE_AUDIO &&
+            s != FirstOf(clip.context, AVMEDIA_TYPE_AUDIO))
+            d.secondAudioLanguage = Tag(s->metadata, "language");
+    }
+    const AVStream* video = FirstOf(clip.context, AVMEDIA_TYPE_VIDEO);
+    double firstPicture = 1e9;
+    AVPacket* packet = av_packet_alloc();
+    while (subtitles && av_read_frame(clip.context, packet) >= 0) {
+        if (packet->stream_index == subtitles->index)
+            d.subtitles.push_back({packet->pts * av_q2d(subtitles->time_base),
+                                   std::string(reinterpret_cast<char*>(packet->data),
+                                               static_cast<size_t>(packet->size))});
+        if (video && packet->stream_index == video->index && packet->pts != AV_NOPTS_VALUE)
+            firstPicture = std::min(firstPicture, packet->pts * av_q2d(video->time_base));
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    for (CueFacts& cue : d.subtitles)
+        cue.start = std::round((cue.start - firstPicture) * 1000) / 1000;
     return d;
 }
 

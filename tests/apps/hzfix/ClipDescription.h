@@ -15,12 +15,25 @@ struct ChapterFacts {
     bool operator==(const ChapterFacts&) const = default;
 };
 
+struct CueFacts {
+    double start = 0;
+    std::string text;
+    bool operator==(const CueFacts&) const = default;
+};
+
 struct ClipDescription {
     std::string title;
     std::vector<ChapterFacts> chapters;
     std::string videoLanguage, audioLanguage;
     double rotation = 0;  // degrees, as the display matrix says
     int fieldOrder = 0;   // AVFieldOrder of the video stream; read only
+    // A second sound track, a copy of the first, in this language.
+    std::string secondAudioLanguage;
+    // A SubRip stream, when not empty. Read back, the times are counted from
+    // the first picture, which is what keeps them in step with it.
+    std::vector<CueFacts> subtitles;
+    // Read only: "video", "audio", "subtitle"... per stream, in order.
+    std::vector<std::string> streamKinds;
 };
 
 // Copies `in` to `out` packet for packet with `description` added.

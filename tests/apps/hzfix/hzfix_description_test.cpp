@@ -62,6 +62,42 @@ TEST_F(HzfixDescription, APartKeepsItsChaptersAndAWarningNamesWhatTheContainerCa
     EXPECT_EQ(got.rotation, 0);
 }
 
+// A second sound track and subtitles come along, cut to the part rendered
+// and kept in time with it; where the container cannot hold subtitles, a
+// warning names the stream before the render.
+TEST_F(HzfixDescription, OtherStreamsAreCopiedInTimeOrNamedInAWarning) {
+    MakeClip(dir / "plain.mkv", ClipSpec{});
+    ClipDescription d;
+    d.secondAudioLanguage = "deu";
+    d.subtitles = {{0.2, "Hello sea"}, {1.2, "Bye"}};
+    Describe(dir / "plain.mkv", dir / "in.mkv", d);
+    ASSERT_EQ(ReadDescription(dir / "in.mkv").streamKinds,
+              (std::vector<std::string>{"video", "audio", "audio", "subtitle"}));
+
+    Outcome r = Do({"render", dir / "in.mkv", dir / "out.mkv", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ClipDescription got = ReadDescription(dir / "out.mkv");
+    EXPECT_EQ(got.streamKinds, (std::vector<std::string>{"video", "audio", "audio", "subtitle"}));
+    EXPECT_EQ(got.secondAudioLanguage, "deu");
+    EXPECT_EQ(got.subtitles, ReadDescription(dir / "in.mkv").subtitles);
+    EXPECT_EQ(Inspect(dir / "out.mkv").frames, 40);
+
+    r = Do({"render", dir / "in.mkv", dir / "part.mkv", "-q", "--start", "0.8"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    got = ReadDescription(dir / "part.mkv");
+    ASSERT_EQ(got.subtitles.size(), 1u);
+    // 0.8 s in, the second cue is 0.4 s after the first picture, as it was
+    // 0.4 s after the picture now first.
+    EXPECT_EQ(got.subtitles[0].start, ReadDescription(dir / "in.mkv").subtitles[1].start - 0.8);
+    EXPECT_EQ(got.subtitles[0].text, "Bye");
+
+    r = Do({"render", dir / "in.mkv", dir / "out.mp4", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("not kept: subtitle stream 3 (subrip)"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadDescription(dir / "out.mp4").streamKinds,
+              (std::vector<std::string>{"video", "audio", "audio"}));
+}
+
 TEST_F(HzfixDescription, InterlacedPicturesStayInterlacedInTheirFieldOrder) {
     ClipSpec recipe;
     recipe.interlaced = true;
