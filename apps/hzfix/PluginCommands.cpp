@@ -8,8 +8,8 @@
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/media/ArgbConverter.h"
+#include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
-#include "apps/media/Png.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -155,9 +155,9 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     result = host.PlaceHolder(clip, frame, picture);
     if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
     PixMapHandle pm = GetGWorldPixMap(picture);
-    media::WritePng(args.positional[1], args.Has("-y"),
-                    reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), width,
-                    height);
+    media::WriteImage(args.positional[1], args.Has("-y"),
+                      reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm),
+                      width, height);
     std::printf("%s: frame %" PRId32 " of %s, %dx%d\n", args.positional[1].c_str(), frame,
                 args.positional[0].c_str(), width, height);
     return kExitOk;

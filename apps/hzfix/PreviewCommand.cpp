@@ -13,7 +13,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
-#include "apps/media/Png.h"
+#include "apps/media/Image.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -194,8 +194,8 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
                                     in.path());
         picture = SideBySide(Copy(source.get()), picture);
     }
-    media::WritePng(args.positional[1], args.Has("-y"), picture.argb.data(), picture.width * 4,
-                    picture.width, picture.height);
+    media::WriteImage(args.positional[1], args.Has("-y"), picture.argb.data(), picture.width * 4,
+                      picture.width, picture.height);
     std::printf("%s: frame %" PRId64 " of %s, %dx%d; %s\n  settings: %s (%s)\n",
                 args.positional[1].c_str(), frame, in.path().c_str(), width, height,
                 uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()

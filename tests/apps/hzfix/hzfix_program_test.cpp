@@ -57,6 +57,22 @@ TEST_F(HzfixProgram, InfoLeavesNoPreferencesFileAndOptionsWorkAfterTheCommand) {
     EXPECT_NE(r.err.find("--preset: 'quick'"), std::string::npos) << r.err;
 }
 
+TEST_F(HzfixProgram, PicturesAreWrittenInTheTypeTheirNameSays) {
+    MakeClip(dir / "in.mp4", ClipSpec{});
+    const std::string plugin = BundleDir();
+    ASSERT_EQ(Hzfix({"--plugin", plugin, "thumbnail", dir / "in.mp4", dir / "t.jpg"}, Env()).status,
+              0);
+    ASSERT_EQ(Hzfix({"--plugin", plugin, "preview", dir / "in.mp4", dir / "p.PNG"}, Env()).status,
+              0);
+    EXPECT_EQ(ReadFile(dir / "t.jpg").substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(ReadFile(dir / "p.PNG").substr(1, 3), "PNG");
+    const Outcome gif =
+        Hzfix({"--plugin", plugin, "thumbnail", dir / "in.mp4", dir / "t.gif"}, Env());
+    EXPECT_NE(gif.status, 0);
+    EXPECT_NE(gif.err.find("end it in .png or .jpg"), std::string::npos) << gif.err;
+    EXPECT_FALSE(Exists(dir / "t.gif"));
+}
+
 // The manual page and the completion come from the same tables as the help.
 TEST_F(HzfixProgram, ManualAndCompletionNameEveryCommandAndOption) {
     const Outcome man = Hzfix({"--man"}, Env());
