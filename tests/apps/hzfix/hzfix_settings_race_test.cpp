@@ -34,10 +34,14 @@ class HzfixSettingsRace : public ::testing::Test {
 // undo the others.
 TEST_F(HzfixSettingsRace, NoChangeIsLostToAnotherWriter) {
     ASSERT_EQ(Finish(Start({"settings", "set", "--turn", "0"})).status, 0);
+    ClipSpec recipe;
+    recipe.frames = 3;
+    recipe.audio = false;
+    MakeClip(dir / "clip.mp4", recipe);
     for (int round = 1; round <= 15; ++round) {
         const std::string n = std::to_string(round);
         const Child turn = Start({"settings", "set", "--turn", n});
-        const Child reader = Start({"info"});
+        const Child reader = Start({"thumbnail", dir / "clip.mp4", dir / "t.png", "-y"});
         const Child scale = Start({"settings", "set", "--scale", n});
         for (const Child& c : {turn, reader, scale}) {
             const Outcome r = Finish(c);

@@ -2,9 +2,6 @@
 // is written when a value is refused.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstddef>
-
 #include "persistence/prefsloader.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
@@ -103,29 +100,6 @@ TEST_F(HzfixSettings, ExtremesOfTheSixteenBitRangeAreKept) {
     Outcome shown = Do({"show"});
     Says(shown, "turn              -32768");
     Says(shown, "scale             32767");
-}
-
-// The plug-in cannot read another version's settings and starts from its
-// defaults; the file it then saves over is kept whole, and hzfix says so once.
-TEST_F(HzfixSettings, RefusedSettingsAreKeptAsideAndToldOnce) {
-    ASSERT_EQ(Do({"set", "--turn", "5"}).status, 0);
-    std::string refused = Prefs();
-    const size_t misc = refused.find("Config save for vond");
-    ASSERT_NE(misc, std::string::npos);
-    refused[misc - offsetof(ConfigSaveRec, miscString) - 1 + offsetof(ConfigSaveRec, version)] = 2;
-    WriteFile(dir / "config/hzfix-Prefs", refused);
-    const Outcome shown = Do({"show"});
-    EXPECT_EQ(shown.status, 3);
-    EXPECT_NE(shown.err.find("version 2"), std::string::npos) << shown.err;
-
-    const Outcome info =
-        Hzfix({"--plugin", BundleDir(), "info"}, {"XDG_CONFIG_HOME=" + dir / "config"});
-    ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_EQ(std::count(info.err.begin(), info.err.end(), '\n'), 1) << info.err;
-    EXPECT_NE(info.err.find("version 2"), std::string::npos) << info.err;
-    EXPECT_NE(info.err.find("hzfix-Prefs.damaged"), std::string::npos) << info.err;
-    EXPECT_EQ(ReadFile(dir / "config/hzfix-Prefs.damaged"), refused);
-    Says(Do({"show"}), "turn              0");
 }
 
 TEST_F(HzfixSettings, MessagesNameTheCauseAndAdviseOnce) {
