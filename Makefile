@@ -25,6 +25,9 @@ test-asan: build-asan
 	@ctest --preset asan -j $(JOBS)
 
 bench: build
+	@./scripts/setup --bench
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS) --target hz_bench_frame
 	@./build/bench/hz_bench_frame
 
 format-check:

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "apps/pluginhost/PluginHost.h"
+#include "bench/RatioReporter.h"
 #include "engine/DataHandling.h"
 #include "persistence/prefsloader.h"
 #include "tests/support/TestFrames.h"
@@ -84,16 +85,25 @@ void FrameRequest(benchmark::State& state) {
 }
 
 BENCHMARK(FrameRequest)
+    ->Name("frame")
     ->ArgNames({"w", "h", "fade"})
     ->Args({720, 480, 0})
     ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 0})
     ->Args({720, 480, 1})
     ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+    ->Repetitions(7);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::RatioReporter reporter("frame", "opencv");
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
