@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
@@ -18,6 +21,21 @@ HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
 
 HYPluginResult BufferError(QDErr err) {
     return err == memFullErr ? kPluginOutOfMemory : kPluginFailed;
+}
+
+// Whether the pixels of two ports overlap anywhere in memory.
+bool SharePixels(GWorldPtr a, GWorldPtr b) {
+    auto span = [](GWorldPtr gw) {
+        PixMapHandle pm = GetGWorldPixMap(gw);
+        Rect bounds;
+        GetPortBounds(gw, &bounds);
+        const auto* first = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm));
+        return std::pair{first, first + static_cast<ptrdiff_t>(GetPixRowBytes(pm)) *
+                                            (bounds.bottom - bounds.top)};
+    };
+    const auto [aBegin, aEnd] = span(a);
+    const auto [bBegin, bEnd] = span(b);
+    return std::less<>()(aBegin, bEnd) && std::less<>()(bBegin, aEnd);
 }
 
 }  // namespace
@@ -75,10 +93,13 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
         const bool fading = FadeOpacity(params->renderFrame, params->frameCount,
                                         effect->fadeInFrames, effect->fadeOutFrames, &opacity);
         if (fading) {
-            if (NewGWorld(&fadeGW, 32, &r, nullptr, nullptr, 0) != noErr) {
+            // Rendering only reads the fetched frame, so unless it shares
+            // memory with the destination it stays unprocessed as it is.
+            fadeGW = SharePixels(source, params->frame) ? nullptr : MakeGWorldView(source, r);
+            if (!fadeGW && NewGWorld(&fadeGW, 32, &r, nullptr, nullptr, 0) != noErr) {
                 fadeBufferFailed = true;
                 result = kPluginFailed;
-            } else {
+            } else if (!SharePixels(fadeGW, source)) {
                 LockedPixels lockFade(fadeGW), lockSource(source);
                 CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(fadeGW), &r, &r,
                          srcCopy, nullptr);
