@@ -61,7 +61,7 @@ const DrawCase cDrawCases[] = {
     {"stretched unevenly", 33, 21, 91, 63, 0, 7, 2.6f, 0.5f, -3, 2, 1, true},
     {"one column image", 1, 17, 40, 30, 1, 10, 20, 1, 0, 0, 1, true},
     {"strong reduction", 200, 150, 50, 40, 3, 3, 0.2f, 0.2f, 0, 0, 1, true},
-    {"wide frame across tiles", 700, 400, 641, 361, 1, 2, 1.2f, 1.2f, 0, 0, 1, true},
+    {"wide frame crossing many image rows", 700, 400, 641, 361, 1, 2, 1.2f, 1.2f, 0, 0, 1, true},
 };
 
 // With `background`, the whole context is filled with an opaque colour
