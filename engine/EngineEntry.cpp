@@ -4,6 +4,7 @@
 
 #include "common/commonprocs.h"
 #include "engine/DataHandling.h"
+#include "engine/EngineHooks.h"
 #include "engine/callpixelfx.h"
 #include "platform/memory/MacMemory.h"
 
@@ -39,11 +40,46 @@ int16_t GetMediaFormat(const void* theData) {
     return static_cast<const PluginDataRec*>(theData)->mediaType;
 }
 
-void DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
-              int32_t currentFrameIndex, int32_t totalFrames) {
+OSErr DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
+               int32_t currentFrameIndex, int32_t totalFrames) {
     Assert(myConfig,
            "uninited theData in Plugin Effect master proc. need to call init before calling me");
     SavedGWorld saved;
-    DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig), currentFrameIndex,
-                  totalFrames);
+    return DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig),
+                         currentFrameIndex, totalFrames);
+}
+
+OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
+                      int32_t firstFrameIndex, int32_t numberOfFrames) {
+    Assert(theData,
+           "uninited theData in Configure master proc. need to call init before calling me");
+    gTheConfig = static_cast<PluginDataPtr>(theData);
+    gConfigWorkspace.theConfig = gTheConfig;
+    gConfigWorkspace.sourceClip = theGW;
+    gConfigWorkspace.iMovieParams = params;
+    gConfigWorkspace.currFrameIndex = 0;
+    gConfigWorkspace.minFrameIndex = firstFrameIndex;
+    gConfigWorkspace.maxFrameIndex = (numberOfFrames < 1 ? 1 : numberOfFrames) - 1;
+    gConfigWorkspace.activeRel = 1;
+
+    // Not having the memory for a preview is no reason to end the editor
+    // that hosts us: the host hears of it and the settings stay as they were.
+    Rect bounds;
+    GetPortBounds(theGW, &bounds);
+    gConfigWorkspace.theFXClip = AllocateRectGWorld(bounds);
+    if (!gConfigWorkspace.theFXClip) return memFullErr;
+
+    if (CallPixelEffect(theGW, gConfigWorkspace.theFXClip) != noErr) {
+        DisposeGWorld(gConfigWorkspace.theFXClip);
+        gConfigWorkspace.theFXClip = nullptr;
+        return memFullErr;
+    }
+    const EngineHooksRec& hooks = EngineHooks();
+    hooks.RegisterControls();
+    hooks.DoConfig(gTheConfig);
+    hooks.UnregisterControls();
+
+    DisposeGWorld(gConfigWorkspace.theFXClip);
+    gConfigWorkspace.theFXClip = nullptr;
+    return noErr;
 }

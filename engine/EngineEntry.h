@@ -1,10 +1,13 @@
 // What the host-entry layer calls to size, set up, copy and release the
-// settings record, and to render one frame.
+// settings record, to render one frame and to run the configuration dialog.
 #ifndef HZ_ENGINE_ENGINEENTRY_H
 #define HZ_ENGINE_ENGINEENTRY_H
 
 #include "engine/PluginData.h"
-#include "host/HYPlugin.h"
+
+// The host's block passes through the engine untouched.
+struct _PluginParams;
+typedef struct _PluginParams HYPluginParams;
 
 void InitEngine();
 void InitMyPlugIn(void* theData);
@@ -12,7 +15,11 @@ void pGetConfigSize(uint32_t* theSize);
 void pCopyConfig(void* source, void* dest);
 void pUncopyConfig(void* theData);
 int16_t GetMediaFormat(const void* theData);
-void DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
-              int32_t currentFrameIndex, int32_t totalFrames);
+OSErr DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
+               int32_t currentFrameIndex, int32_t totalFrames);
+// Runs the dialog on the master record with theGW as the first frame;
+// memFullErr when the preview buffer cannot be made, and nothing shown.
+OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
+                      int32_t firstFrameIndex, int32_t numberOfFrames);
 
 #endif

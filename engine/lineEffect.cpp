@@ -18,9 +18,9 @@ int16_t Saturate16(int32_t v) {
 // larger side. Extreme sliders saturate instead of wrapping around.
 Rect DrawingRect(Rect activeRect, int32_t w, int32_t h, const PluginDataRec& theConfig) {
     const int32_t big = std::max(w, h);
-    const int32_t z = big * theConfig.sliders[cScaleSlider - 1] / 100;
-    const int32_t dx = big * theConfig.sliders[cMoveXSlider - 1] / 100;
-    const int32_t dy = big * theConfig.sliders[cMoveYSlider - 1] / 100;
+    const int32_t z = SliderPixels(big, theConfig.sliders[cScaleSlider - 1]);
+    const int32_t dx = SliderPixels(big, theConfig.sliders[cMoveXSlider - 1]);
+    const int32_t dy = SliderPixels(big, theConfig.sliders[cMoveYSlider - 1]);
     Rect r;
     r.left = Saturate16(activeRect.left - z + dx);
     r.top = Saturate16(activeRect.top - z + dy);
@@ -42,12 +42,12 @@ RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
 
 }  // namespace
 
-void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
-                   int32_t, int32_t) {
+OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
+                    int32_t, int32_t) {
     SavedGWorld saved;
     const RGBColor background = theConfig->colors[cBackgroundColor - 1];
 
-    const double degrees = theConfig->sliders[cTurnSlider - 1] * 20 / 50.0;
+    const double degrees = TurnDegrees(theConfig->sliders[cTurnSlider - 1]);
     const double radians = degrees * std::numbers::pi / 180.0;
     int32_t w, h;
     GetDims(activeRect, &w, &h);
@@ -59,16 +59,19 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
     Rect visible;
     if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) {
         ClearGW(dest, background);
-        return;
+        return noErr;
     }
 
-    // The source only is read while the cut-out lives, so neither the
+    // The source is only read while the cut-out lives, so neither the
     // cut-out nor the image made from it need a copy of its pixels.
+    // Memory running short is the host's to hear of, not a reason to end it.
     GWorldPtr theGW = MakeGWorldView(source, visible);
-    Assert(theGW, "Unable to allocate theGW in theLineEffect");
-
-    CGImageRef theImage = GWorldView2CGImage(theGW);
-    Assert(theImage, "Unable to convert theGW to theImage in theLineEffect");
+    CGImageRef theImage = theGW ? GWorldView2CGImage(theGW) : nullptr;
+    if (!theImage) {
+        ClearGW(dest, background);
+        if (theGW) DisposeGWorld(theGW);
+        return memFullErr;
+    }
 
     // The background and the picture in one go: the picture's drawing then
     // paints the background around itself in the same pass.
@@ -78,6 +81,7 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);
+    return noErr;
 }
 
 void RenderLineArt(PluginDataPtr theConfig) {

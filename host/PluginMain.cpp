@@ -1,12 +1,9 @@
 // The bundle's single entry point.
 #include "engine/EngineEntry.h"
+#include "engine/EngineHooks.h"
 #include "host/EffectData.h"
+#include "host/iMovieGlue.h"
 #include "platform/memory/MacMemory.h"
-
-Boolean gEngineInited = false;
-PluginDataPtr gEngineData = nullptr;
-int32_t gMostRecentStartFrame = 0;
-int32_t gMostRecentFrameCount = 0;
 
 namespace {
 
@@ -45,6 +42,7 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
 
     if (!gEngineInited) {
         InitEngine();
+        InstallEngineHooks({GetFrameIntoGW, nullptr, nullptr, nullptr});
         OpenBundleResources();
         gEngineInited = true;
     }
@@ -53,6 +51,9 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
         pGetConfigSize(&size);
         gEngineData =
             reinterpret_cast<PluginDataPtr>(params->procs->NewPtrClear(static_cast<int32_t>(size)));
+        // The next request tries again; ending the host is no answer to a
+        // host that is short of memory.
+        if (!gEngineData) return kPluginOutOfMemory;
         InitMyPlugIn(gEngineData);
     }
 

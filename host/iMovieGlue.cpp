@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <functional>
-#include <utility>
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
@@ -12,30 +9,24 @@
 
 namespace {
 
-constexpr int16_t cLowQualityMaxHeight = 259;
 constexpr int32_t cMixWholeFrame = 256;
 
 HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
-    return params->proxyOnly && h <= cLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
+    return params->proxyOnly && h <= kHYLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
 }
 
 HYPluginResult BufferError(QDErr err) {
     return err == memFullErr ? kPluginOutOfMemory : kPluginFailed;
 }
 
-// Whether the pixels of two ports overlap anywhere in memory.
-bool SharePixels(GWorldPtr a, GWorldPtr b) {
-    auto span = [](GWorldPtr gw) {
-        PixMapHandle pm = GetGWorldPixMap(gw);
-        Rect bounds;
-        GetPortBounds(gw, &bounds);
-        const auto* first = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm));
-        return std::pair{first, first + static_cast<ptrdiff_t>(GetPixRowBytes(pm)) *
-                                            (bounds.bottom - bounds.top)};
-    };
-    const auto [aBegin, aEnd] = span(a);
-    const auto [bBegin, bEnd] = span(b);
-    return std::less<>()(aBegin, bEnd) && std::less<>()(bBegin, aEnd);
+// A buffer of its own holding the unprocessed frame; nil if none can be made.
+GWorldPtr CopyOfFrame(GWorldPtr source, const Rect& r) {
+    GWorldPtr copy = nullptr;
+    if (NewGWorld(&copy, 32, &r, nullptr, nullptr, 0) != noErr) return nullptr;
+    LockedPixels lockCopy(copy), lockSource(source);
+    CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(copy), &r, &r, srcCopy,
+             nullptr);
+    return copy;
 }
 
 }  // namespace
@@ -61,6 +52,8 @@ bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
 HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
     auto* effect = static_cast<EffectData*>(params->clientData);
     if (!effect) return kPluginBadParams;
+    // A begin that ran out of memory left the clip without settings.
+    if (!effect->engineData) return kPluginOutOfMemory;
     const int32_t w = params->frameRect.right - params->frameRect.left;
     const int32_t h = params->frameRect.bottom - params->frameRect.top;
     // Nowhere to draw: refuse before asking the host for anything.
@@ -94,15 +87,13 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
                                         effect->fadeInFrames, effect->fadeOutFrames, &opacity);
         if (fading) {
             // Rendering only reads the fetched frame, so unless it shares
-            // memory with the destination it stays unprocessed as it is.
-            fadeGW = SharePixels(source, params->frame) ? nullptr : MakeGWorldView(source, r);
-            if (!fadeGW && NewGWorld(&fadeGW, 32, &r, nullptr, nullptr, 0) != noErr) {
+            // memory with what is drawn it is still unprocessed for Blit.
+            if (!PixelsMayOverlap(source, params->frame, params->frameRect))
+                fadeGW = MakeGWorldView(source, r);
+            if (!fadeGW) fadeGW = CopyOfFrame(source, r);
+            if (!fadeGW) {
                 fadeBufferFailed = true;
                 result = kPluginFailed;
-            } else if (!SharePixels(fadeGW, source)) {
-                LockedPixels lockFade(fadeGW), lockSource(source);
-                CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(fadeGW), &r, &r,
-                         srcCopy, nullptr);
             }
         }
         if (result == kPluginOK) {
@@ -132,11 +123,14 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
     // When the frame arrived at the size of frameRect and frameRect lies in
     // the host's buffer, the working buffer is that part of the host's
     // buffer itself, which saves a frame-sized copy; otherwise it is a
-    // buffer of its own, copied (and scaled) into place.
+    // buffer of its own, copied (and scaled) into place. A host may hand
+    // back its destination as the source: drawing there would clear the
+    // picture before it is cut out.
     const Rect& frameRect = params->frameRect;
     const bool sameSize =
         frameRect.right - frameRect.left == r.right && frameRect.bottom - frameRect.top == r.bottom;
-    GWorldPtr inPlace = sameSize ? MakeGWorldView(params->frame, frameRect) : nullptr;
+    const bool separate = !PixelsMayOverlap(sourceFrame, params->frame, frameRect);
+    GWorldPtr inPlace = sameSize && separate ? MakeGWorldView(params->frame, frameRect) : nullptr;
     QDErr err = noErr;
     if (inPlace) {
         effect->effectGWorld = inPlace;
@@ -144,27 +138,26 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
         err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
     }
     if (err == noErr) {
-        ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
-        if (!inPlace) {
+        err = ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
+        if (err == noErr && !inPlace) {
             LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
             CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
                      GetPortBitMapForCopyBits(params->frame), &r, &frameRect, srcCopy, nullptr);
         }
         DisposeGWorld(effect->effectGWorld);
-        effect->effectGWorld = nullptr;
-        return kPluginOK;
     }
     effect->effectGWorld = nullptr;
-    return BufferError(err);
+    if (err != noErr) return BufferError(err);
+    return kPluginOK;
 }
 
-void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
+OSErr ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
     SavedGWorld saved;
     SetGWorld(targetFrame, nullptr);
     auto* effect = static_cast<EffectData*>(params->clientData);
     LockedPixels lockSource(sourceFrame), lockTarget(targetFrame);
-    DoEffect(effect->engineData, params, sourceFrame, targetFrame, params->renderFrame,
-             params->frameCount);
+    return DoEffect(effect->engineData, params, sourceFrame, targetFrame, params->renderFrame,
+                    params->frameCount);
 }
 
 int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,

@@ -28,11 +28,14 @@ void RequirePluginFrameSize(const std::string& path, int width, int height);
 int RunInfo(const Context& context, const std::vector<std::string>& words);
 int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
+int RunPreview(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 
-extern const char kRenderHelp[];
-extern const char kThumbnailHelp[];
-extern const char kSettingsHelp[];
+// Each command's help, its options from the table it parses with.
+std::string RenderHelp();
+std::string ThumbnailHelp();
+std::string PreviewHelp();
+std::string SettingsHelp();
 
 }  // namespace hzfix
 

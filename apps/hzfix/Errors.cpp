@@ -1,24 +1,15 @@
 #include "apps/hzfix/Errors.h"
 
+#include <cstdio>
+
 namespace hzfix {
 
+void PrintWarning(const std::string& message) {
+    std::fprintf(stderr, "hzfix: warning: %s\n", message.c_str());
+}
+
 std::string ResultName(int result) {
-    static const char* const kNames[] = {"kPluginOK",
-                                         "kPluginCancel",
-                                         "kPluginFinished",
-                                         "kPluginBadParams",
-                                         "kPluginOutOfMemory",
-                                         "kPluginOutOfDiskSpace",
-                                         "kPluginFailed",
-                                         "kPluginCantGetNeededFrame",
-                                         "kPluginUnimplemented",
-                                         "kPluginTryAgainLater",
-                                         "kPluginAppIsTooOld",
-                                         "kPluginAppIsTooNew"};
-    const char* name = result >= 0 && result < static_cast<int>(std::size(kNames))
-                           ? kNames[result]
-                           : "unknown result";
-    return std::string(name) + " (" + std::to_string(result) + ")";
+    return std::string(HYPluginResultName(result)) + " (" + std::to_string(result) + ")";
 }
 
 PluginFailure::PluginFailure(const std::string& request, HYPluginResult code)

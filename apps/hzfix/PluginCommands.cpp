@@ -5,18 +5,30 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/RunSettings.h"
+#include "apps/hzfix/SeekingFrames.h"
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/Png.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 
-const char kThumbnailHelp[] =
-    "usage: hzfix thumbnail IN OUT.png [--at FRAME] [-y]\n"
-    "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
-    "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n";
-
 namespace {
+
+const std::vector<OptionSpec> kThumbnailOptions = {
+    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
+    {"-y", nullptr, "replace an existing OUT.png"},
+};
+
+const std::vector<OptionSpec>& AllThumbnailOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kThumbnailOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
 
 std::string TypeName(int type) {
     switch (type) {
@@ -35,35 +47,6 @@ std::string TypeName(int type) {
 
 // Fixed-size text fields need not end in a zero.
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
-
-// Frames for the placeholder: one picked frame, found by seeking.
-class SeekingFrames : public pluginhost::FrameProvider {
-  public:
-    explicit SeekingFrames(media::InputFile& in) : in_(in) {}
-
-    HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
-                                GWorldPtr out) override {
-        if (frameNumber < 0 || frameNumber >= in_.frameCount()) return kPluginCantGetNeededFrame;
-        if (!frame_ || index_ != frameNumber) {
-            in_.SeekTo(frameNumber);
-            if (!in_.Next(&frame_, &index_) || index_ != frameNumber)
-                return kPluginCantGetNeededFrame;
-        }
-        PixMapHandle pm = GetGWorldPixMap(out);
-        Rect bounds;
-        GetPortBounds(out, &bounds);
-        converter_.Convert(frame_.get(), reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)),
-                           GetPixRowBytes(pm), bounds.right - bounds.left,
-                           bounds.bottom - bounds.top, quality == kDVLowQuality);
-        return kPluginOK;
-    }
-
-  private:
-    media::InputFile& in_;
-    media::FramePtr frame_;
-    int64_t index_ = -1;
-    media::ArgbConverter converter_;
-};
 
 // The info request needs no frames.
 class NoFrames : public pluginhost::FrameProvider {
@@ -118,20 +101,25 @@ int RunInfo(const Context& context, const std::vector<std::string>& words) {
     return kExitOk;
 }
 
+std::string ThumbnailHelp() {
+    return "usage: hzfix thumbnail IN OUT.png [options]\n"
+           "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
+           "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n" +
+           OptionsHelp(kThumbnailOptions) + RunSettingsHelp();
+}
+
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {{"--at", "FRAME", ""}, {"-y", nullptr, ""}});
+    ParsedArgs args = ParseArgs(words, AllThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
-    std::optional<int64_t> at;
-    if (auto v = args.Get("--at"))
-        at = ParseInteger(*v, 0, std::numeric_limits<int32_t>::max(), "--at");
+    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    std::optional<PrivatePreferences> runPreferences;
+    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(args.positional[0], context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
-    if (at && *at >= in.frameCount())
-        throw UsageError("--at " + std::to_string(*at) + ": " + args.positional[0] + " has " +
-                         std::to_string(in.frameCount()) + " frames (0 to " +
-                         std::to_string(in.frameCount() - 1) + ")");
+    std::optional<int64_t> at;
+    if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
     SeekingFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
     HYPluginParams d;

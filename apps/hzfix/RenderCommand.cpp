@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
@@ -11,39 +12,37 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
+#include "apps/hzfix/RunSettings.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 
 namespace hzfix {
 
-const char kRenderHelp[] =
-    "usage: hzfix render IN OUT [options]\n"
-    "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
-    "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
-    "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
-    "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
-    "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n"
-    "  --fade-in N       frames over which the effect fades in (default: the plug-in's)\n"
-    "  --fade-out N      frames over which it fades out (default: the plug-in's)\n"
-    "  --start T         render from time T (seconds or [H:]M:S)\n"
-    "  --duration T      render this long\n"
-    "  --proxy           the plug-in's quick low-quality path; no audio\n"
-    "  --crf N           H.264 rate factor, 0-51 (default 18; lower is better)\n"
-    "  --preset NAME     H.264 speed preset (default veryfast)\n"
-    "  -y                replace an existing OUT\n"
-    "  -n                never replace OUT (the default)\n"
-    "  -q                no progress line\n"
-    "  --progress FILE   write key=value progress blocks to FILE (- for stdout)\n"
-    "  --stats           print the time each stage took\n";
-
 namespace {
 
 const std::vector<OptionSpec> kRenderOptions = {
-    {"--fade-in", "N", ""},   {"--fade-out", "N", ""},    {"--start", "T", ""},
-    {"--duration", "T", ""},  {"--proxy", nullptr, ""},   {"--crf", "N", ""},
-    {"--preset", "NAME", ""}, {"-y", nullptr, ""},        {"-n", nullptr, ""},
-    {"-q", nullptr, ""},      {"--progress", "FILE", ""}, {"--stats", nullptr, ""},
+    {"--fade-in", "N", "frames over which the effect fades in (default: the plug-in's)"},
+    {"--fade-out", "N", "frames over which it fades out (default: the plug-in's)"},
+    {"--start", "T", "render from time T (seconds or [H:]M:S)"},
+    {"--duration", "T", "render this long"},
+    {"--proxy", nullptr, "the plug-in's quick low-quality path; no audio"},
+    {"--crf", "N", "H.264 rate factor, 0-51 (default 18; lower is better)"},
+    {"--preset", "NAME", "H.264 speed preset (default veryfast)"},
+    {"-y", nullptr, "replace an existing OUT"},
+    {"-n", nullptr, "never replace OUT (the default)"},
+    {"-q", nullptr, "no progress line"},
+    {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
+    {"--stats", nullptr, "print the time each stage took"},
 };
+
+const std::vector<OptionSpec>& AllRenderOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kRenderOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
 
 class PluginRenderer : public FrameRenderer {
   public:
@@ -93,8 +92,18 @@ struct ProgressFile {
 
 }  // namespace
 
+std::string RenderHelp() {
+    return "usage: hzfix render IN OUT [options]\n"
+           "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
+           "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
+           "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
+           "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
+           "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n" +
+           OptionsHelp(kRenderOptions) + RunSettingsHelp();
+}
+
 int RunRender(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, kRenderOptions);
+    ParsedArgs args = ParseArgs(words, AllRenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
     const std::string& inPath = args.positional[0];
     const std::string& outPath = args.positional[1];
@@ -112,6 +121,10 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
     if (auto v = args.Get("--preset")) encoding.preset = *v;
+
+    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    std::optional<PrivatePreferences> runPreferences;
+    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
@@ -170,8 +183,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     }
     out.Start();
 
-    // The plug-in asks for low quality only for a proxy of 259 lines or less.
-    const bool lowQuality = proxy && in.video().height <= 259;
+    const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
     Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt,
                       lowQuality);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
@@ -211,9 +223,12 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         progress.Warn(std::to_string(in.repairedFrames()) +
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
-    std::printf("%s: %" PRId64 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n",
+    std::printf("%s: %" PRId64
+                " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
+                "(%s)\n",
                 outPath.c_str(), count, in.video().width, in.video().height,
-                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str());
+                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

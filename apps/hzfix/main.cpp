@@ -35,6 +35,7 @@ const char kHelp[] =
     "commands:\n"
     "  info                        what the plug-in says about itself\n"
     "  render IN OUT [options]     apply the effect to a whole clip or part of it\n"
+    "  preview IN OUT.png          one frame with the effect, to try settings out\n"
     "  thumbnail IN OUT.png        the plug-in's placeholder picture of a clip\n"
     "  settings show|set|reset     the settings the effect starts from\n"
     "  COMMAND --help              the options of one command\n"
@@ -118,11 +119,13 @@ int main(int argc, char** argv) {
     for (const std::string& w : rest) {
         if (w != "--help" && w != "-h") continue;
         if (command == "render")
-            std::fputs(kRenderHelp, stdout);
+            std::fputs(RenderHelp().c_str(), stdout);
+        else if (command == "preview")
+            std::fputs(PreviewHelp().c_str(), stdout);
         else if (command == "thumbnail")
-            std::fputs(kThumbnailHelp, stdout);
+            std::fputs(ThumbnailHelp().c_str(), stdout);
         else if (command == "settings")
-            std::fputs(kSettingsHelp, stdout);
+            std::fputs(SettingsHelp().c_str(), stdout);
         else
             std::fputs(kHelp, stdout);
         return kExitOk;
@@ -142,6 +145,7 @@ int main(int argc, char** argv) {
         if (command == "info") return RunInfo(context, rest);
         if (command == "render") return RunRender(context, rest);
         if (command == "thumbnail") return RunThumbnail(context, rest);
+        if (command == "preview") return RunPreview(context, rest);
         if (command == "settings") return RunSettings(context, rest);
         return Fail(kExitUsage, "unknown command '" + command + "'");
     } catch (const UsageError& e) {
@@ -155,6 +159,8 @@ int main(int argc, char** argv) {
         return Fail(kExitInput, e.what());
     } catch (const media::OutputError& e) {
         return Fail(kExitOutput, e.what());
+    } catch (const SettingsError& e) {
+        return Fail(e.writing ? kExitOutput : kExitInput, e.what());
     } catch (const PluginFailure& e) {
         return Fail(kExitPluginFailed, e.what());
     } catch (const std::bad_alloc&) {
