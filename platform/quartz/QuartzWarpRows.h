@@ -17,7 +17,6 @@ namespace hz::quartz {
 struct WarpRow {
     const uint32_t* words = nullptr;  // device order, alpha ignored
     ptrdiff_t stride = 0;             // in pixels
-    int32_t width = 0;                // of the image: columns that may be read
     int32_t u = 0;
     int32_t v = 0;
     int32_t du = 0;

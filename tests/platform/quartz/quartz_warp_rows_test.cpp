@@ -69,7 +69,6 @@ RowCase RandomCase(std::mt19937& random) {
             break;
         }
     }
-    c.row.width = c.width;
     c.row.stride = c.stride;
     c.row.ahead = static_cast<ptrdiff_t>(random() % 5) * c.stride;
     return c;
