@@ -8,8 +8,8 @@
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/media/ArgbConverter.h"
+#include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
-#include "apps/media/Png.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -20,15 +20,6 @@ const std::vector<OptionSpec> kThumbnailOptions = {
     {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
     {"-y", nullptr, "replace an existing OUT.png"},
 };
-
-const std::vector<OptionSpec>& AllThumbnailOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kThumbnailOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
 
 std::string TypeName(int type) {
     switch (type) {
@@ -58,6 +49,15 @@ class NoFrames : public pluginhost::FrameProvider {
 
 }  // namespace
 
+const std::vector<OptionSpec>& ThumbnailOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kThumbnailOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 void RequirePluginFrameSize(const std::string& path, int width, int height) {
     constexpr int kLimit = std::numeric_limits<int16_t>::max();
     if (width > kLimit || height > kLimit)
@@ -66,9 +66,22 @@ void RequirePluginFrameSize(const std::string& path, int width, int height) {
                                 " pixels a side");
 }
 
+const std::vector<OptionSpec>& InfoOptions() {
+    static const std::vector<OptionSpec> none;
+    return none;
+}
+
+std::string InfoHelp() {
+    return "usage: hzfix info\n"
+           "  What the plug-in says about itself: its kind, sliders, button, default fades.\n";
+}
+
 int RunInfo(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {});
+    ParsedArgs args = ParseArgs(words, InfoOptions());
     if (!args.positional.empty()) throw UsageError("info takes no arguments");
+    // The plug-in saves its settings on its first call; asking it about
+    // itself must not create or rewrite the user's preferences file.
+    PrivatePreferences runPreferences(cDefaultSettings);
     auto plugin = context.LoadPlugin();
     NoFrames frames;
     pluginhost::PluginHost host(*plugin, frames);
@@ -109,7 +122,7 @@ std::string ThumbnailHelp() {
 }
 
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllThumbnailOptions());
+    ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     std::optional<PrivatePreferences> runPreferences;
@@ -142,9 +155,9 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     result = host.PlaceHolder(clip, frame, picture);
     if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
     PixMapHandle pm = GetGWorldPixMap(picture);
-    media::WritePng(args.positional[1], args.Has("-y"),
-                    reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), width,
-                    height);
+    media::WriteImage(args.positional[1], args.Has("-y"),
+                      reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm),
+                      width, height);
     std::printf("%s: frame %" PRId32 " of %s, %dx%d\n", args.positional[1].c_str(), frame,
                 args.positional[0].c_str(), width, height);
     return kExitOk;

@@ -13,7 +13,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
-#include "apps/media/Png.h"
+#include "apps/media/Image.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -29,15 +29,6 @@ const std::vector<OptionSpec> kPreviewOptions = {
     {"--no-marks", nullptr, "leave the uncovered corners in the background colour"},
     {"-y", nullptr, "replace an existing OUT.png"},
 };
-
-const std::vector<OptionSpec>& AllPreviewOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kPreviewOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
 
 // The clip's frames, or in plain mode one colour everywhere.
 class PreviewFrames : public pluginhost::FrameProvider {
@@ -136,6 +127,15 @@ Picture SideBySide(const Picture& left, const Picture& right) {
 
 }  // namespace
 
+const std::vector<OptionSpec>& PreviewOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kPreviewOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 std::string PreviewHelp() {
     return "usage: hzfix preview IN OUT.png [options]\n"
            "  One frame of IN with the effect, written as a PNG, to try settings before a\n"
@@ -145,7 +145,7 @@ std::string PreviewHelp() {
 }
 
 int RunPreview(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllPreviewOptions());
+    ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     PrivatePreferences runPreferences(run.settings);
@@ -194,8 +194,8 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
                                     in.path());
         picture = SideBySide(Copy(source.get()), picture);
     }
-    media::WritePng(args.positional[1], args.Has("-y"), picture.argb.data(), picture.width * 4,
-                    picture.width, picture.height);
+    media::WriteImage(args.positional[1], args.Has("-y"), picture.argb.data(), picture.width * 4,
+                      picture.width, picture.height);
     std::printf("%s: frame %" PRId64 " of %s, %dx%d; %s\n  settings: %s (%s)\n",
                 args.positional[1].c_str(), frame, in.path().c_str(), width, height,
                 uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()

@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/OtherStreams.h"
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
@@ -34,15 +36,6 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
 };
-
-const std::vector<OptionSpec>& AllRenderOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kRenderOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
-    return options;
-}
 
 class PluginRenderer : public FrameRenderer {
   public:
@@ -92,6 +85,15 @@ struct ProgressFile {
 
 }  // namespace
 
+const std::vector<OptionSpec>& RenderOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kRenderOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 std::string RenderHelp() {
     return "usage: hzfix render IN OUT [options]\n"
            "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
@@ -103,7 +105,7 @@ std::string RenderHelp() {
 }
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllRenderOptions());
+    ParsedArgs args = ParseArgs(words, RenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
     const std::string& inPath = args.positional[0];
     const std::string& outPath = args.positional[1];
@@ -120,7 +122,16 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::VideoEncoding encoding;
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
-    if (auto v = args.Get("--preset")) encoding.preset = *v;
+    if (auto v = args.Get("--preset")) {
+        static const std::set<std::string> presets = {
+            "ultrafast", "superfast", "veryfast", "faster",   "fast",
+            "medium",    "slow",      "slower",   "veryslow", "placebo"};
+        if (!presets.count(*v))
+            throw UsageError("--preset: '" + *v +
+                             "' is not one of ultrafast, superfast, veryfast, "
+                             "faster, fast, medium, slow, slower, veryslow, placebo");
+        encoding.preset = *v;
+    }
 
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     std::optional<PrivatePreferences> runPreferences;
@@ -176,11 +187,23 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         } else {
             audioWords = "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
                                                            inAudio->codecpar->ch_layout);
+            if (wholeClip)
+                progress.Warn("audio stream " + std::to_string(inAudio->index) + " (" +
+                              avcodec_get_name(inAudio->codecpar->codec_id) +
+                              ") cannot go into this container as it is; it is " + audioWords);
         }
         audio = std::make_unique<AudioRouter>(in, out, mode, startFrame, count,
                                               [&](const std::string& m) { progress.Warn(m); });
         in.setAudioSink([&](media::PacketPtr p) { audio->Enqueue(std::move(p)); });
     }
+    // Rendered to its end, the clip keeps what lies past its last picture.
+    const double from = in.FrameSeconds(startFrame);
+    const double to = startFrame + count == total ? std::numeric_limits<double>::infinity()
+                                                  : in.FrameSeconds(startFrame + count);
+    const OtherStreamsRec others = ChooseOtherStreams(in, out);
+    for (const std::string& lost : out.CopyDescription(in, from, to))
+        progress.Warn("not kept: " + lost);
+    for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
     out.Start();
 
     const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
@@ -209,15 +232,23 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);
 
+    std::optional<media::OutputFile> remuxed;
+    media::OutputFile* made = &out;
     if (audio && audio->copyBroken()) {
         // Some frame's audio was held back after copying had begun: the
         // video is kept, the audio is made again with that frame silent.
-        media::OutputFile remuxed(outPath, args.Has("-y"));
+        remuxed.emplace(outPath, args.Has("-y"));
         out.FinishUnplaced();
-        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), remuxed);
+        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), *remuxed);
+        made = &*remuxed;
         audioWords = "encoded (the plug-in held back some frames' audio)";
+    }
+    if (others.kept.empty()) {
+        made->Finish();
     } else {
-        out.Finish();
+        made->FinishUnplaced();
+        media::OutputFile merged(outPath, args.Has("-y"));
+        WriteWithOtherStreams(made->temporaryPath(), in, others.kept, from, to, merged);
     }
     if (in.repairedFrames() > 0)
         progress.Warn(std::to_string(in.repairedFrames()) +

@@ -55,7 +55,9 @@ void MakePreferencesFolder() {
                             true);
 }
 
-const std::vector<OptionSpec>& AllSettingsOptions() {
+}  // namespace
+
+const std::vector<OptionSpec>& SettingsOptions() {
     static const std::vector<OptionSpec> options = [] {
         std::vector<OptionSpec> all = SettingOptions();
         all.push_back({"--as", "file", "with show: print them as a settings file for --settings"});
@@ -63,8 +65,6 @@ const std::vector<OptionSpec>& AllSettingsOptions() {
     }();
     return options;
 }
-
-}  // namespace
 
 std::string SettingsHelp() {
     return "usage: hzfix settings show [--as file] | set OPTIONS | reset\n"
@@ -78,7 +78,7 @@ std::string SettingsHelp() {
 }
 
 int RunSettings(const Context&, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, AllSettingsOptions());
+    ParsedArgs args = ParseArgs(words, SettingsOptions());
     if (args.positional.size() != 1) throw UsageError("settings needs one of show, set, reset");
     const std::string& action = args.positional[0];
     const auto as = args.Get("--as");
