@@ -76,30 +76,33 @@ struct HostProcs {
         if (host->faults_.frameWidth > 0) width = host->faults_.frameWidth;
         if (host->faults_.frameHeight > 0) height = host->faults_.frameHeight;
 
+        // Made first: once the buffer exists, only the provider may throw.
+        host->fetches_.reserve(host->fetches_.size() + 1);
+        auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, nullptr});
         const Rect bounds = {0, 0, height, width};
         GWorldPtr buffer = nullptr;
-        if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
-            return kPluginOutOfMemory;
-        try {
-            return Hand(host, frameNumber, quality, buffer, outFrame, outCookie);
-        } catch (...) {
-            DisposeGWorld(buffer);
-            if (outFrame) *outFrame = nullptr;
-            throw;
+        pluginhost::LentPixels lent;
+        if (host->frames_.LendFrame(frameNumber, quality, width, height, &lent)) {
+            // The provider's own rows, handed over without a copy.
+            if (NewGWorldFromPtr(&buffer, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                                 reinterpret_cast<Ptr>(lent.rows), lent.rowBytes) != noErr)
+                return kPluginOutOfMemory;
+        } else {
+            if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
+                return kPluginOutOfMemory;
+            HYPluginResult provided;
+            try {
+                provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
+            } catch (...) {
+                DisposeGWorld(buffer);
+                throw;
+            }
+            if (provided != kPluginOK) {
+                DisposeGWorld(buffer);
+                return provided;
+            }
         }
-    }
-
-    // Fills buffer and hands it to the plug-in; when this throws, the buffer
-    // is still the caller's to dispose of.
-    static HYPluginResult Hand(PluginHost* host, int32_t frameNumber, HYRefDVQuality quality,
-                               GWorldPtr buffer, GWorldPtr* outFrame, void** outCookie) {
-        const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
-        if (provided != kPluginOK) {
-            DisposeGWorld(buffer);
-            return provided;
-        }
-        auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, buffer});
-        host->fetches_.reserve(host->fetches_.size() + 1);
+        fetch->buffer = buffer;
         *outCookie = fetch.get();
         if (host->faults_.getFrameWithoutBuffer) {
             DisposeGWorld(buffer);
