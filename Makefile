@@ -4,7 +4,7 @@ JOBS ?= 2
 # Where `make install` puts hzfix, the bundle, the manual page and completion.
 PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable install build build-asan setup bench format-check clean fuzz
+.PHONY: demo test test-asan test-portable install build build-asan setup bench format-check clean fuzz test-be
 
 setup:
 	@./scripts/setup
@@ -40,6 +40,11 @@ bench: build
 	@cmake --build --preset default -j $(JOBS) --target hz_bench_frame
 	@./build/bench/hz_bench_frame
 
+# The preferences and resource-file tests on a big-endian machine: built for
+# 32-bit PowerPC and run under qemu.
+test-be:
+	@./scripts/test-be build-be
+
 # The fuzz targets of tests/fuzz, built by clang with the sanitizers in a
 # folder of their own, each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
@@ -54,4 +59,4 @@ format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-be
