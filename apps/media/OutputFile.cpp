@@ -72,7 +72,9 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->height = choice.codedHeight;
     pictureWidth_ = f.width;
     pictureHeight_ = f.height;
-    enc->time_base = av_inv_q(f.frameRate);
+    // On the input's own clock every frame keeps its time; a writer with
+    // no clock of its own counts frames at the frame rate.
+    enc->time_base = f.timeBase.num > 0 ? f.timeBase : av_inv_q(f.frameRate);
     enc->framerate = f.frameRate;
     if (f.sampleAspect.num > 0 && f.sampleAspect.den > 0) enc->sample_aspect_ratio = f.sampleAspect;
     enc->color_range = f.range;
@@ -331,7 +333,7 @@ void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame
     }
 }
 
-void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
+void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
     Check(av_frame_make_writable(picture_.get()), "encoding");
     if (picture_->width != pictureWidth_ || picture_->height != pictureHeight_) {
         // The coded size is one larger: the last column and row repeat.
@@ -351,7 +353,7 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
     const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
-    picture_->pts = index;
+    picture_->pts = pts;
     const AVFieldOrder order = videoEncoder_->field_order;
     picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
     picture_->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;

@@ -65,8 +65,9 @@ class OutputFile {
 
     // Creates the temporary file and writes the container's header.
     void Start();
-    // Frame number `index` (0 first), bytes alpha, red, green, blue.
-    void WriteVideo(const uint8_t* argb, int stride, int64_t index);
+    // A picture, bytes alpha, red, green, blue, at `pts` on the format's
+    // time base (the frame number when it has none).
+    void WriteVideo(const uint8_t* argb, int stride, int64_t pts);
     // A copied video packet, timestamps on `timeBase`.
     void WriteVideoPacket(AVPacket* packet, AVRational timeBase);
     // A copied packet; its timestamps are on `timeBase`, and it is shifted

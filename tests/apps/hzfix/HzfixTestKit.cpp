@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -72,6 +73,7 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     // An odd size stays odd only with full-size chroma.
     if ((recipe.width | recipe.height) & 1) encoding.pixelFormat = "yuv444p";
     if (!recipe.pixelFormat.empty()) encoding.pixelFormat = recipe.pixelFormat;
+    if (!recipe.frameTimes.empty()) encoding.format.timeBase = {1, 1000};
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
@@ -97,7 +99,8 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
                 p[2] = static_cast<uint8_t>(c.g);
                 p[3] = static_cast<uint8_t>(c.b);
             }
-        out.WriteVideo(pixels.data(), stride, f);
+        out.WriteVideo(pixels.data(), stride,
+                       recipe.frameTimes.empty() ? f : std::llround(recipe.frameTimes[f] * 1000));
         if (recipe.audio) {
             for (int i = 0; i < tone->nb_samples; ++i) {
                 const double t = static_cast<double>(f * tone->nb_samples + i) / kRate;
@@ -232,6 +235,25 @@ Outcome Finish(const Child& child) {
 
 Outcome Hzfix(const std::vector<std::string>& args, const std::vector<std::string>& env) {
     return Finish(StartHzfix(args, env));
+}
+
+std::vector<double> PictureTimes(const std::string& path) {
+    AVFormatContext* ctx = nullptr;
+    if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + path);
+    media::InputFormatPtr demuxer(ctx);
+    avformat_find_stream_info(ctx, nullptr);
+    const int video = av_find_best_stream(ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    std::vector<double> times;
+    media::PacketPtr packet = media::NewPacket();
+    while (av_read_frame(ctx, packet.get()) >= 0) {
+        if (packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)
+            times.push_back(packet->pts * av_q2d(ctx->streams[video]->time_base));
+        av_packet_unref(packet.get());
+    }
+    std::sort(times.begin(), times.end());
+    for (double& t : times) t = std::round((t - times.front()) * 1000) / 1000;
+    return times;
 }
 
 VideoFacts Inspect(const std::string& path) {

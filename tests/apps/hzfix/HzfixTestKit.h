@@ -22,6 +22,9 @@ struct ClipSpec {
     bool audio = true;
     bool interlaced = false;  // top field first
     std::string pixelFormat;  // empty: the writer's choice
+    // When not empty, frame f is shown at frameTimes[f] seconds (variable
+    // rate, no sound); `frames` is then its size.
+    std::vector<double> frameTimes;
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
@@ -62,6 +65,8 @@ struct VideoFacts {
     std::string codec, pixelFormat;  // of the video
 };
 VideoFacts Inspect(const std::string& path);
+// The time of every picture of a clip's video, in seconds from the first.
+std::vector<double> PictureTimes(const std::string& path);
 
 // Frame `index` of a clip, decoded, as bytes A, R, G, B.
 struct Picture {
