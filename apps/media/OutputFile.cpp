@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "apps/media/ColorMatrix.h"
+
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
@@ -78,7 +80,9 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->framerate = f.frameRate;
     if (f.sampleAspect.num > 0 && f.sampleAspect.den > 0) enc->sample_aspect_ratio = f.sampleAspect;
     enc->color_range = f.range;
-    enc->colorspace = f.colorspace;
+    // Untagged, the input was read with the matrix players assume; the
+    // output says which, so it is shown the same everywhere.
+    enc->colorspace = EffectiveMatrix(f.colorspace, f.width, f.height);
     enc->color_primaries = f.primaries;
     enc->color_trc = f.transfer;
     // Interlaced pictures stay interlaced, in their field order: coded as
@@ -110,11 +114,11 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     picture_->height = enc->height;
     Check(av_frame_get_buffer(picture_.get(), 0), "preparing");
     sws_ = sws_getContext(enc->width, enc->height, AV_PIX_FMT_ARGB, enc->width, enc->height,
-                          enc->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+                          enc->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
     const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                             sws_getCoefficients(f.colorspace), fullRange, 0, 1 << 16, 1 << 16);
+                             sws_getCoefficients(enc->colorspace), fullRange, 0, 1 << 16, 1 << 16);
 
     return choice.words;
 }

@@ -74,6 +74,8 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     if ((recipe.width | recipe.height) & 1) encoding.pixelFormat = "yuv444p";
     if (!recipe.pixelFormat.empty()) encoding.pixelFormat = recipe.pixelFormat;
     if (!recipe.frameTimes.empty()) encoding.format.timeBase = {1, 1000};
+    encoding.format.range = recipe.range;
+    encoding.format.colorspace = recipe.matrix;
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
@@ -333,6 +335,36 @@ Picture DecodeFrame(const std::string& path, int64_t index) {
     media::ArgbConverter().Convert(frame.get(), picture.argb.data(), picture.width * 4,
                                    picture.width, picture.height, false);
     return picture;
+}
+
+double Psnr(const std::string& a, const std::string& b) {
+    media::InputFile first(a), second(b);
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(first.video().pixelFormat);
+    const int depth = d->comp[0].depth;
+    const double peak = (1 << depth) - 1;
+    double squares = 0;
+    int64_t samples = 0;
+    media::FramePtr x, y;
+    int64_t i = 0, j = 0;
+    while (first.Next(&x, &i) && second.Next(&y, &j)) {
+        for (int plane = 0; plane < 3; ++plane) {
+            const int w = plane ? AV_CEIL_RSHIFT(x->width, d->log2_chroma_w) : x->width;
+            const int h = plane ? AV_CEIL_RSHIFT(x->height, d->log2_chroma_h) : x->height;
+            for (int row = 0; row < h; ++row)
+                for (int col = 0; col < w; ++col) {
+                    const auto at = [&](const AVFrame* f) -> double {
+                        const uint8_t* line = f->data[plane] + row * f->linesize[plane];
+                        return depth > 8 ? reinterpret_cast<const uint16_t*>(line)[col] : line[col];
+                    };
+                    const double diff = at(x.get()) - at(y.get());
+                    squares += diff * diff;
+                    ++samples;
+                }
+        }
+    }
+    if (samples == 0) throw std::runtime_error("no frames to compare in " + a);
+    const double mse = squares / static_cast<double>(samples);
+    return mse == 0 ? 100 : 10 * std::log10(peak * peak / mse);
 }
 
 TempDir::TempDir() {

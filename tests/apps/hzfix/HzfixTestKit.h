@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
 namespace hzfixtest {
 
 struct Rgb {
@@ -25,6 +29,8 @@ struct ClipSpec {
     // When not empty, frame f is shown at frameTimes[f] seconds (variable
     // rate, no sound); `frames` is then its size.
     std::vector<double> frameTimes;
+    AVColorRange range = AVCOL_RANGE_MPEG;
+    AVColorSpace matrix = AVCOL_SPC_BT709;
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
@@ -77,6 +83,9 @@ struct Picture {
     Rgb Mean(int x, int y, int r) const;
 };
 Picture DecodeFrame(const std::string& path, int64_t index);
+// Peak signal to noise ratio of clip `a` against clip `b`, in dB, over the
+// decoded planes of every frame as they are stored (no conversion).
+double Psnr(const std::string& a, const std::string& b);
 // The audio of a clip mixed down to mono floats at 48 kHz.
 std::vector<float> DecodeAudio(const std::string& path);
 // Root mean square of samples [begin, end).
