@@ -164,11 +164,20 @@ void OutputFile::AddAudioCopy(const AVStream* source) {
     audioStream_->time_base = source->time_base;
 }
 
-std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout) {
+std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout,
+                                        const std::string& encoder) {
     const AVCodec* codec = nullptr;
+    if (!encoder.empty()) {
+        codec = avcodec_find_encoder_by_name(encoder.c_str());
+        if (!codec || codec->type != AVMEDIA_TYPE_AUDIO)
+            throw EncodingError("there is no audio encoder called '" + encoder + "' here");
+        if (avformat_query_codec(format_, codec->id, FF_COMPLIANCE_NORMAL) == 0)
+            throw EncodingError(std::string(format_->name) + " files cannot hold " +
+                                avcodec_get_name(codec->id) + " audio (" + encoder + ")");
+    }
     // As for the video, MPEG-TS does not list the AAC it takes.
-    if (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1 ||
-        std::string(format_->name) == "mpegts")
+    if (!codec && (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1 ||
+                   std::string(format_->name) == "mpegts"))
         codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec)
         codec = avcodec_find_encoder(

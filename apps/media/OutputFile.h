@@ -43,7 +43,10 @@ class OutputFile {
     void AddAudioCopy(const AVStream* source);
     // Adds an audio encoder for samples at about this rate and layout (the
     // encoder may settle on another it supports); returns it in words.
-    std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout);
+    // `encoder` names one; by default AAC where the container takes it.
+    // Throws EncodingError for an encoder missing or not for the container.
+    std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout,
+                                const std::string& encoder = "");
     int audioSampleRate() const;
     bool hasAudio() const { return audioStream_ != nullptr; }
 

@@ -80,7 +80,7 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
-    if (recipe.audio) out.AddAudioEncoder(kRate, stereo);
+    if (recipe.audio) out.AddAudioEncoder(kRate, stereo, recipe.audioEncoder);
     out.Start();
 
     const int stride = recipe.width * 4;

@@ -24,8 +24,9 @@ struct ClipSpec {
     int fps = 25;
     int frames = 40;
     bool audio = true;
-    bool interlaced = false;  // top field first
-    std::string pixelFormat;  // empty: the writer's choice
+    bool interlaced = false;   // top field first
+    std::string pixelFormat;   // empty: the writer's choice
+    std::string audioEncoder;  // empty: the writer's choice
     // When not empty, frame f is shown at frameTimes[f] seconds (variable
     // rate, no sound); `frames` is then its size.
     std::vector<double> frameTimes;
