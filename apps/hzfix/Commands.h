@@ -29,10 +29,12 @@ int RunInfo(const Context& context, const std::vector<std::string>& words);
 int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
+int RunConfigure(const Context& context, const std::vector<std::string>& words);
 
 extern const char kRenderHelp[];
 extern const char kThumbnailHelp[];
 extern const char kSettingsHelp[];
+extern const char kConfigureHelp[];
 
 }  // namespace hzfix
 
