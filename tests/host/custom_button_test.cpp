@@ -124,15 +124,18 @@ TEST_F(CustomButton, AsksForTheFrameSizeOfTheFormatChosenLastTime) {
 
 TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
     ShowFrame(ClipSettings{0, 10}, 0);
+    setenv("HZ_FAKE_DIALOG_WALK", "1", 1);
     const std::string blackCentre = Hex(testframes::Pixel{255, 0, 0, 0});
     for (bool okWithoutBuffer : {false, true}) {
         host->faults().getFrame = okWithoutBuffer ? kPluginOK : kPluginCantGetNeededFrame;
         host->faults().getFrameWithoutBuffer = okWithoutBuffer;
         EXPECT_EQ(host->CustomButton(2), kPluginOK);
+        // Fetches answered without a frame are given back all the same.
         EXPECT_EQ(host->framesOutstanding(), 0);
         const auto seen = Seen();
-        ASSERT_EQ(seen.size(), 4u);
+        ASSERT_EQ(seen.size(), 5u);
         EXPECT_EQ(seen[1], "open 720 480 2 7 " + blackCentre) << okWithoutBuffer;
+        EXPECT_EQ(seen[2], "fetch 1 7 " + blackCentre) << okWithoutBuffer;
     }
 }
 
