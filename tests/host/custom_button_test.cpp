@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "persistence/prefsloader.h"
+#include "platform/memory/MacMemory.h"
 #include "tests/host/HostFixture.h"
 
 using namespace hosttest;
@@ -137,6 +138,18 @@ TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
         EXPECT_EQ(seen[1], "open 720 480 2 7 " + blackCentre) << okWithoutBuffer;
         EXPECT_EQ(seen[2], "fetch 1 7 " + blackCentre) << okWithoutBuffer;
     }
+}
+
+TEST_F(CustomButton, AHostWithoutFrameProceduresIsRefused) {
+    HYProcs procs{};
+    procs.NewPtrClear = [](int32_t size) { return NewPtrClear(size); };
+    procs.DisposePtr = [](Ptr p) { DisposePtr(p); };
+    HYPluginParams block{};
+    block.interfaceVersion = 5;
+    block.procs = &procs;
+    block.selector = kPlugCustomButtonClick;
+    EXPECT_EQ(plugin->Call(kPlugCustomButtonClick, &block), kPluginBadParams);
+    EXPECT_TRUE(Seen().empty());
 }
 
 TEST_F(CustomButton, NoMemoryForThePreviewIsReportedAndNoDialogOpens) {
