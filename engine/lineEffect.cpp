@@ -42,8 +42,8 @@ RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
 
 }  // namespace
 
-void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
-                   int32_t, int32_t) {
+OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
+                    int32_t, int32_t) {
     SavedGWorld saved;
     ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
 
@@ -57,16 +57,19 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
     // the frame leaves the background alone.
     const Rect sourceBounds = GetPortRect(source);
     Rect visible;
-    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return;
+    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return noErr;
 
     // The source is only read while the cut-out lives, so the cut-out is a
     // view of the source's own pixels rather than a copy of them; the image
     // made from it is the copy.
+    // Memory running short is the host's to hear of, not a reason to end it.
     GWorldPtr theGW = MakeGWorldView(source, visible);
-    Assert(theGW, "Unable to allocate theGW in theLineEffect");
-
+    if (!theGW) return memFullErr;
     CGImageRef theImage = GWorld2CGImage(theGW);
-    Assert(theImage, "Unable to convert theGW to theImage in theLineEffect");
+    if (!theImage) {
+        DisposeGWorld(theGW);
+        return memFullErr;
+    }
 
     DrawCGImagePartInQDRectWithAlpha(dest, theImage, DrawingRect(activeRect, w, h, *theConfig),
                                      VisiblePart(activeRect, visible, w, h),
@@ -74,6 +77,7 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);
+    return noErr;
 }
 
 void RenderLineArt(PluginDataPtr theConfig) {

@@ -9,6 +9,7 @@
 #include "apps/media/InputFile.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 

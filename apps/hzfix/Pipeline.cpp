@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "apps/hzfix/Errors.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 

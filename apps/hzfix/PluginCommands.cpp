@@ -8,6 +8,7 @@
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/Png.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 

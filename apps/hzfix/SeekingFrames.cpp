@@ -1,5 +1,7 @@
 #include "apps/hzfix/SeekingFrames.h"
 
+#include "platform/quickdraw/QuickDraw.h"
+
 namespace hzfix {
 
 HYPluginResult SeekingFrames::ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
