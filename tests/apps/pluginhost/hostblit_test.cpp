@@ -1,7 +1,6 @@
 #include "apps/pluginhost/HostBlit.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "apps/pluginhost/BlitRows.h"
-
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -51,8 +49,8 @@ TEST(HostBlit, BlendsEveryChannelWithTheOpacityAndClips) {
 // A full-opacity Blit between rectangles of different sizes picks the same
 // source pixels as the plug-in's own CopyBits: up, down, by odd ratios.
 TEST(HostBlit, ScalesByTheSameRuleAsCopyBits) {
-    for (auto [sw, sh, dw, dh] : {std::array{2, 2, 4, 4}, {10, 9, 16, 12}, {37, 29, 16, 12},
-                                  {16, 5, 7, 13}}) {
+    for (auto [sw, sh, dw, dh] :
+         {std::array{2, 2, 4, 4}, {10, 9, 16, 12}, {37, 29, 16, 12}, {16, 5, 7, 13}}) {
         GWorldHolder src = MakeGWorld(sw, sh), blitted = MakeGWorld(dw, dh);
         GWorldHolder copied = MakeGWorld(dw, dh);
         FillPattern(src.get(), 3);
