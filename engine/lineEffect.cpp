@@ -18,9 +18,9 @@ int16_t Saturate16(int32_t v) {
 // larger side. Extreme sliders saturate instead of wrapping around.
 Rect DrawingRect(Rect activeRect, int32_t w, int32_t h, const PluginDataRec& theConfig) {
     const int32_t big = std::max(w, h);
-    const int32_t z = big * theConfig.sliders[cScaleSlider - 1] / 100;
-    const int32_t dx = big * theConfig.sliders[cMoveXSlider - 1] / 100;
-    const int32_t dy = big * theConfig.sliders[cMoveYSlider - 1] / 100;
+    const int32_t z = SliderPixels(big, theConfig.sliders[cScaleSlider - 1]);
+    const int32_t dx = SliderPixels(big, theConfig.sliders[cMoveXSlider - 1]);
+    const int32_t dy = SliderPixels(big, theConfig.sliders[cMoveYSlider - 1]);
     Rect r;
     r.left = Saturate16(activeRect.left - z + dx);
     r.top = Saturate16(activeRect.top - z + dy);
@@ -47,7 +47,7 @@ OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plug
     SavedGWorld saved;
     ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
 
-    const double degrees = theConfig->sliders[cTurnSlider - 1] * 20 / 50.0;
+    const double degrees = TurnDegrees(theConfig->sliders[cTurnSlider - 1]);
     const double radians = degrees * std::numbers::pi / 180.0;
     int32_t w, h;
     GetDims(activeRect, &w, &h);

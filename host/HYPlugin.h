@@ -76,6 +76,23 @@ enum {
     kPluginAppIsTooNew = 11
 };
 
+/* The name of a result, for a host's messages; "unknown result" otherwise. */
+static inline const char* HYPluginResultName(int result) {
+    static const char* const names[] = {"kPluginOK",
+                                        "kPluginCancel",
+                                        "kPluginFinished",
+                                        "kPluginBadParams",
+                                        "kPluginOutOfMemory",
+                                        "kPluginOutOfDiskSpace",
+                                        "kPluginFailed",
+                                        "kPluginCantGetNeededFrame",
+                                        "kPluginUnimplemented",
+                                        "kPluginTryAgainLater",
+                                        "kPluginAppIsTooOld",
+                                        "kPluginAppIsTooNew"};
+    return result >= 0 && result <= kPluginAppIsTooNew ? names[result] : "unknown result";
+}
+
 typedef uint8_t HYPluginType;
 enum {
     kPluginUnknownType = 0,
@@ -103,6 +120,9 @@ enum { kTitleJustCenter = 0, kTitleJustLeft = 1, kTitleJustRight = 2 };
 
 typedef uint8_t HYRefDVQuality;
 enum { kDVLowQuality = 0, kDVHighQuality = 1, kDVHighQualitySingleField = 2 };
+/* The plug-in asks for kDVLowQuality only for a proxy frame this tall or
+ * less, so a host can prepare its frames at that quality in advance. */
+enum { kHYLowQualityMaxHeight = 259 };
 
 typedef uint8_t HYRefDigitalVideoStandard;
 enum { kRefUnknownStandard = 0, kRefNTSCStandard = 1, kRefPALStandard = 2 };

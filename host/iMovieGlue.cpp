@@ -9,11 +9,10 @@
 
 namespace {
 
-constexpr int16_t cLowQualityMaxHeight = 259;
 constexpr int32_t cMixWholeFrame = 256;
 
 HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
-    return params->proxyOnly && h <= cLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
+    return params->proxyOnly && h <= kHYLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
 }
 
 HYPluginResult BufferError(QDErr err) {

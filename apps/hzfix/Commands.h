@@ -31,10 +31,11 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 int RunConfigure(const Context& context, const std::vector<std::string>& words);
 
-extern const char kRenderHelp[];
-extern const char kThumbnailHelp[];
-extern const char kSettingsHelp[];
-extern const char kConfigureHelp[];
+// Each command's help, its options from the table it parses with.
+std::string RenderHelp();
+std::string ThumbnailHelp();
+std::string SettingsHelp();
+std::string ConfigureHelp();
 
 }  // namespace hzfix
 

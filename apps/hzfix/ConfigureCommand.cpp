@@ -13,15 +13,11 @@
 
 namespace hzfix {
 
-const char kConfigureHelp[] =
-    "usage: hzfix configure CLIP [--at TIME]\n"
-    "  Opens the effect's settings dialog on CLIP, showing the frame at TIME (seconds\n"
-    "  or [H:]M:S; default the first). The dialog's position slider and frame buttons\n"
-    "  move from there to the clip's end. OK saves the settings: every later\n"
-    "  hzfix render starts from them. Cancel leaves them as they were.\n"
-    "  Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n";
-
 namespace {
+
+const std::vector<OptionSpec> kConfigureOptions = {
+    {"--at", "TIME", "the frame to open on (seconds or [H:]M:S; default the first)"},
+};
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
@@ -50,8 +46,17 @@ void MakePreferencesFolder() {
 
 }  // namespace
 
+std::string ConfigureHelp() {
+    return "usage: hzfix configure CLIP [options]\n"
+           "  Opens the effect's settings dialog on CLIP. The dialog's position slider and\n"
+           "  frame buttons move from the frame it opens on to the clip's end. OK saves the\n"
+           "  settings: every later hzfix render starts from them. Cancel leaves them as they\n"
+           "  were. Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n" +
+           OptionsHelp(kConfigureOptions);
+}
+
 int RunConfigure(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {{"--at", "TIME", ""}});
+    ParsedArgs args = ParseArgs(words, kConfigureOptions);
     if (args.positional.size() != 1) throw UsageError("configure needs one CLIP");
     const double atSeconds = args.Has("--at") ? ParseSeconds(*args.Get("--at"), "--at") : 0;
     RequireDisplay();
