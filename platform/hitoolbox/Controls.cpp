@@ -108,13 +108,6 @@ void SetControl32BitValue(ControlRef control, int32_t value) {
     }
 }
 
-int32_t GetControl32BitMinimum(ControlRef control) {
-    if (!control) return 0;
-    if (auto* s = SliderOf(control)) return s->minimum();
-    if (PopUpOf(control)) return 1;
-    return control->minimum;
-}
-
 void SetControl32BitMinimum(ControlRef control, int32_t minimum) {
     if (!control) return;
     ProgramChange change(control);
@@ -125,13 +118,6 @@ void SetControl32BitMinimum(ControlRef control, int32_t minimum) {
         control->maximum = std::max(minimum, control->maximum);
         control->value = std::max(minimum, control->value);
     }
-}
-
-int32_t GetControl32BitMaximum(ControlRef control) {
-    if (!control) return 0;
-    if (auto* s = SliderOf(control)) return s->maximum();
-    if (auto* p = PopUpOf(control)) return p->count();
-    return control->maximum;
 }
 
 void SetControl32BitMaximum(ControlRef control, int32_t maximum) {
@@ -184,10 +170,6 @@ void HideControl(ControlRef control) {
     if (control && control->widget) control->widget->hide();
 }
 
-Boolean IsControlVisible(ControlRef control) {
-    return control && control->widget && !control->widget->isHidden();
-}
-
 Rect* GetControlBounds(ControlRef control, Rect* bounds) {
     if (!bounds) return bounds;
     *bounds = Rect{0, 0, 0, 0};
@@ -210,5 +192,3 @@ void SetControlAction(ControlRef control, ControlActionUPP actionProc) {
 }
 
 ControlActionUPP NewControlActionUPP(ControlActionProcPtr userRoutine) { return userRoutine; }
-
-void DisposeControlActionUPP(ControlActionUPP) {}

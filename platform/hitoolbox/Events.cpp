@@ -14,20 +14,11 @@ OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, uin
                              EventHandlerRef* outHandlerRef) {
     if (!target || !handler || (numTypes && !list)) return paramErr;
     auto record = std::make_unique<OpaqueEventHandlerRef>(OpaqueEventHandlerRef{
-        target, handler, std::vector<EventTypeSpec>(list, list + numTypes), userData});
+        handler, std::vector<EventTypeSpec>(list, list + numTypes), userData});
     if (outHandlerRef) *outHandlerRef = record.get();
     target->handlers.push_back(std::move(record));
     return noErr;
 }
-
-OSStatus RemoveEventHandler(EventHandlerRef handler) {
-    if (!handler) return paramErr;
-    auto& handlers = handler->target->handlers;
-    std::erase_if(handlers, [handler](const auto& h) { return h.get() == handler; });
-    return noErr;
-}
-
-uint32_t GetEventClass(EventRef event) { return event ? event->eventClass : 0; }
 
 uint32_t GetEventKind(EventRef event) { return event ? event->eventKind : 0; }
 

@@ -127,8 +127,6 @@ EventTargetRef GetWindowEventTarget(WindowRef window);
 OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, uint32_t numTypes,
                              const EventTypeSpec* list, void* userData,
                              EventHandlerRef* outHandlerRef);
-OSStatus RemoveEventHandler(EventHandlerRef handler);
-uint32_t GetEventClass(EventRef event);
 uint32_t GetEventKind(EventRef event);
 /* eventParameterNotFoundErr for a missing parameter, and for one whose
  * type is not the one asked for. */
@@ -147,9 +145,7 @@ WindowRef GetControlOwner(ControlRef control);
  * pinned into the range. Setting a custom control's value redraws it. */
 int32_t GetControl32BitValue(ControlRef control);
 void SetControl32BitValue(ControlRef control, int32_t value);
-int32_t GetControl32BitMinimum(ControlRef control);
 void SetControl32BitMinimum(ControlRef control, int32_t minimum);
-int32_t GetControl32BitMaximum(ControlRef control);
 void SetControl32BitMaximum(ControlRef control, int32_t maximum);
 /* A pointer-sized value the control keeps for its owner. */
 void SetControlReference(ControlRef control, intptr_t data);
@@ -160,7 +156,6 @@ OSErr SetControlData(ControlRef control, ControlPartCode part, ResType tagName, 
 void Draw1Control(ControlRef control);
 void ShowControl(ControlRef control);
 void HideControl(ControlRef control);
-Boolean IsControlVisible(ControlRef control);
 Rect* GetControlBounds(ControlRef control, Rect* bounds);
 /* 0 normally, the part being pressed while a custom control without its
  * own tracking is held down, kControlDisabledPart when disabled. */
@@ -169,7 +164,6 @@ ControlPartCode GetControlHilite(ControlRef control);
  * page clicked, a key pressed), never for values set by the program. */
 void SetControlAction(ControlRef control, ControlActionUPP actionProc);
 ControlActionUPP NewControlActionUPP(ControlActionProcPtr userRoutine);
-void DisposeControlActionUPP(ControlActionUPP userUPP);
 
 /* Control classes. The handler gets the events of the list, with the
  * control as '----' of type 'ctrl':
@@ -184,8 +178,7 @@ void DisposeControlActionUPP(ControlActionUPP userUPP);
  * - kEventControlHit: a press released over the control, with 'cprt' and
  *   'kmod'. When it is not handled, the control's command goes to its
  *   window.
- * - kEventControlActivate, kEventControlOwningWindowChanged: when the
- *   window is shown. */
+ * A class may list other kinds too; these are the ones this layer sends. */
 OSStatus RegisterToolboxObjectClass(CFStringRef inClassID, ToolboxObjectClassRef inBaseClass,
                                     uint32_t inNumEvents, const EventTypeSpec* inEventList,
                                     EventHandlerUPP inEventHandler, void* inEventHandlerData,

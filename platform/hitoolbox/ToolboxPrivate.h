@@ -25,7 +25,6 @@ struct OpaqueEventRef {
 };
 
 struct OpaqueEventHandlerRef {
-    OpaqueEventTargetRef* target;
     EventHandlerUPP proc;
     std::vector<EventTypeSpec> types;
     void* userData;
