@@ -2,7 +2,7 @@
 # is missing (scripts/setup), configure and build first.
 JOBS ?= 2
 
-.PHONY: demo test test-asan test-portable build build-asan setup bench format-check clean
+.PHONY: demo test test-asan test-portable build build-asan setup bench screenshots format-check clean
 
 setup:
 	@./scripts/setup
@@ -31,6 +31,10 @@ test-portable: build
 
 bench: build
 	@./build/bench/hz_bench_frame
+
+# The dialog's windows as PNGs, taken offscreen.
+screenshots: build
+	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
 
 format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror

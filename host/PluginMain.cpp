@@ -1,4 +1,5 @@
 // The bundle's single entry point.
+#include "dialog/DialogEntry.h"
 #include "engine/EngineEntry.h"
 #include "engine/EngineHooks.h"
 #include "host/EffectData.h"
@@ -43,7 +44,8 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
 
     if (!gEngineInited) {
         InitEngine();
-        InstallEngineHooks({GetFrameIntoGW, nullptr, nullptr, nullptr});
+        InstallEngineHooks(
+            {GetFrameIntoGW, RegisterDialogControls, DoConfig, UnregisterDialogControls});
         OpenBundleResources();
         gEngineInited = true;
     }
