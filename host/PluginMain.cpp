@@ -4,6 +4,7 @@
 #include "engine/EngineHooks.h"
 #include "host/EffectData.h"
 #include "host/iMovieGlue.h"
+#include "platform/alertsqt/AlertsQt.h"
 #include "platform/memory/MacMemory.h"
 
 namespace {
@@ -46,6 +47,8 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
         InitEngine();
         InstallEngineHooks(
             {GetFrameIntoGW, RegisterDialogControls, DoConfig, UnregisterDialogControls});
+        // Windows for the alerts whenever the dialog runs; text otherwise.
+        InstallQtAlertPresenter();
         OpenBundleResources();
         gEngineInited = true;
     }
