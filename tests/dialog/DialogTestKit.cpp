@@ -49,9 +49,11 @@ void DialogTest::UseBundle(const std::string& dir) {
         nullptr, reinterpret_cast<const uint8_t*>(dir.c_str()), static_cast<CFIndex>(dir.size()),
         true);
     ASSERT_TRUE(url);
+    // The bundle stays known to the process; this reference is not needed.
     CFBundleRef bundle = CFBundleCreate(nullptr, url);
     CFRelease(url);
     ASSERT_TRUE(bundle) << dir;
+    CFRelease(bundle);
 }
 
 std::string DialogTest::CopyOfBundle(const std::string& skip) {
