@@ -1,8 +1,10 @@
 # The README's two commands: `make demo` and `make test`. Both install what
 # is missing (scripts/setup), configure and build first.
 JOBS ?= 2
+# Where `make install` puts hzfix, the bundle, the manual page and completion.
+PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable build build-asan setup bench screenshots format-check clean
+.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean
 
 setup:
 	@./scripts/setup
@@ -28,6 +30,9 @@ test-asan: build-asan
 # reference the fast paths are held to, and it must pass on its own.
 test-portable: build
 	@HZ_DISABLE_FAST_PATHS=1 ctest --preset default -j $(JOBS)
+
+install: build
+	@cmake --install build --prefix $(PREFIX)
 
 bench: build
 	@./build/bench/hz_bench_frame

@@ -177,6 +177,9 @@ void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& 
     out.AddVideoCopy(videoStream);
     out.AddAudioEncoder(audioStream->codecpar->sample_rate, audioStream->codecpar->ch_layout);
     out.setInterleaveUnbounded();
+    const int64_t count = static_cast<int64_t>(verdicts.size());
+    // The first pass already said what the container cannot keep.
+    out.CopyDescription(in, in.FrameSeconds(startFrame), in.FrameSeconds(startFrame + count));
     out.Start();
 
     AudioRouter router(in, out, AudioRouter::Mode::kEncode, startFrame,
@@ -201,7 +204,6 @@ void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& 
             out.WriteVideoPacket(packet.get(), videoStream->time_base);
         av_packet_unref(packet.get());
     }
-    out.Finish();
 }
 
 }  // namespace hzfix

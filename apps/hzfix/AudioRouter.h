@@ -69,7 +69,7 @@ class AudioRouter {
 };
 
 // Writes `out` from the video of `rendered` and the audio of `in`, encoded
-// and silenced by `verdicts` (one per rendered frame).
+// and silenced by `verdicts` (one per rendered frame); the caller finishes it.
 void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& in,
                            int64_t startFrame, const std::vector<bool>& verdicts,
                            media::OutputFile& out);

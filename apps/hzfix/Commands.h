@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/hzfix/Cli.h"
 #include "apps/pluginhost/PluginHost.h"
 
 namespace hzfix {
@@ -28,14 +29,34 @@ void RequirePluginFrameSize(const std::string& path, int width, int height);
 int RunInfo(const Context& context, const std::vector<std::string>& words);
 int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
+int RunPreview(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 int RunConfigure(const Context& context, const std::vector<std::string>& words);
 
-// Each command's help, its options from the table it parses with.
+// Each command's options and help, the help made from the options.
+const std::vector<OptionSpec>& RenderOptions();
+const std::vector<OptionSpec>& ThumbnailOptions();
+const std::vector<OptionSpec>& PreviewOptions();
+const std::vector<OptionSpec>& SettingsOptions();
+const std::vector<OptionSpec>& InfoOptions();
+const std::vector<OptionSpec>& ConfigureOptions();
+std::string InfoHelp();
 std::string RenderHelp();
 std::string ThumbnailHelp();
+std::string PreviewHelp();
 std::string SettingsHelp();
 std::string ConfigureHelp();
+
+struct CommandRec {
+    const char* name;
+    const char* synopsis;  // what follows the name
+    const char* summary;
+    int (*run)(const Context& context, const std::vector<std::string>& words);
+    std::string (*help)();
+    const std::vector<OptionSpec>& (*options)();
+};
+// Every command, in the order help lists them.
+const std::vector<CommandRec>& AllCommands();
 
 }  // namespace hzfix
 

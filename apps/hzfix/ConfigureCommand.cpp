@@ -15,10 +15,6 @@ namespace hzfix {
 
 namespace {
 
-const std::vector<OptionSpec> kConfigureOptions = {
-    {"--at", "TIME", "the frame to open on (seconds or [H:]M:S; default the first)"},
-};
-
 bool Set(const char* name) {
     const char* value = std::getenv(name);
     return value && *value;
@@ -46,19 +42,25 @@ void MakePreferencesFolder() {
 
 }  // namespace
 
+const std::vector<OptionSpec>& ConfigureOptions() {
+    static const std::vector<OptionSpec> options = {
+        {"--at", "TIME", "the frame to open on (seconds or [H:]M:S; default the first)"},
+    };
+    return options;
+}
+
 std::string ConfigureHelp() {
     return "usage: hzfix configure CLIP [options]\n"
            "  Opens the effect's settings dialog on CLIP. The dialog's position slider and\n"
            "  frame buttons move from the frame it opens on to the clip's end. OK saves the\n"
            "  settings: every later hzfix render starts from them. Cancel leaves them as they\n"
            "  were. Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n" +
-           OptionsHelp(kConfigureOptions);
+           OptionsHelp(ConfigureOptions());
 }
 
 int RunConfigure(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, kConfigureOptions);
+    ParsedArgs args = ParseArgs(words, ConfigureOptions());
     if (args.positional.size() != 1) throw UsageError("configure needs one CLIP");
-    const double atSeconds = args.Has("--at") ? ParseSeconds(*args.Get("--at"), "--at") : 0;
     RequireDisplay();
     MakePreferencesFolder();
 
@@ -66,10 +68,7 @@ int RunConfigure(const Context& context, const std::vector<std::string>& words) 
     media::InputFile in(args.positional[0], context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
     const int64_t total = in.frameCount();
-    const int64_t at = in.FrameAt(atSeconds);
-    if (at >= total)
-        throw UsageError("--at " + *args.Get("--at") + " is past the end of " + in.path() + " (" +
-                         std::to_string(total) + " frames)");
+    const int64_t at = args.Has("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : 0;
     if (total > INT32_MAX)
         throw media::InputError(in.path() + " has more frames than the plug-in can count");
 

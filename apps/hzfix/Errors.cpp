@@ -1,6 +1,12 @@
 #include "apps/hzfix/Errors.h"
 
+#include <cstdio>
+
 namespace hzfix {
+
+void PrintWarning(const std::string& message) {
+    std::fprintf(stderr, "hzfix: warning: %s\n", message.c_str());
+}
 
 std::string ResultName(int result) {
     return std::string(HYPluginResultName(result)) + " (" + std::to_string(result) + ")";

@@ -42,6 +42,10 @@ struct Interrupted : std::runtime_error {
     Interrupted() : std::runtime_error("interrupted") {}
 };
 
+// "hzfix: warning: ..." on stderr, for warnings before a progress line
+// exists.
+void PrintWarning(const std::string& message);
+
 // "kPluginOutOfMemory (4)" for a result code.
 std::string ResultName(int result);
 

@@ -5,9 +5,11 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/media/ArgbConverter.h"
+#include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
-#include "apps/media/Png.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -15,7 +17,7 @@ namespace hzfix {
 namespace {
 
 const std::vector<OptionSpec> kThumbnailOptions = {
-    {"--at", "FRAME", "the frame to show (default: the one the plug-in picks)"},
+    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
     {"-y", nullptr, "replace an existing OUT.png"},
 };
 
@@ -47,6 +49,15 @@ class NoFrames : public pluginhost::FrameProvider {
 
 }  // namespace
 
+const std::vector<OptionSpec>& ThumbnailOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kThumbnailOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 void RequirePluginFrameSize(const std::string& path, int width, int height) {
     constexpr int kLimit = std::numeric_limits<int16_t>::max();
     if (width > kLimit || height > kLimit)
@@ -55,9 +66,22 @@ void RequirePluginFrameSize(const std::string& path, int width, int height) {
                                 " pixels a side");
 }
 
+const std::vector<OptionSpec>& InfoOptions() {
+    static const std::vector<OptionSpec> none;
+    return none;
+}
+
+std::string InfoHelp() {
+    return "usage: hzfix info\n"
+           "  What the plug-in says about itself: its kind, sliders, button, default fades.\n";
+}
+
 int RunInfo(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {});
+    ParsedArgs args = ParseArgs(words, InfoOptions());
     if (!args.positional.empty()) throw UsageError("info takes no arguments");
+    // The plug-in saves its settings on its first call; asking it about
+    // itself must not create or rewrite the user's preferences file.
+    PrivatePreferences runPreferences(cDefaultSettings);
     auto plugin = context.LoadPlugin();
     NoFrames frames;
     pluginhost::PluginHost host(*plugin, frames);
@@ -94,23 +118,21 @@ std::string ThumbnailHelp() {
     return "usage: hzfix thumbnail IN OUT.png [options]\n"
            "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
            "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n" +
-           OptionsHelp(kThumbnailOptions);
+           OptionsHelp(kThumbnailOptions) + RunSettingsHelp();
 }
 
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, kThumbnailOptions);
+    ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
-    std::optional<int64_t> at;
-    if (auto v = args.Get("--at"))
-        at = ParseInteger(*v, 0, std::numeric_limits<int32_t>::max(), "--at");
+    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    std::optional<PrivatePreferences> runPreferences;
+    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(args.positional[0], context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
-    if (at && *at >= in.frameCount())
-        throw UsageError("--at " + std::to_string(*at) + ": " + args.positional[0] + " has " +
-                         std::to_string(in.frameCount()) + " frames (0 to " +
-                         std::to_string(in.frameCount() - 1) + ")");
+    std::optional<int64_t> at;
+    if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
     SeekingFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
     HYPluginParams d;
@@ -133,9 +155,9 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     result = host.PlaceHolder(clip, frame, picture);
     if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
     PixMapHandle pm = GetGWorldPixMap(picture);
-    media::WritePng(args.positional[1], args.Has("-y"),
-                    reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), width,
-                    height);
+    media::WriteImage(args.positional[1], args.Has("-y"),
+                      reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm),
+                      width, height);
     std::printf("%s: frame %" PRId32 " of %s, %dx%d\n", args.positional[1].c_str(), frame,
                 args.positional[0].c_str(), width, height);
     return kExitOk;

@@ -4,13 +4,17 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <set>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/OtherStreams.h"
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
+#include "apps/hzfix/RunSettings.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 
@@ -81,6 +85,15 @@ struct ProgressFile {
 
 }  // namespace
 
+const std::vector<OptionSpec>& RenderOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = kRenderOptions;
+        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
+        return all;
+    }();
+    return options;
+}
+
 std::string RenderHelp() {
     return "usage: hzfix render IN OUT [options]\n"
            "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
@@ -88,11 +101,11 @@ std::string RenderHelp() {
            "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
            "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
            "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n" +
-           OptionsHelp(kRenderOptions);
+           OptionsHelp(kRenderOptions) + RunSettingsHelp();
 }
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, kRenderOptions);
+    ParsedArgs args = ParseArgs(words, RenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
     const std::string& inPath = args.positional[0];
     const std::string& outPath = args.positional[1];
@@ -109,7 +122,20 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::VideoEncoding encoding;
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
-    if (auto v = args.Get("--preset")) encoding.preset = *v;
+    if (auto v = args.Get("--preset")) {
+        static const std::set<std::string> presets = {
+            "ultrafast", "superfast", "veryfast", "faster",   "fast",
+            "medium",    "slow",      "slower",   "veryslow", "placebo"};
+        if (!presets.count(*v))
+            throw UsageError("--preset: '" + *v +
+                             "' is not one of ultrafast, superfast, veryfast, "
+                             "faster, fast, medium, slow, slower, veryslow, placebo");
+        encoding.preset = *v;
+    }
+
+    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    std::optional<PrivatePreferences> runPreferences;
+    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
@@ -161,11 +187,23 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         } else {
             audioWords = "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
                                                            inAudio->codecpar->ch_layout);
+            if (wholeClip)
+                progress.Warn("audio stream " + std::to_string(inAudio->index) + " (" +
+                              avcodec_get_name(inAudio->codecpar->codec_id) +
+                              ") cannot go into this container as it is; it is " + audioWords);
         }
         audio = std::make_unique<AudioRouter>(in, out, mode, startFrame, count,
                                               [&](const std::string& m) { progress.Warn(m); });
         in.setAudioSink([&](media::PacketPtr p) { audio->Enqueue(std::move(p)); });
     }
+    // Rendered to its end, the clip keeps what lies past its last picture.
+    const double from = in.FrameSeconds(startFrame);
+    const double to = startFrame + count == total ? std::numeric_limits<double>::infinity()
+                                                  : in.FrameSeconds(startFrame + count);
+    const OtherStreamsRec others = ChooseOtherStreams(in, out);
+    for (const std::string& lost : out.CopyDescription(in, from, to))
+        progress.Warn("not kept: " + lost);
+    for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
     out.Start();
 
     const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
@@ -194,23 +232,34 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);
 
+    std::optional<media::OutputFile> remuxed;
+    media::OutputFile* made = &out;
     if (audio && audio->copyBroken()) {
         // Some frame's audio was held back after copying had begun: the
         // video is kept, the audio is made again with that frame silent.
-        media::OutputFile remuxed(outPath, args.Has("-y"));
+        remuxed.emplace(outPath, args.Has("-y"));
         out.FinishUnplaced();
-        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), remuxed);
+        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), *remuxed);
+        made = &*remuxed;
         audioWords = "encoded (the plug-in held back some frames' audio)";
+    }
+    if (others.kept.empty()) {
+        made->Finish();
     } else {
-        out.Finish();
+        made->FinishUnplaced();
+        media::OutputFile merged(outPath, args.Has("-y"));
+        WriteWithOtherStreams(made->temporaryPath(), in, others.kept, from, to, merged);
     }
     if (in.repairedFrames() > 0)
         progress.Warn(std::to_string(in.repairedFrames()) +
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
-    std::printf("%s: %" PRId64 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n",
+    std::printf("%s: %" PRId64
+                " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
+                "(%s)\n",
                 outPath.c_str(), count, in.video().width, in.video().height,
-                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str());
+                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

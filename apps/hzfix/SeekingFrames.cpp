@@ -1,5 +1,8 @@
 #include "apps/hzfix/SeekingFrames.h"
 
+#include <cstdio>
+
+#include "apps/hzfix/Cli.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -8,11 +11,8 @@ HYPluginResult SeekingFrames::ProvideFrame(int32_t frameNumber, HYRefDVQuality q
                                            GWorldPtr out) {
     if (frameNumber < 0 || frameNumber >= in_.frameCount()) return kPluginCantGetNeededFrame;
     if (!frame_ || index_ != frameNumber) {
-        if (!frame_ || frameNumber != index_ + 1) in_.SeekTo(frameNumber);
-        if (!in_.Next(&frame_, &index_) || index_ != frameNumber) {
-            frame_.reset();
-            return kPluginCantGetNeededFrame;
-        }
+        in_.SeekTo(frameNumber);
+        if (!in_.Next(&frame_, &index_) || index_ != frameNumber) return kPluginCantGetNeededFrame;
     }
     PixMapHandle pm = GetGWorldPixMap(out);
     Rect bounds;
@@ -21,6 +21,18 @@ HYPluginResult SeekingFrames::ProvideFrame(int32_t frameNumber, HYRefDVQuality q
                        GetPixRowBytes(pm), bounds.right - bounds.left, bounds.bottom - bounds.top,
                        quality == kDVLowQuality);
     return kPluginOK;
+}
+
+int64_t FrameAtTime(const media::InputFile& in, const std::string& text, const std::string& what) {
+    const double seconds = ParseSeconds(text, what);
+    const int64_t frame = in.FrameAt(seconds);
+    if (frame >= in.frameCount()) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.3f", in.FrameSeconds(in.frameCount()));
+        throw UsageError(what + " " + text + " is past the end of " + in.path() + " (" + length +
+                         " s)");
+    }
+    return frame;
 }
 
 }  // namespace hzfix

@@ -1,8 +1,10 @@
-// Frames of a clip in any order, as a dialog or a placeholder asks for them:
-// decoded at the size the plug-in asks for, seeking only when the frame
-// asked for is not the one after the last.
+// Single frames of a clip for the plug-in, found by seeking: for requests
+// that look at one frame or a few (placeholder, preview) rather than the
+// whole clip in order.
 #ifndef HZ_APPS_HZFIX_SEEKINGFRAMES_H
 #define HZ_APPS_HZFIX_SEEKINGFRAMES_H
+
+#include <string>
 
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
@@ -23,6 +25,10 @@ class SeekingFrames : public pluginhost::FrameProvider {
     int64_t index_ = -1;
     media::ArgbConverter converter_;
 };
+
+// The frame shown at `text` (seconds or [H:]M:S) of `in`; a UsageError
+// naming `what` for a time past the clip's end.
+int64_t FrameAtTime(const media::InputFile& in, const std::string& text, const std::string& what);
 
 }  // namespace hzfix
 

@@ -3,8 +3,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,24 +30,16 @@ void OnSignal(int sig) {
     gInterrupted.store(true);
 }
 
-const char kHelp[] =
-    "usage: hzfix [--plugin BUNDLE] [-v] COMMAND ...\n"
-    "Runs the Horizon Fix effect over video files.\n"
-    "\n"
-    "commands:\n"
-    "  info                        what the plug-in says about itself\n"
-    "  render IN OUT [options]     apply the effect to a whole clip or part of it\n"
-    "  thumbnail IN OUT.png        the plug-in's placeholder picture of a clip\n"
-    "  settings show|set|reset     the settings the effect starts from\n"
-    "  configure CLIP [--at TIME]  set them in the effect's dialog, on CLIP's frames\n"
-    "  COMMAND --help              the options of one command\n"
-    "\n"
+const char kOptionsHelp[] =
     "options:\n"
-    "  --plugin BUNDLE   the plug-in bundle folder (default: HorizonFix.bundle beside hzfix)\n"
+    "  --plugin BUNDLE   the plug-in bundle folder (default: $HZFIX_PLUGIN, else the bundle\n"
+    "                    beside hzfix or installed with it)\n"
     "  -v                pass on FFmpeg's own warnings\n"
     "  --help, --version\n"
     "\n"
-    "Results go to stdout; progress, warnings and errors to stderr.\n"
+    "Results go to stdout; progress, warnings and errors to stderr.\n";
+
+const char kStatusHelp[] =
     "exit status:\n"
     "  0    done\n"
     "  1    wrong usage: unknown option, malformed or out-of-range value\n"
@@ -55,13 +49,100 @@ const char kHelp[] =
     "  5    the plug-in failed a request\n"
     "  130  interrupted (Ctrl-C; 143 for SIGTERM): nothing is left behind\n";
 
-std::string BesideExecutable(const char* name) {
+std::string Help() {
+    std::string text =
+        "usage: hzfix [--plugin BUNDLE] [-v] COMMAND ...\n"
+        "Runs the Horizon Fix effect over video files.\n\ncommands:\n";
+    std::vector<hzfix::OptionSpec> commands;
+    std::vector<std::string> names;
+    for (const hzfix::CommandRec& c : hzfix::AllCommands())
+        names.push_back(std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis);
+    for (size_t i = 0; i < names.size(); ++i)
+        commands.push_back({names[i].c_str(), nullptr, hzfix::AllCommands()[i].summary});
+    commands.push_back({"COMMAND --help", nullptr, "the options of one command"});
+    return text + hzfix::OptionsHelp(commands) + "\n" + kOptionsHelp + kStatusHelp;
+}
+
+// A manual page in roff, made from the same help texts.
+std::string ManPage() {
+    const auto roff = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            if (c == '\\')
+                out += "\\e";
+            else if (c == '-')
+                out += "\\-";
+            else
+                out += c;
+        }
+        std::string lines;
+        for (size_t at = 0; at < out.size();) {
+            const size_t end = out.find('\n', at);
+            std::string line = out.substr(at, end - at);
+            if (!line.empty() && (line[0] == '.' || line[0] == '\'')) line = "\\&" + line;
+            lines += line + "\n";
+            at = end == std::string::npos ? out.size() : end + 1;
+        }
+        return lines;
+    };
+    std::string page =
+        ".TH HZFIX 1 \"\" \"hzfix 3.0.0\" \"User Commands\"\n"
+        ".SH NAME\nhzfix \\- level, re-frame and turn video with the Horizon Fix "
+        "effect\n.SH SYNOPSIS\n.nf\n";
+    for (const hzfix::CommandRec& c : hzfix::AllCommands())
+        page += roff(std::string("hzfix [--plugin BUNDLE] [-v] ") + c.name + " " + c.synopsis);
+    page += ".fi\n.SH COMMANDS\n";
+    for (const hzfix::CommandRec& c : hzfix::AllCommands())
+        page += ".SS " + std::string(c.name) + "\n.nf\n" + roff(c.help()) + ".fi\n";
+    page += ".SH OPTIONS\n.nf\n" + roff(kOptionsHelp) + ".fi\n.SH EXIT STATUS\n.nf\n" +
+            roff(kStatusHelp) + ".fi\n";
+    return page;
+}
+
+// Completion for bash: commands, then each command's options.
+std::string BashCompletion() {
+    std::string names, cases;
+    for (const hzfix::CommandRec& c : hzfix::AllCommands()) {
+        names += std::string(names.empty() ? "" : " ") + c.name;
+        std::string options = "--help";
+        for (const hzfix::OptionSpec& o : c.options()) options += std::string(" ") + o.name;
+        cases += std::string("        ") + c.name + ") opts=\"" + options + "\" ;;\n";
+    }
+    return "# bash completion for hzfix\n"
+           "_hzfix() {\n"
+           "    local cur=${COMP_WORDS[COMP_CWORD]} command= opts= i\n"
+           "    for ((i = 1; i < COMP_CWORD; i++)); do\n"
+           "        case ${COMP_WORDS[i]} in --plugin) ((i++)) ;; -*) ;; *) "
+           "command=${COMP_WORDS[i]}; "
+           "break ;; esac\n"
+           "    done\n"
+           "    if [[ -z $command ]]; then\n"
+           "        COMPREPLY=($(compgen -W \"" +
+           names +
+           " --plugin -v --help --version\" -- \"$cur\"))\n"
+           "        return\n"
+           "    fi\n"
+           "    case $command in\n" +
+           cases +
+           "    esac\n"
+           "    if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"$opts\" -- \"$cur\"));\n"
+           "    else COMPREPLY=($(compgen -f -- \"$cur\")); fi\n"
+           "}\n"
+           "complete -o filenames -F _hzfix hzfix\n";
+}
+
+// $HZFIX_PLUGIN, else the bundle beside the program (a build), else the one
+// installed with it (PREFIX/bin/hzfix and PREFIX/lib/horizonfix/).
+std::string DefaultBundle() {
+    if (const char* chosen = std::getenv("HZFIX_PLUGIN"); chosen && *chosen) return chosen;
     char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return name;
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return "HorizonFix.bundle";
     self[n] = '\0';
-    std::string path(self);
-    return path.substr(0, path.find_last_of('/') + 1) + name;
+    const std::string folder = std::string(self).substr(0, std::string(self).find_last_of('/') + 1);
+    const std::string beside = folder + "HorizonFix.bundle";
+    if (access(beside.c_str(), F_OK) == 0) return beside;
+    return folder + "../lib/horizonfix/HorizonFix.bundle";
 }
 
 int Fail(int status, const std::string& message) {
@@ -76,7 +157,7 @@ int main(int argc, char** argv) {
     using namespace hzfix;
     std::vector<std::string> words(argv + 1, argv + argc);
     Context context;
-    context.bundleDir = BesideExecutable("HorizonFix.bundle");
+    context.bundleDir = DefaultBundle();
     context.interrupt = &gInterrupted;
     av_log_set_level(AV_LOG_QUIET);
 
@@ -84,7 +165,15 @@ int main(int argc, char** argv) {
     for (; at < words.size() && words[at].size() > 1 && words[at][0] == '-'; ++at) {
         const std::string& w = words[at];
         if (w == "--help" || w == "-h") {
-            std::fputs(kHelp, stdout);
+            std::fputs(Help().c_str(), stdout);
+            return kExitOk;
+        }
+        if (w == "--man") {
+            std::fputs(ManPage().c_str(), stdout);
+            return kExitOk;
+        }
+        if (w == "--bash-completion") {
+            std::fputs(BashCompletion().c_str(), stdout);
             return kExitOk;
         }
         if (w == "--version") {
@@ -103,21 +192,26 @@ int main(int argc, char** argv) {
         }
     }
     if (at >= words.size()) return Fail(kExitUsage, "no command given");
-    const std::string command = words[at];
-    std::vector<std::string> rest(words.begin() + at + 1, words.end());
-    for (const std::string& w : rest) {
-        if (w != "--help" && w != "-h") continue;
-        if (command == "render")
-            std::fputs(RenderHelp().c_str(), stdout);
-        else if (command == "thumbnail")
-            std::fputs(ThumbnailHelp().c_str(), stdout);
-        else if (command == "settings")
-            std::fputs(SettingsHelp().c_str(), stdout);
-        else if (command == "configure")
-            std::fputs(ConfigureHelp().c_str(), stdout);
+    const std::string name = words[at];
+    const CommandRec* command = nullptr;
+    for (const CommandRec& c : AllCommands())
+        if (name == c.name) command = &c;
+    if (!command) return Fail(kExitUsage, "unknown command '" + name + "'");
+    std::vector<std::string> rest;
+    for (auto w = words.begin() + at + 1; w != words.end(); ++w) {
+        if (*w == "--") {
+            rest.insert(rest.end(), w, words.end());
+            break;
+        }
+        if (*w == "--help" || *w == "-h") {
+            std::fputs(command->help().c_str(), stdout);
+            return kExitOk;
+        }
+        // No command has options of its own called -v.
+        if (*w == "-v")
+            av_log_set_level(AV_LOG_WARNING);
         else
-            std::fputs(kHelp, stdout);
-        return kExitOk;
+            rest.push_back(*w);
     }
 
     struct sigaction action {};
@@ -131,12 +225,7 @@ int main(int argc, char** argv) {
     signal(SIGXFSZ, SIG_IGN);
 
     try {
-        if (command == "info") return RunInfo(context, rest);
-        if (command == "render") return RunRender(context, rest);
-        if (command == "thumbnail") return RunThumbnail(context, rest);
-        if (command == "settings") return RunSettings(context, rest);
-        if (command == "configure") return RunConfigure(context, rest);
-        return Fail(kExitUsage, "unknown command '" + command + "'");
+        return command->run(context, rest);
     } catch (const UsageError& e) {
         return Fail(kExitUsage, e.what());
     } catch (const PluginLoadError& e) {

@@ -9,17 +9,27 @@ namespace media {
 
 namespace {
 
-bool IsFullRange(const AVFrame* frame) {
-    switch (frame->format) {
+// The full-range formats are their plain formats with the range said
+// apart, which is how swscale wants them.
+AVPixelFormat PlainFormat(int format) {
+    switch (format) {
         case AV_PIX_FMT_YUVJ420P:
+            return AV_PIX_FMT_YUV420P;
         case AV_PIX_FMT_YUVJ422P:
+            return AV_PIX_FMT_YUV422P;
         case AV_PIX_FMT_YUVJ444P:
+            return AV_PIX_FMT_YUV444P;
         case AV_PIX_FMT_YUVJ440P:
+            return AV_PIX_FMT_YUV440P;
         case AV_PIX_FMT_YUVJ411P:
-            return true;
+            return AV_PIX_FMT_YUV411P;
         default:
-            return frame->color_range == AVCOL_RANGE_JPEG;
+            return static_cast<AVPixelFormat>(format);
     }
+}
+
+bool IsFullRange(const AVFrame* frame) {
+    return PlainFormat(frame->format) != frame->format || frame->color_range == AVCOL_RANGE_JPEG;
 }
 
 }  // namespace
@@ -28,19 +38,22 @@ ArgbConverter::~ArgbConverter() { sws_freeContext(sws_); }
 
 void ArgbConverter::Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
                             bool fast) {
-    const int flags = fast ? SWS_FAST_BILINEAR : SWS_BICUBIC;
-    SwsContext* previous = sws_;
-    sws_ = sws_getCachedContext(sws_, source->width, source->height,
-                                static_cast<AVPixelFormat>(source->format), width, height,
-                                AV_PIX_FMT_ARGB, flags, nullptr, nullptr, nullptr);
-    if (!sws_) throw InputError("cannot convert the decoded frames to 32-bit pixels");
-    const int range = IsFullRange(source) ? 1 : 0;
-    if (sws_ != previous || range != fullRange_ || source->colorspace != colorspace_) {
-        const int* coefficients = sws_getCoefficients(source->colorspace);
-        sws_setColorspaceDetails(sws_, coefficients, range, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                 0, 1 << 16, 1 << 16);
-        fullRange_ = range;
-        colorspace_ = source->colorspace;
+    const Key key{source->width,
+                  source->height,
+                  source->format,
+                  width,
+                  height,
+                  fast ? SWS_FAST_BILINEAR : SWS_BICUBIC,
+                  source->colorspace,
+                  IsFullRange(source) ? 1 : 0};
+    if (!sws_ || !(key == key_)) {
+        sws_freeContext(sws_);
+        sws_ = sws_getContext(key.width, key.height, PlainFormat(key.format), width, height,
+                              AV_PIX_FMT_ARGB, key.flags, nullptr, nullptr, nullptr);
+        if (!sws_) throw InputError("cannot convert the decoded frames to 32-bit pixels");
+        sws_setColorspaceDetails(sws_, sws_getCoefficients(key.colorspace), key.fullRange,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+        key_ = key;
     }
     uint8_t* planes[4] = {dest, nullptr, nullptr, nullptr};
     int strides[4] = {stride, 0, 0, 0};

@@ -24,9 +24,17 @@ class ArgbConverter {
                  bool fast);
 
   private:
+    // Everything the context was made for. swscale's own cache compares a
+    // full-range (yuvj) format with what it turned it into and makes a new
+    // context every time, often at the old address: the context is keyed
+    // here instead, so its colour details are set whenever it is new.
+    struct Key {
+        int width = 0, height = 0, format = -1, destWidth = 0, destHeight = 0, flags = 0;
+        int colorspace = -1, fullRange = -1;
+        bool operator==(const Key&) const = default;
+    };
     SwsContext* sws_ = nullptr;
-    int colorspace_ = -1;
-    int fullRange_ = -1;
+    Key key_;
 };
 
 }  // namespace media

@@ -102,6 +102,7 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
     format_.colorspace = par->color_space;
     format_.primaries = par->color_primaries;
     format_.transfer = par->color_trc;
+    format_.fieldOrder = par->field_order;
 
     CountFrames();
 }

@@ -25,6 +25,7 @@ struct VideoFormat {
     AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
     AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
     AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
+    AVFieldOrder fieldOrder = AV_FIELD_UNKNOWN;
 };
 
 class InputFile {
@@ -39,6 +40,10 @@ class InputFile {
     InputFile& operator=(const InputFile&) = delete;
 
     const std::string& path() const { return path_; }
+    // The container and the chosen video stream, for what an output copies
+    // from them (titles, chapters, languages, the display rotation).
+    const AVFormatContext* container() const { return demuxer_.get(); }
+    const AVStream* videoStream() const { return video_; }
     const VideoFormat& video() const { return format_; }
     int64_t frameCount() const { return frameCount_; }
     // Seconds from the clip's first frame to frame `index`.

@@ -97,6 +97,11 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->colorspace = f.colorspace;
     enc->color_primaries = f.primaries;
     enc->color_trc = f.transfer;
+    // Interlaced pictures stay interlaced, in their field order: coded as
+    // progressive frames, the fields of a moving picture would be smeared.
+    enc->field_order = f.fieldOrder;
+    if (f.fieldOrder != AV_FIELD_UNKNOWN && f.fieldOrder != AV_FIELD_PROGRESSIVE)
+        enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
     enc->thread_count = 0;
     if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
@@ -145,8 +150,27 @@ void OutputFile::AddVideoCopy(const AVStream* source) {
     videoStream_->sample_aspect_ratio = source->sample_aspect_ratio;
 }
 
+// The codec lists of some muxers name codecs they then refuse at the
+// header (FLAC in MP4 wants an experimental switch, in MOV it is refused):
+// only a header written into memory tells.
 bool OutputFile::CanCopy(const AVCodecParameters* source) const {
-    return avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) == 1;
+    if (avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) != 1) return false;
+    AVFormatContext* trial = nullptr;
+    if (avformat_alloc_output_context2(&trial, format_, nullptr, nullptr) < 0) return false;
+    bool written = false;
+    AVStream* stream = avformat_new_stream(trial, nullptr);
+    if (stream && avcodec_parameters_copy(stream->codecpar, source) >= 0 &&
+        avio_open_dyn_buf(&trial->pb) >= 0) {
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = AVRational{1, source->sample_rate > 0 ? source->sample_rate : 90000};
+        written = avformat_write_header(trial, nullptr) >= 0;
+        uint8_t* bytes = nullptr;
+        avio_close_dyn_buf(trial->pb, &bytes);
+        av_free(bytes);
+        trial->pb = nullptr;
+    }
+    avformat_free_context(trial);
+    return written;
 }
 
 void OutputFile::AddAudioCopy(const AVStream* source) {
@@ -215,6 +239,94 @@ std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& l
 
 int OutputFile::audioSampleRate() const { return audioEncoder_ ? audioEncoder_->sample_rate : 0; }
 
+void OutputFile::CopyContainerDescription(const AVFormatContext* source, double from, double to) {
+    // What the muxer writes of its own would be stale if copied.
+    for (const AVDictionaryEntry* tag = nullptr;
+         (tag = av_dict_get(source->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));) {
+        const std::string key = tag->key;
+        if (key != "encoder" && key != "major_brand" && key != "minor_version" &&
+            key != "compatible_brands")
+            av_dict_set(&muxer_->metadata, tag->key, tag->value, 0);
+    }
+    for (unsigned i = 0; i < source->nb_chapters; ++i) {
+        const AVChapter* c = source->chapters[i];
+        const double start = std::max(c->start * av_q2d(c->time_base), from);
+        const double end = std::min(c->end * av_q2d(c->time_base), to);
+        if (end <= start) continue;
+        auto* copy = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+        if (!copy) throw std::bad_alloc();
+        copy->id = c->id;
+        copy->time_base = AVRational{1, 1000};
+        copy->start = std::llround((start - from) * 1000);
+        copy->end = std::llround((end - from) * 1000);
+        av_dict_copy(&copy->metadata, c->metadata, 0);
+        int count = static_cast<int>(muxer_->nb_chapters);
+        av_dynarray_add(&muxer_->chapters, &count, copy);
+        if (!muxer_->chapters) throw std::bad_alloc();
+        muxer_->nb_chapters = static_cast<unsigned>(count);
+    }
+}
+
+std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double from, double to) {
+    std::vector<std::string> lost;
+    CopyContainerDescription(in.container(), from, to);
+    if (videoStream_) {
+        const AVStream* video = in.videoStream();
+        av_dict_copy(&videoStream_->metadata, video->metadata, 0);
+        av_dict_set(&videoStream_->metadata, "encoder", nullptr, 0);
+        // The pictures are stored as they were: players still turn them
+        // upright the way the input asked.
+        size_t size = 0;
+        if (const uint8_t* matrix =
+                av_stream_get_side_data(video, AV_PKT_DATA_DISPLAYMATRIX, &size)) {
+            // Of the containers written here only the QuickTime family
+            // stores a display rotation.
+            const std::string name = format_->name;
+            if (name.find("mp4") != std::string::npos || name.find("mov") != std::string::npos) {
+                uint8_t* copy =
+                    av_stream_new_side_data(videoStream_, AV_PKT_DATA_DISPLAYMATRIX, size);
+                if (!copy) throw std::bad_alloc();
+                std::copy_n(matrix, size, copy);
+            } else {
+                lost.push_back("video stream " + std::to_string(video->index) +
+                               ": its display rotation (" + format_->name +
+                               " files cannot hold it; write .mp4 or .mov to keep it)");
+            }
+        }
+    }
+    if (audioStream_ && in.audioStream())
+        av_dict_copy(&audioStream_->metadata, in.audioStream()->metadata, 0);
+    return lost;
+}
+
+int OutputFile::AddStreamCopy(const AVStream* source) {
+    AVStream* stream = avformat_new_stream(muxer_, nullptr);
+    if (!stream) throw std::bad_alloc();
+    Check(avcodec_parameters_copy(stream->codecpar, source->codecpar), "preparing");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = source->time_base;
+    stream->disposition = source->disposition;
+    av_dict_copy(&stream->metadata, source->metadata, 0);
+    for (int i = 0; i < source->nb_side_data; ++i) {
+        const AVPacketSideData& side = source->side_data[i];
+        uint8_t* copy = av_stream_new_side_data(stream, side.type, side.size);
+        if (!copy) throw std::bad_alloc();
+        std::copy_n(side.data, side.size, copy);
+    }
+    return stream->index;
+}
+
+void OutputFile::WriteCopiedPacket(int stream, AVPacket* packet, AVRational timeBase,
+                                   double origin) {
+    const int64_t shift = std::llround(origin / av_q2d(timeBase));
+    if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
+    if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
+    av_packet_rescale_ts(packet, timeBase, muxer_->streams[stream]->time_base);
+    packet->stream_index = stream;
+    packet->pos = -1;
+    Check(av_interleaved_write_frame(muxer_, packet), "writing");
+}
+
 void OutputFile::Start() {
     int err = avio_open(&muxer_->pb, path_.temporary().c_str(), AVIO_FLAG_WRITE);
     if (err < 0) throw OutputError("cannot write " + path_.path() + ": " + AvErrorText(err));
@@ -246,6 +358,9 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
     const int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
     picture_->pts = index;
+    const AVFieldOrder order = videoEncoder_->field_order;
+    picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
+    picture_->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;
     Encode(videoEncoder_.get(), videoStream_, picture_.get());
 }
 

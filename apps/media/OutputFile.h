@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
@@ -50,6 +51,22 @@ class OutputFile {
     std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout);
     int audioSampleRate() const;
     bool hasAudio() const { return audioStream_ != nullptr; }
+
+    // Carries over what describes the clip: the container's tags, the
+    // chapters that fall within [from, to) seconds of the input (moved to
+    // start at `from`), the video and audio streams' tags, and the video's
+    // display rotation. Call after the streams are added, before Start().
+    // Returns what the container cannot keep, in words, one line each.
+    std::vector<std::string> CopyDescription(const InputFile& in, double from, double to);
+
+    // The container's part of that, on its own: tags and chapters.
+    void CopyContainerDescription(const AVFormatContext* source, double from, double to);
+    // A stream whose packets are copied as they are, with its tags and side
+    // data; returns its index for WriteCopiedPacket.
+    int AddStreamCopy(const AVStream* source);
+    // A packet of such a stream, timestamps on `timeBase`, shifted back by
+    // `origin` seconds.
+    void WriteCopiedPacket(int stream, AVPacket* packet, AVRational timeBase, double origin);
 
     // Creates the temporary file and writes the container's header.
     void Start();

@@ -15,9 +15,9 @@ extern "C" {
 
 #include "apps/hzfix/Cli.h"
 #include "apps/media/ArgbConverter.h"
+#include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
-#include "apps/media/Png.h"
 #include "apps/samplegen/Scene.h"
 
 namespace {
@@ -153,7 +153,7 @@ int Compare(const std::vector<std::string>& words) {
             std::copy_n(after.data() + static_cast<size_t>(y) * w2 * 4, w2 * 4,
                         row + (w1 + kGap) * 4);
     }
-    media::WritePng(paths[2], true, sheet.data(), width * 4, width, height);
+    media::WriteImage(paths[2], true, sheet.data(), width * 4, width, height);
     std::printf("%s: frame %lld, %s left, %s right\n", paths[2].c_str(), static_cast<long long>(at),
                 paths[0].c_str(), paths[1].c_str());
     return 0;

@@ -67,6 +67,7 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     encoding.format.height = recipe.height;
     encoding.format.frameRate = {recipe.fps, 1};
     encoding.format.sampleAspect = {1, 1};
+    if (recipe.interlaced) encoding.format.fieldOrder = AV_FIELD_TT;
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
@@ -129,13 +130,20 @@ std::string BundleDir() {
 }
 
 Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    return StartProgram(HZFIX_PATH, args, env);
+}
+
+std::string HzfixPath() { return HZFIX_PATH; }
+
+Child StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env) {
     static int serial = 0;
     Child child;
     const std::string base =
         "/tmp/hzfix-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
     child.outFile = base + ".out";
     child.errFile = base + ".err";
-    std::vector<std::string> argv = {HZFIX_PATH};
+    std::vector<std::string> argv = {program};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> envWords = Environment(env);
     posix_spawn_file_actions_t actions;
@@ -147,8 +155,8 @@ Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::st
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     auto argp = Pointers(argv);
     auto envp = Pointers(envWords);
-    if (posix_spawn(&child.pid, HZFIX_PATH, &actions, nullptr, argp.data(), envp.data()) != 0)
-        throw std::runtime_error("cannot start " HZFIX_PATH);
+    if (posix_spawn(&child.pid, program.c_str(), &actions, nullptr, argp.data(), envp.data()) != 0)
+        throw std::runtime_error("cannot start " + program);
     posix_spawn_file_actions_destroy(&actions);
     return child;
 }

@@ -20,6 +20,7 @@ struct ClipSpec {
     int fps = 25;
     int frames = 40;
     bool audio = true;
+    bool interlaced = false;  // top field first
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
@@ -43,6 +44,10 @@ struct Child {
     std::string outFile, errFile;
 };
 Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env);
+// Any program, the same way; and where the built hzfix is.
+Child StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env);
+std::string HzfixPath();
 Outcome Finish(const Child& child);
 std::string BundleDir();
 

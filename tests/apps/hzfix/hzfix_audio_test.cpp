@@ -21,6 +21,7 @@ TEST(HzfixAudio, HeldBackFramesAreSilencedInPlace) {
     {
         media::OutputFile out(dir / "out.mkv", false);
         hzfix::RemuxWithEncodedAudio(dir / "in.mp4", in, 0, verdicts, out);
+        out.Finish();
     }
     VideoFacts facts = Inspect(dir / "out.mkv");
     EXPECT_EQ(facts.frames, 40);

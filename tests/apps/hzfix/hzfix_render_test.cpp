@@ -150,14 +150,14 @@ TEST_F(HzfixRender, ProgressFileEndsWithTheFinalCount) {
 TEST_F(HzfixRender, ThumbnailIsThePlaceholderAtTheClipsSize) {
     FrameTheMiddle();
     const std::string in = Clip("in.mp4");
-    Outcome r = Do({"thumbnail", in, dir / "thumb.png", "--at", "12"});
+    Outcome r = Do({"thumbnail", in, dir / "thumb.png", "--at", "0.48"});  // frame 12
     ASSERT_EQ(r.status, 0) << r.err;
     Picture p = DecodeFrame(dir / "thumb.png", 0);
     EXPECT_EQ(p.width, 160);
     EXPECT_EQ(p.height, 120);
     EXPECT_LE(Distance(p.Mean(8, 8, 2), kBlue), kTolerance);
     EXPECT_LE(Distance(p.Mean(80, 60, 2), kSource), kTolerance);
-    EXPECT_EQ(Do({"thumbnail", in, dir / "t2.png", "--at", "40"}).status, 1);
+    EXPECT_EQ(Do({"thumbnail", in, dir / "t2.png", "--at", "1.6"}).status, 1);  // past the end
 }
 
 TEST_F(HzfixRender, InfoDescribesTheFilter) {
