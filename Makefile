@@ -2,7 +2,7 @@
 # is missing (scripts/setup), configure and build first.
 JOBS ?= 2
 
-.PHONY: demo test test-asan build build-asan setup bench screenshots format-check clean
+.PHONY: demo test test-asan test-portable build build-asan setup bench screenshots format-check clean
 
 setup:
 	@./scripts/setup
@@ -23,6 +23,11 @@ test: build
 
 test-asan: build-asan
 	@ctest --preset asan -j $(JOBS)
+
+# The same tests with every SIMD fast path off: the portable code is the
+# reference the fast paths are held to, and it must pass on its own.
+test-portable: build
+	@HZ_DISABLE_FAST_PATHS=1 ctest --preset default -j $(JOBS)
 
 bench: build
 	@./build/bench/hz_bench_frame

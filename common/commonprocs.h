@@ -59,6 +59,10 @@ GWorldPtr MakeGWorldClone(GWorldPtr theGW);
 // is drawn into one shows in the other, and nothing is copied. Nil unless
 // theRect lies inside theGW. Disposing of it leaves theGW's pixels alone.
 GWorldPtr MakeGWorldView(GWorldPtr theGW, Rect theRect);
+// Whether theGW's pixels may share memory with theRect of other: true when
+// their byte ranges meet, which is all a view of one buffer over another
+// can be judged by.
+Boolean PixelsMayOverlap(GWorldPtr theGW, GWorldPtr other, Rect theRect);
 void DrawGWinGW(GWorldPtr theSource, GWorldPtr theDest, Rect theRect);
 void Source2Target(GWorldPtr theSource, GWorldPtr theTarget);
 const BitMap* CarbonGetPortBitMapForCopyBits(GrafPtr thePort);

@@ -86,3 +86,19 @@ GWorldPtr MakeGWorldClone(GWorldPtr theGW) {
     if (clone) Source2Target(theGW, clone);
     return clone;
 }
+
+Boolean PixelsMayOverlap(GWorldPtr theGW, GWorldPtr other, Rect theRect) {
+    const PixMap* a = *GetGWorldPixMap(theGW);
+    const PixMap* b = *GetGWorldPixMap(other);
+    if (!a->baseAddr || !b->baseAddr || EmptyRect(&theRect)) return false;
+    const auto start = [](const PixMap* pm, int32_t row, int32_t column) {
+        return reinterpret_cast<uintptr_t>(pm->baseAddr) +
+               static_cast<uintptr_t>(row - pm->bounds.top) * pm->rowBytes +
+               static_cast<uintptr_t>(column - pm->bounds.left) * 4;
+    };
+    const uintptr_t aStart = start(a, a->bounds.top, a->bounds.left);
+    const uintptr_t aEnd = start(a, a->bounds.bottom - 1, a->bounds.right);
+    const uintptr_t bStart = start(b, theRect.top, theRect.left);
+    const uintptr_t bEnd = start(b, theRect.bottom - 1, theRect.right);
+    return aStart < bEnd && bStart < aEnd;
+}

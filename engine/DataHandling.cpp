@@ -15,16 +15,12 @@ void InitPluginData(PluginDataPtr theConfig) {
 
 // frameEndColor is left alone on purpose: a reset keeps the second frame colour.
 void ResetConfig(PluginDataPtr theConfig, Boolean fullInit) {
-    InitRelRect(&theConfig->startRel);
-    InitRelRect(&theConfig->endRel);
-    for (RGBColor& c : theConfig->colors) c = RGBColor{0, 0, 0};
-    for (int16_t& s : theConfig->sliders) s = 0;
-    theConfig->frameStartColor = RGBColor{65535, 0, 0};
-    theConfig->mediaType = kMediaNTSC;
-    theConfig->keepProps = false;
-    if (fullInit) {
-        theConfig->theOriginalImage = nullptr;
-        theConfig->theRendered = nullptr;
+    const PluginDataRec kept = *theConfig;
+    *theConfig = cDefaultSettings;
+    theConfig->frameEndColor = kept.frameEndColor;
+    if (!fullInit) {
+        theConfig->theOriginalImage = kept.theOriginalImage;
+        theConfig->theRendered = kept.theRendered;
     }
 }
 

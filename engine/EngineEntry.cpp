@@ -40,13 +40,13 @@ int16_t GetMediaFormat(const void* theData) {
     return static_cast<const PluginDataRec*>(theData)->mediaType;
 }
 
-void DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
-              int32_t currentFrameIndex, int32_t totalFrames) {
+OSErr DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
+               int32_t currentFrameIndex, int32_t totalFrames) {
     Assert(myConfig,
            "uninited theData in Plugin Effect master proc. need to call init before calling me");
     SavedGWorld saved;
-    DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig), currentFrameIndex,
-                  totalFrames);
+    return DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig),
+                         currentFrameIndex, totalFrames);
 }
 
 OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
@@ -69,7 +69,11 @@ OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
     gConfigWorkspace.theFXClip = AllocateRectGWorld(bounds);
     if (!gConfigWorkspace.theFXClip) return memFullErr;
 
-    CallPixelEffect(theGW, gConfigWorkspace.theFXClip);
+    if (CallPixelEffect(theGW, gConfigWorkspace.theFXClip) != noErr) {
+        DisposeGWorld(gConfigWorkspace.theFXClip);
+        gConfigWorkspace.theFXClip = nullptr;
+        return memFullErr;
+    }
     const EngineHooksRec& hooks = EngineHooks();
     hooks.RegisterControls();
     hooks.DoConfig(gTheConfig);

@@ -15,8 +15,8 @@ void pGetConfigSize(uint32_t* theSize);
 void pCopyConfig(void* source, void* dest);
 void pUncopyConfig(void* theData);
 int16_t GetMediaFormat(const void* theData);
-void DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
-              int32_t currentFrameIndex, int32_t totalFrames);
+OSErr DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
+               int32_t currentFrameIndex, int32_t totalFrames);
 // Runs the dialog on the master record with theGW as the first frame;
 // memFullErr when the preview buffer cannot be made, and nothing shown.
 OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,

@@ -36,6 +36,40 @@ enum {
 
 enum { kMediaNTSC = 1, kMediaPAL = 2, kMediaHD = 3 };
 
+// What the settings mean, for everything that shows or edits them.
+
+// The turn slider's angle: 0.4 degree a step, counter-clockwise for positive
+// steps.
+inline constexpr double TurnDegrees(int16_t steps) { return steps * 20 / 50.0; }
+// How far the move and enlargement sliders reach on a rectangle whose
+// longer side is longerSide: a share of it, whole pixels toward zero.
+inline constexpr int32_t SliderPixels(int32_t longerSide, int16_t value) {
+    return longerSide * value / 100;
+}
+
+struct MediaFrameRec {
+    const char* name;
+    int16_t width, height;
+};
+// The frame the dialog works on for a media type; any other value is NTSC.
+inline constexpr MediaFrameRec MediaFrame(int16_t mediaType) {
+    switch (mediaType) {
+        case kMediaPAL:
+            return {"PAL", 720, 576};
+        case kMediaHD:
+            return {"HD", 960, 540};
+        default:
+            return {"NTSC", 720, 480};
+    }
+}
+
+// The factory settings: the whole frame, not turned, moved or enlarged, a
+// black background, the framing rectangle drawn red, NTSC, no picture.
+inline constexpr PluginDataRec cDefaultSettings = {{0, 1, 0, 1}, {0, 1, 0, 1},  {0, 0, 0, 0, 0, 0},
+                                                   {},           {65535, 0, 0}, {0, 0, 0},
+                                                   kMediaNTSC,   nullptr,       nullptr,
+                                                   false};
+
 inline constexpr char cMyPluginName[] = "horizonfix";
 inline constexpr char cMyClearName[] = "Horizon Fix";
 inline constexpr char cMyBundleID[] = "com.vond.clipfx.horizonfix";

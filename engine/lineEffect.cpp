@@ -18,9 +18,9 @@ int16_t Saturate16(int32_t v) {
 // larger side. Extreme sliders saturate instead of wrapping around.
 Rect DrawingRect(Rect activeRect, int32_t w, int32_t h, const PluginDataRec& theConfig) {
     const int32_t big = std::max(w, h);
-    const int32_t z = big * theConfig.sliders[cScaleSlider - 1] / 100;
-    const int32_t dx = big * theConfig.sliders[cMoveXSlider - 1] / 100;
-    const int32_t dy = big * theConfig.sliders[cMoveYSlider - 1] / 100;
+    const int32_t z = SliderPixels(big, theConfig.sliders[cScaleSlider - 1]);
+    const int32_t dx = SliderPixels(big, theConfig.sliders[cMoveXSlider - 1]);
+    const int32_t dy = SliderPixels(big, theConfig.sliders[cMoveYSlider - 1]);
     Rect r;
     r.left = Saturate16(activeRect.left - z + dx);
     r.top = Saturate16(activeRect.top - z + dy);
@@ -42,12 +42,12 @@ RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
 
 }  // namespace
 
-void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
-                   int32_t, int32_t) {
+OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
+                    int32_t, int32_t) {
     SavedGWorld saved;
     ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
 
-    const double degrees = theConfig->sliders[cTurnSlider - 1] * 20 / 50.0;
+    const double degrees = TurnDegrees(theConfig->sliders[cTurnSlider - 1]);
     const double radians = degrees * std::numbers::pi / 180.0;
     int32_t w, h;
     GetDims(activeRect, &w, &h);
@@ -57,16 +57,19 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
     // the frame leaves the background alone.
     const Rect sourceBounds = GetPortRect(source);
     Rect visible;
-    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return;
+    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return noErr;
 
     // The source is only read while the cut-out lives, so the cut-out is a
     // view of the source's own pixels rather than a copy of them; the image
     // made from it is the copy.
+    // Memory running short is the host's to hear of, not a reason to end it.
     GWorldPtr theGW = MakeGWorldView(source, visible);
-    Assert(theGW, "Unable to allocate theGW in theLineEffect");
-
+    if (!theGW) return memFullErr;
     CGImageRef theImage = GWorld2CGImage(theGW);
-    Assert(theImage, "Unable to convert theGW to theImage in theLineEffect");
+    if (!theImage) {
+        DisposeGWorld(theGW);
+        return memFullErr;
+    }
 
     DrawCGImagePartInQDRectWithAlpha(dest, theImage, DrawingRect(activeRect, w, h, *theConfig),
                                      VisiblePart(activeRect, visible, w, h),
@@ -74,6 +77,7 @@ void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plugi
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);
+    return noErr;
 }
 
 void RenderLineArt(PluginDataPtr theConfig) {

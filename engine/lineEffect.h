@@ -4,9 +4,10 @@
 
 #include "engine/PluginData.h"
 
-// copyRest, currFrame and maxFrame do not influence the picture.
-void TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean copyRest,
-                   PluginDataPtr theConfig, int32_t currFrame, int32_t maxFrame);
+// copyRest, currFrame and maxFrame do not influence the picture. memFullErr
+// when the cut-out's image cannot be made; dest then holds the background.
+OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean copyRest,
+                    PluginDataPtr theConfig, int32_t currFrame, int32_t maxFrame);
 void RenderLineArt(PluginDataPtr theConfig);
 
 #endif

@@ -5,11 +5,43 @@
 #ifndef HZ_HOST_HYPLUGIN_H
 #define HZ_HOST_HYPLUGIN_H
 
-#include "platform/quickdraw/QuickDraw.h"
-#include "platform/types/MacTypes.h"
+#include <stdint.h>
 
 #ifdef __cplusplus
 extern "C" {
+#endif
+
+/* The platform types the records carry, so that a host needs no other
+ * header. The plug-in's own platform headers define the same records under
+ * the same guard; whichever comes first defines them. */
+typedef uint8_t Boolean;
+typedef char* Ptr;
+typedef Ptr* Handle;
+typedef unsigned char Str63[64];
+typedef struct PixMap PixMap;
+typedef PixMap* PixMapPtr;
+typedef struct GrafPort GrafPort;
+typedef GrafPort* GWorldPtr;
+#ifndef HZ_RECORD_STRUCTS_DEFINED
+#define HZ_RECORD_STRUCTS_DEFINED
+typedef struct Rect {
+    int16_t top;
+    int16_t left;
+    int16_t bottom;
+    int16_t right;
+} Rect;
+typedef struct RGBColor {
+    uint16_t red;
+    uint16_t green;
+    uint16_t blue;
+} RGBColor;
+#pragma pack(push, 2)
+typedef struct FSSpec {
+    int16_t vRefNum;
+    int32_t parID;
+    Str63 name;
+} FSSpec;
+#pragma pack(pop)
 #endif
 
 typedef struct HYPluginInstanceRec* HYPluginInstance;
@@ -44,6 +76,23 @@ enum {
     kPluginAppIsTooNew = 11
 };
 
+/* The name of a result, for a host's messages; "unknown result" otherwise. */
+static inline const char* HYPluginResultName(int result) {
+    static const char* const names[] = {"kPluginOK",
+                                        "kPluginCancel",
+                                        "kPluginFinished",
+                                        "kPluginBadParams",
+                                        "kPluginOutOfMemory",
+                                        "kPluginOutOfDiskSpace",
+                                        "kPluginFailed",
+                                        "kPluginCantGetNeededFrame",
+                                        "kPluginUnimplemented",
+                                        "kPluginTryAgainLater",
+                                        "kPluginAppIsTooOld",
+                                        "kPluginAppIsTooNew"};
+    return result >= 0 && result <= kPluginAppIsTooNew ? names[result] : "unknown result";
+}
+
 typedef uint8_t HYPluginType;
 enum {
     kPluginUnknownType = 0,
@@ -71,6 +120,9 @@ enum { kTitleJustCenter = 0, kTitleJustLeft = 1, kTitleJustRight = 2 };
 
 typedef uint8_t HYRefDVQuality;
 enum { kDVLowQuality = 0, kDVHighQuality = 1, kDVHighQualitySingleField = 2 };
+/* The plug-in asks for kDVLowQuality only for a proxy frame this tall or
+ * less, so a host can prepare its frames at that quality in advance. */
+enum { kHYLowQualityMaxHeight = 259 };
 
 typedef uint8_t HYRefDigitalVideoStandard;
 enum { kRefUnknownStandard = 0, kRefNTSCStandard = 1, kRefPALStandard = 2 };

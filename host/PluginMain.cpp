@@ -6,11 +6,6 @@
 #include "host/iMovieGlue.h"
 #include "platform/memory/MacMemory.h"
 
-Boolean gEngineInited = false;
-PluginDataPtr gEngineData = nullptr;
-int32_t gMostRecentStartFrame = 0;
-int32_t gMostRecentFrameCount = 0;
-
 namespace {
 
 // The host procedures a request calls; a block missing one of them is
@@ -58,6 +53,9 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
         pGetConfigSize(&size);
         gEngineData =
             reinterpret_cast<PluginDataPtr>(params->procs->NewPtrClear(static_cast<int32_t>(size)));
+        // The next request tries again; ending the host is no answer to a
+        // host that is short of memory.
+        if (!gEngineData) return kPluginOutOfMemory;
         InitMyPlugIn(gEngineData);
     }
 

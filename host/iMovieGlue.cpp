@@ -9,11 +9,10 @@
 
 namespace {
 
-constexpr int16_t cLowQualityMaxHeight = 259;
 constexpr int32_t cMixWholeFrame = 256;
 
 HYRefDVQuality QualityFor(const HYPluginParams* params, int32_t h) {
-    return params->proxyOnly && h <= cLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
+    return params->proxyOnly && h <= kHYLowQualityMaxHeight ? kDVLowQuality : kDVHighQuality;
 }
 
 HYPluginResult BufferError(QDErr err) {
@@ -43,6 +42,8 @@ bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
 HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
     auto* effect = static_cast<EffectData*>(params->clientData);
     if (!effect) return kPluginBadParams;
+    // A begin that ran out of memory left the clip without settings.
+    if (!effect->engineData) return kPluginOutOfMemory;
     const int32_t w = params->frameRect.right - params->frameRect.left;
     const int32_t h = params->frameRect.bottom - params->frameRect.top;
     // Nowhere to draw: refuse before asking the host for anything.
@@ -111,11 +112,14 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
     // When the frame arrived at the size of frameRect and frameRect lies in
     // the host's buffer, the working buffer is that part of the host's
     // buffer itself, which saves a frame-sized copy; otherwise it is a
-    // buffer of its own, copied (and scaled) into place.
+    // buffer of its own, copied (and scaled) into place. A host may hand
+    // back its destination as the source: drawing there would clear the
+    // picture before it is cut out.
     const Rect& frameRect = params->frameRect;
     const bool sameSize =
         frameRect.right - frameRect.left == r.right && frameRect.bottom - frameRect.top == r.bottom;
-    GWorldPtr inPlace = sameSize ? MakeGWorldView(params->frame, frameRect) : nullptr;
+    const bool separate = !PixelsMayOverlap(sourceFrame, params->frame, frameRect);
+    GWorldPtr inPlace = sameSize && separate ? MakeGWorldView(params->frame, frameRect) : nullptr;
     QDErr err = noErr;
     if (inPlace) {
         effect->effectGWorld = inPlace;
@@ -123,27 +127,26 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
         err = NewGWorld(&effect->effectGWorld, 32, &r, nullptr, nullptr, 0);
     }
     if (err == noErr) {
-        ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
-        if (!inPlace) {
+        err = ApplyLineArtEffect(sourceFrame, effect->effectGWorld, params);
+        if (err == noErr && !inPlace) {
             LockedPixels lockWork(effect->effectGWorld), lockFrame(params->frame);
             CopyBits(GetPortBitMapForCopyBits(effect->effectGWorld),
                      GetPortBitMapForCopyBits(params->frame), &r, &frameRect, srcCopy, nullptr);
         }
         DisposeGWorld(effect->effectGWorld);
-        effect->effectGWorld = nullptr;
-        return kPluginOK;
     }
     effect->effectGWorld = nullptr;
-    return BufferError(err);
+    if (err != noErr) return BufferError(err);
+    return kPluginOK;
 }
 
-void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
+OSErr ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params) {
     SavedGWorld saved;
     SetGWorld(targetFrame, nullptr);
     auto* effect = static_cast<EffectData*>(params->clientData);
     LockedPixels lockSource(sourceFrame), lockTarget(targetFrame);
-    DoEffect(effect->engineData, params, sourceFrame, targetFrame, params->renderFrame,
-             params->frameCount);
+    return DoEffect(effect->engineData, params, sourceFrame, targetFrame, params->renderFrame,
+                    params->frameCount);
 }
 
 int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,

@@ -4,9 +4,10 @@
 #define HZ_HOST_IMOVIEGLUE_H
 
 #include "host/HYPlugin.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params);
-void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params);
+OSErr ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params);
 // The host's result of the fetch, or -1 for a frame before the clip.
 int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,
                        int16_t disposeAfterUse);

@@ -12,6 +12,21 @@ std::optional<std::string> ParsedArgs::Get(const std::string& name) const {
     return it->second;
 }
 
+std::string OptionsHelp(const std::vector<OptionSpec>& options) {
+    std::vector<std::string> left;
+    size_t width = 0;
+    for (const OptionSpec& o : options) {
+        left.push_back(std::string("  ") + o.name + (o.value ? std::string(" ") + o.value : ""));
+        width = std::max(width, left.back().size() + 2);
+    }
+    std::string text;
+    for (size_t i = 0; i < options.size(); ++i) {
+        left[i].resize(width, ' ');
+        text += left[i] + options[i].help + "\n";
+    }
+    return text;
+}
+
 ParsedArgs ParseArgs(const std::vector<std::string>& words,
                      const std::vector<OptionSpec>& options) {
     ParsedArgs out;

@@ -31,6 +31,9 @@ struct ParsedArgs {
     std::optional<std::string> Get(const std::string& name) const;
 };
 
+// One line per option, "  --name VALUE      help", for a command's help.
+std::string OptionsHelp(const std::vector<OptionSpec>& options);
+
 // Options may come anywhere; "--name=value" and "--name value" both work;
 // "--" ends the options. An option given twice keeps its last value.
 ParsedArgs ParseArgs(const std::vector<std::string>& words, const std::vector<OptionSpec>& options);

@@ -30,9 +30,10 @@ int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 
-extern const char kRenderHelp[];
-extern const char kThumbnailHelp[];
-extern const char kSettingsHelp[];
+// Each command's help, its options from the table it parses with.
+std::string RenderHelp();
+std::string ThumbnailHelp();
+std::string SettingsHelp();
 
 }  // namespace hzfix
 

@@ -30,6 +30,14 @@ struct PluginFailure : std::runtime_error {
     HYPluginResult result;
 };
 
+// The saved settings could not be read (status kExitInput) or written
+// (kExitOutput).
+struct SettingsError : std::runtime_error {
+    SettingsError(const std::string& message, bool writing)
+        : std::runtime_error(message), writing(writing) {}
+    bool writing;
+};
+
 struct Interrupted : std::runtime_error {
     Interrupted() : std::runtime_error("interrupted") {}
 };

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "apps/hzfix/Errors.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 
@@ -44,27 +45,37 @@ Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFr
     const int stride = (width * 4 + kBufferAlignment - 1) / kBufferAlignment * kBufferAlignment;
     const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
     buffers_.resize(kQueueDepth + 2);
-    for (size_t i = 0; i < buffers_.size(); ++i) {
-        Buffer& b = buffers_[i];
-        b.stride = stride;
-        b.pixels = static_cast<uint8_t*>(
-            std::aligned_alloc(kBufferAlignment, static_cast<size_t>(stride) * height));
-        if (!b.pixels) throw std::bad_alloc();
-        if (NewGWorldFromPtr(&b.world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
-                             reinterpret_cast<Ptr>(b.pixels), stride) != noErr)
-            throw std::bad_alloc();
-        free_.Push(static_cast<int>(i));
+    // A destructor does not run for a constructor that throws: what was
+    // made before the failure is given back here.
+    try {
+        for (size_t i = 0; i < buffers_.size(); ++i) {
+            Buffer& b = buffers_[i];
+            b.stride = stride;
+            b.pixels = static_cast<uint8_t*>(
+                std::aligned_alloc(kBufferAlignment, static_cast<size_t>(stride) * height));
+            if (!b.pixels) throw std::bad_alloc();
+            if (NewGWorldFromPtr(&b.world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                                 reinterpret_cast<Ptr>(b.pixels), stride) != noErr)
+                throw std::bad_alloc();
+            free_.Push(static_cast<int>(i));
+        }
+        argbStride_ = stride;
+        argbPool_ = av_buffer_pool_init(static_cast<size_t>(stride) * height, nullptr);
+        if (!argbPool_) throw std::bad_alloc();
+    } catch (...) {
+        ReleaseBuffers();
+        throw;
     }
-    argbStride_ = stride;
-    argbPool_ = av_buffer_pool_init(static_cast<size_t>(stride) * height, nullptr);
-    if (!argbPool_) throw std::bad_alloc();
 }
 
-Pipeline::~Pipeline() {
-    av_buffer_pool_uninit(&argbPool_);
+Pipeline::~Pipeline() { ReleaseBuffers(); }
+
+void Pipeline::ReleaseBuffers() {
+    if (argbPool_) av_buffer_pool_uninit(&argbPool_);
     for (Buffer& b : buffers_) {
         if (b.world) DisposeGWorld(b.world);
         std::free(b.pixels);
+        b = Buffer{};
     }
 }
 

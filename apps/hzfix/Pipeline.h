@@ -105,6 +105,7 @@ class Pipeline {
     void PrepareArgb(Decoded* item);
     void EncodeStage();
     void Fail(std::exception_ptr error);
+    void ReleaseBuffers();
     void AbortAll();
 
     media::InputFile& in_;

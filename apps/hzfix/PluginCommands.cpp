@@ -8,15 +8,16 @@
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/Png.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
 
-const char kThumbnailHelp[] =
-    "usage: hzfix thumbnail IN OUT.png [--at FRAME] [-y]\n"
-    "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
-    "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n";
-
 namespace {
+
+const std::vector<OptionSpec> kThumbnailOptions = {
+    {"--at", "FRAME", "the frame to show (default: the one the plug-in picks)"},
+    {"-y", nullptr, "replace an existing OUT.png"},
+};
 
 std::string TypeName(int type) {
     switch (type) {
@@ -118,8 +119,15 @@ int RunInfo(const Context& context, const std::vector<std::string>& words) {
     return kExitOk;
 }
 
+std::string ThumbnailHelp() {
+    return "usage: hzfix thumbnail IN OUT.png [options]\n"
+           "  Asks the plug-in for its placeholder picture of IN: one frame with the effect,\n"
+           "  by default the frame the plug-in itself picks, written as a PNG at IN's size.\n" +
+           OptionsHelp(kThumbnailOptions);
+}
+
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
-    ParsedArgs args = ParseArgs(words, {{"--at", "FRAME", ""}, {"-y", nullptr, ""}});
+    ParsedArgs args = ParseArgs(words, kThumbnailOptions);
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
     std::optional<int64_t> at;
     if (auto v = args.Get("--at"))

@@ -16,33 +16,21 @@
 
 namespace hzfix {
 
-const char kRenderHelp[] =
-    "usage: hzfix render IN OUT [options]\n"
-    "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
-    "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
-    "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
-    "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
-    "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n"
-    "  --fade-in N       frames over which the effect fades in (default: the plug-in's)\n"
-    "  --fade-out N      frames over which it fades out (default: the plug-in's)\n"
-    "  --start T         render from time T (seconds or [H:]M:S)\n"
-    "  --duration T      render this long\n"
-    "  --proxy           the plug-in's quick low-quality path; no audio\n"
-    "  --crf N           H.264 rate factor, 0-51 (default 18; lower is better)\n"
-    "  --preset NAME     H.264 speed preset (default veryfast)\n"
-    "  -y                replace an existing OUT\n"
-    "  -n                never replace OUT (the default)\n"
-    "  -q                no progress line\n"
-    "  --progress FILE   write key=value progress blocks to FILE (- for stdout)\n"
-    "  --stats           print the time each stage took\n";
-
 namespace {
 
 const std::vector<OptionSpec> kRenderOptions = {
-    {"--fade-in", "N", ""},   {"--fade-out", "N", ""},    {"--start", "T", ""},
-    {"--duration", "T", ""},  {"--proxy", nullptr, ""},   {"--crf", "N", ""},
-    {"--preset", "NAME", ""}, {"-y", nullptr, ""},        {"-n", nullptr, ""},
-    {"-q", nullptr, ""},      {"--progress", "FILE", ""}, {"--stats", nullptr, ""},
+    {"--fade-in", "N", "frames over which the effect fades in (default: the plug-in's)"},
+    {"--fade-out", "N", "frames over which it fades out (default: the plug-in's)"},
+    {"--start", "T", "render from time T (seconds or [H:]M:S)"},
+    {"--duration", "T", "render this long"},
+    {"--proxy", nullptr, "the plug-in's quick low-quality path; no audio"},
+    {"--crf", "N", "H.264 rate factor, 0-51 (default 18; lower is better)"},
+    {"--preset", "NAME", "H.264 speed preset (default veryfast)"},
+    {"-y", nullptr, "replace an existing OUT"},
+    {"-n", nullptr, "never replace OUT (the default)"},
+    {"-q", nullptr, "no progress line"},
+    {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
+    {"--stats", nullptr, "print the time each stage took"},
 };
 
 class PluginRenderer : public FrameRenderer {
@@ -92,6 +80,16 @@ struct ProgressFile {
 };
 
 }  // namespace
+
+std::string RenderHelp() {
+    return "usage: hzfix render IN OUT [options]\n"
+           "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
+           "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
+           "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
+           "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
+           "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n" +
+           OptionsHelp(kRenderOptions);
+}
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, kRenderOptions);
@@ -170,8 +168,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     }
     out.Start();
 
-    // The plug-in asks for low quality only for a proxy of 259 lines or less.
-    const bool lowQuality = proxy && in.video().height <= 259;
+    const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
     Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt,
                       lowQuality);
     pluginhost::PluginHost host(*plugin, pipeline.frames());

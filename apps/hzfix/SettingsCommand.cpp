@@ -10,59 +10,23 @@
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/media/LibAv.h"
-#include "engine/DataHandling.h"
 #include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
 #include "platform/files/FileSpecPath.h"
+#include "platform/files/Files.h"
 
 namespace hzfix {
 
-const char kSettingsHelp[] =
-    "usage: hzfix settings show | set OPTIONS | reset\n"
-    "  The settings the plug-in starts every clip from (the preferences file).\n"
-    "  show   print every setting and what it does\n"
-    "  reset  forget the saved settings; the effect starts from its defaults\n"
-    "  set    change the settings named, keep the others:\n"
-    "    --framing L,R,T,B       framing rectangle as fractions of the frame\n"
-    "                            (0,1,0,1 is the whole frame)\n"
-    "    --turn STEPS            turn the picture 0.4 degree per step, counter-clockwise\n"
-    "                            for positive steps\n"
-    "    --move-x N              move right by N% of the frame's longer side (left if <0)\n"
-    "    --move-y N              move down by N% of the longer side (up if <0)\n"
-    "    --scale N               grow each side by N% of the longer side (shrink if <0)\n"
-    "    --background #RRGGBB    colour where the picture does not reach\n"
-    "    --frame-color #RRGGBB   colour of the framing rectangle in the dialog\n"
-    "    --format ntsc|pal|hd    the frame size the dialog works at\n"
-    "    --keep-proportions on|off  hold the framing rectangle's proportions\n"
-    "  Steps and percentages are whole numbers from -32768 to 32767.\n";
-
 namespace {
 
-struct FrameSize {
-    const char* name;
-    int width, height;
-};
-
-// The dialog's frame for each format; any other value works as NTSC.
-FrameSize FormatFrame(int16_t mediaType) {
-    switch (mediaType) {
-        case kMediaPAL:
-            return {"PAL", 720, 576};
-        case kMediaHD:
-            return {"HD", 960, 540};
-        default:
-            return {"NTSC", 720, 480};
-    }
-}
-
-// The renderer's rule: a share of the longer side, truncated toward zero.
+// On the dialog's frame for the settings' format.
 int PixelsOf(const PluginDataRec& c, int16_t value) {
-    const FrameSize f = FormatFrame(c.mediaType);
-    return std::max(f.width, f.height) * value / 100;
+    const MediaFrameRec f = MediaFrame(c.mediaType);
+    return SliderPixels(std::max(f.width, f.height), value);
 }
 
 std::string OnFrame(const PluginDataRec& c) {
-    const FrameSize f = FormatFrame(c.mediaType);
+    const MediaFrameRec f = MediaFrame(c.mediaType);
     return " on a " + std::to_string(f.width) + "x" + std::to_string(f.height) + " (" + f.name +
            ") frame";
 }
@@ -93,6 +57,8 @@ std::string Moved(int pixels, const char* positive, const char* negative) {
 // One row per field of the settings record: how it is set, shown and told.
 struct Field {
     const char* name;
+    const char* argument;  // what the value is called in help
+    const char* help;
     std::function<void(PluginDataRec&, const std::string&)> set;
     std::function<std::string(const PluginDataRec&)> value;
     std::function<std::string(const PluginDataRec&)> meaning;
@@ -100,7 +66,7 @@ struct Field {
 
 const std::vector<Field>& Fields() {
     static const std::vector<Field> fields = {
-        {"framing",
+        {"framing", "L,R,T,B", "framing rectangle as fractions of the frame (0,1,0,1: all of it)",
          [](PluginDataRec& c, const std::string& v) {
              auto n = ParseNumberList(v, 4, "--framing");
              c.startRel = {n[0], n[1], n[2], n[3]};
@@ -118,7 +84,8 @@ const std::vector<Field>& Fields() {
                     Percent(r.top) + " to " + Percent(r.bottom) +
                     " of the height; the rest shows the background";
          }},
-        {"turn",
+        {"turn", "STEPS",
+         "turn the picture 0.4 degree per step, counter-clockwise for positive steps",
          [](PluginDataRec& c, const std::string& v) {
              c.sliders[cTurnSlider - 1] = Slider(v, "--turn");
          },
@@ -127,11 +94,11 @@ const std::vector<Field>& Fields() {
              const int s = c.sliders[cTurnSlider - 1];
              if (s == 0) return std::string("not turned");
              char text[64];
-             std::snprintf(text, sizeof text, "turned %.1f degrees %s", std::abs(s) * 0.4,
+             std::snprintf(text, sizeof text, "turned %.1f degrees %s", std::abs(TurnDegrees(s)),
                            s > 0 ? "counter-clockwise" : "clockwise");
              return std::string(text);
          }},
-        {"move-x",
+        {"move-x", "N", "move right by N% of the framing rectangle's longer side (left if <0)",
          [](PluginDataRec& c, const std::string& v) {
              c.sliders[cMoveXSlider - 1] = Slider(v, "--move-x");
          },
@@ -139,7 +106,7 @@ const std::vector<Field>& Fields() {
          [](const PluginDataRec& c) {
              return Moved(PixelsOf(c, c.sliders[cMoveXSlider - 1]), "right", "left") + OnFrame(c);
          }},
-        {"scale",
+        {"scale", "N", "grow each side by N% of the longer side (shrink if <0)",
          [](PluginDataRec& c, const std::string& v) {
              c.sliders[cScaleSlider - 1] = Slider(v, "--scale");
          },
@@ -150,7 +117,7 @@ const std::vector<Field>& Fields() {
              return std::string("each side ") + (z > 0 ? "grows" : "shrinks") + " by " +
                     std::to_string(std::abs(z)) + " pixels" + OnFrame(c);
          }},
-        {"move-y",
+        {"move-y", "N", "move down by N% of the longer side (up if <0)",
          [](PluginDataRec& c, const std::string& v) {
              c.sliders[cMoveYSlider - 1] = Slider(v, "--move-y");
          },
@@ -158,7 +125,7 @@ const std::vector<Field>& Fields() {
          [](const PluginDataRec& c) {
              return Moved(PixelsOf(c, c.sliders[cMoveYSlider - 1]), "down", "up") + OnFrame(c);
          }},
-        {"background",
+        {"background", "#RRGGBB", "colour where the picture does not reach",
          [](PluginDataRec& c, const std::string& v) {
              Rgb16 rgb = ParseColor(v, "--background");
              c.colors[cBackgroundColor - 1] = {rgb.red, rgb.green, rgb.blue};
@@ -167,7 +134,7 @@ const std::vector<Field>& Fields() {
          [](const PluginDataRec&) {
              return std::string("fills the frame where the picture does not reach");
          }},
-        {"frame-color",
+        {"frame-color", "#RRGGBB", "colour of the framing rectangle in the dialog",
          [](PluginDataRec& c, const std::string& v) {
              Rgb16 rgb = ParseColor(v, "--frame-color");
              c.frameStartColor = {rgb.red, rgb.green, rgb.blue};
@@ -176,7 +143,7 @@ const std::vector<Field>& Fields() {
          [](const PluginDataRec&) {
              return std::string("draws the framing rectangle in the dialog");
          }},
-        {"format",
+        {"format", "ntsc|pal|hd", "the frame size the dialog works at",
          [](PluginDataRec& c, const std::string& v) {
              if (v == "ntsc")
                  c.mediaType = kMediaNTSC;
@@ -200,11 +167,11 @@ const std::vector<Field>& Fields() {
              }
          },
          [](const PluginDataRec& c) {
-             const FrameSize f = FormatFrame(c.mediaType);
+             const MediaFrameRec f = MediaFrame(c.mediaType);
              return std::string("the dialog works on ") + f.name + " frames, " +
                     std::to_string(f.width) + "x" + std::to_string(f.height);
          }},
-        {"keep-proportions",
+        {"keep-proportions", "on|off", "hold the framing rectangle's proportions",
          [](PluginDataRec& c, const std::string& v) {
              c.keepProps = ParseOnOff(v, "--keep-proportions");
          },
@@ -219,15 +186,9 @@ const std::vector<Field>& Fields() {
     return fields;
 }
 
-PluginDataRec Defaults() {
-    PluginDataRec config{};
-    ResetConfig(&config, true);
-    return config;
-}
-
 // The saved settings, or the defaults when none are saved; `saved` tells.
 PluginDataRec Load(bool* saved) {
-    PluginDataRec config = Defaults();
+    PluginDataRec config = cDefaultSettings;
     PrefsResultRec r = LoadPrefs(&config);
     switch (r.status) {
         case PrefsStatus::cOk:
@@ -237,9 +198,9 @@ PluginDataRec Load(bool* saved) {
         case PrefsStatus::cNoFile:
         case PrefsStatus::cNoSettings:
             *saved = false;
-            return Defaults();
+            return cDefaultSettings;
         default:
-            throw media::InputError(r.message + "; remove it to start over");
+            throw SettingsError(r.message + "; remove it to start over", false);
     }
 }
 
@@ -250,26 +211,46 @@ void Show(const PluginDataRec& config, bool saved) {
         std::printf("%-17s %-22s %s\n", f.name, f.value(config).c_str(), f.meaning(config).c_str());
 }
 
-void MakeFolder(const std::string& path) {
-    std::string partial;
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        partial = path.substr(0, pos);
-        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
-            throw media::OutputError("cannot make the folder " + partial + ": " +
-                                     std::strerror(errno));
-    }
+// The preferences folder, made if it is missing, as the plug-in makes it.
+void MakePreferencesFolder() {
+    int16_t vRefNum = 0;
+    int32_t dirID = 0;
+    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
+        throw SettingsError("cannot make the preferences folder " + PreferencesFolderPath() + ": " +
+                                std::strerror(errno),
+                            true);
+}
+
+// One option of `settings set` per field.
+const std::vector<OptionSpec>& SetOptions() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const Field& f : Fields()) n.push_back(std::string("--") + f.name);
+        return n;
+    }();
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> o;
+        for (size_t i = 0; i < Fields().size(); ++i)
+            o.push_back({names[i].c_str(), Fields()[i].argument, Fields()[i].help});
+        return o;
+    }();
+    return options;
 }
 
 }  // namespace
 
+std::string SettingsHelp() {
+    return "usage: hzfix settings show | set OPTIONS | reset\n"
+           "  The settings the plug-in starts every clip from (the preferences file).\n"
+           "  show   print every setting and what it does\n"
+           "  reset  forget the saved settings; the effect starts from its defaults\n"
+           "  set    change the settings named, keep the others:\n" +
+           OptionsHelp(SetOptions()) +
+           "  Steps and percentages are whole numbers from -32768 to 32767.\n";
+}
+
 int RunSettings(const Context&, const std::vector<std::string>& words) {
-    std::vector<OptionSpec> options;
-    std::vector<std::string> names;
-    for (const Field& f : Fields()) names.push_back(std::string("--") + f.name);
-    for (size_t i = 0; i < names.size(); ++i) options.push_back({names[i].c_str(), "VALUE", ""});
-    ParsedArgs args = ParseArgs(words, options);
+    ParsedArgs args = ParseArgs(words, SetOptions());
     if (args.positional.size() != 1) throw UsageError("settings needs one of show, set, reset");
     const std::string& action = args.positional[0];
     if (action != "set" && !args.values.empty())
@@ -283,7 +264,7 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
     }
     if (action == "reset") {
         PrefsResultRec r = ResetPrefs();
-        if (r.status != PrefsStatus::cOk) throw media::OutputError(r.message);
+        if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
         std::printf("settings reset: the effect starts from its defaults\n");
         return kExitOk;
     }
@@ -295,9 +276,9 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
     // Every value is checked before anything is written.
     for (const Field& f : Fields())
         if (auto v = args.Get(std::string("--") + f.name)) f.set(config, *v);
-    MakeFolder(PreferencesFolderPath());
+    MakePreferencesFolder();
     PrefsResultRec r = StorePrefs(config);
-    if (r.status != PrefsStatus::cOk) throw media::OutputError(r.message);
+    if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
     Show(config, true);
     return kExitOk;
 }

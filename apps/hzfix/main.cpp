@@ -118,11 +118,11 @@ int main(int argc, char** argv) {
     for (const std::string& w : rest) {
         if (w != "--help" && w != "-h") continue;
         if (command == "render")
-            std::fputs(kRenderHelp, stdout);
+            std::fputs(RenderHelp().c_str(), stdout);
         else if (command == "thumbnail")
-            std::fputs(kThumbnailHelp, stdout);
+            std::fputs(ThumbnailHelp().c_str(), stdout);
         else if (command == "settings")
-            std::fputs(kSettingsHelp, stdout);
+            std::fputs(SettingsHelp().c_str(), stdout);
         else
             std::fputs(kHelp, stdout);
         return kExitOk;
@@ -155,6 +155,8 @@ int main(int argc, char** argv) {
         return Fail(kExitInput, e.what());
     } catch (const media::OutputError& e) {
         return Fail(kExitOutput, e.what());
+    } catch (const SettingsError& e) {
+        return Fail(e.writing ? kExitOutput : kExitInput, e.what());
     } catch (const PluginFailure& e) {
         return Fail(kExitPluginFailed, e.what());
     } catch (const std::bad_alloc&) {

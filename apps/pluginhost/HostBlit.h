@@ -8,7 +8,7 @@
 namespace pluginhost {
 
 // Rectangles are clipped to their maps; differing sizes scale the source
-// (nearest pixel). Results are opaque.
+// (nearest pixel centre, as CopyBits). Results are opaque.
 void BlendPixMaps(const PixMap& source, const PixMap& dest, Rect sourceRect, Rect destRect,
                   int opacity);
 

@@ -16,6 +16,7 @@ namespace pluginhost {
 struct PluginHost::Fetch {
     int32_t frameNumber;
     GWorldPtr buffer;
+    bool owned = true;  // not when it is the block's own destination
 };
 
 namespace {
@@ -48,6 +49,10 @@ struct HostProcs {
         if (!outFrame || !outCookie) return kPluginBadParams;
         if (host->faults_.getFrame != kPluginOK) return host->faults_.getFrame;
         if (width <= 0 || height <= 0) return kPluginBadParams;
+        if (host->faults_.getFrameIntoDestination)
+            return HandBackDestination(host, frameNumber, quality, outFrame, outCookie);
+        if (host->faults_.frameWidth > 0) width = host->faults_.frameWidth;
+        if (host->faults_.frameHeight > 0) height = host->faults_.frameHeight;
 
         const Rect bounds = {0, 0, height, width};
         GWorldPtr buffer = nullptr;
@@ -70,6 +75,20 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    static HYPluginResult HandBackDestination(PluginHost* host, int32_t frameNumber,
+                                              HYRefDVQuality quality, GWorldPtr* outFrame,
+                                              void** outCookie) {
+        GWorldPtr dest = host->block_->frame;
+        if (!dest) return kPluginBadParams;
+        const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, dest);
+        if (provided != kPluginOK) return provided;
+        host->fetches_.push_back(
+            std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, dest, false}));
+        *outCookie = host->fetches_.back().get();
+        *outFrame = dest;
+        return kPluginOK;
+    }
+
     // The fetch a cookie stands for, with the call recorded; nil for a
     // cookie this host never handed out.
     static PluginHost::Fetch* RecordFetchCall(PluginHost* host, HostCall::Kind kind, void* cookie) {
@@ -87,7 +106,7 @@ struct HostProcs {
         PluginHost* host = HostOf(instance);
         PluginHost::Fetch* fetch = RecordFetchCall(host, HostCall::kReleaseFrame, cookie);
         if (!fetch) return kPluginBadParams;
-        DisposeGWorld(fetch->buffer);
+        if (fetch->owned) DisposeGWorld(fetch->buffer);
         std::erase_if(host->fetches_, [fetch](const auto& f) { return f.get() == fetch; });
         return host->faults_.releaseFrame;
     }
@@ -200,7 +219,8 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
 
 PluginHost::~PluginHost() {
     if (clipOpen()) EndClip();
-    for (auto& f : fetches_) DisposeGWorld(f->buffer);
+    for (auto& f : fetches_)
+        if (f->owned) DisposeGWorld(f->buffer);
 }
 
 int PluginHost::Send(HYPluginSelector selector) {

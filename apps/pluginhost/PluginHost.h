@@ -79,6 +79,12 @@ struct HostFaults {
     HYPluginResult getFilterInfo = kPluginOK;
     // GetFrame answers kPluginOK but hands back no buffer.
     bool getFrameWithoutBuffer = false;
+    // GetFrame hands back frames of this size, whatever size was asked for
+    // (0 keeps the size asked for).
+    int16_t frameWidth = 0, frameHeight = 0;
+    // GetFrame fills the block's destination and hands it back as the
+    // source, as hosts that process in place do.
+    bool getFrameIntoDestination = false;
 };
 
 class PluginHost {

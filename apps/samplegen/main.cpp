@@ -13,6 +13,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "apps/hzfix/Cli.h"
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
@@ -25,21 +26,17 @@ constexpr int kSampleRate = 48000;
 constexpr int kAudioChunk = 1024;
 constexpr int kGap = 8;  // pixels between the two pictures of a comparison
 
-struct Usage : std::runtime_error {
-    using std::runtime_error::runtime_error;
+using hzfix::UsageError;
+
+const std::vector<hzfix::OptionSpec> kSceneOptions = {
+    {"--seconds", "S", "length (default 5)"},
+    {"--size", "WxH", "frame size, 16 to 8192 each (default 1280x720)"},
+    {"--fps", "N", "frame rate (default 25)"},
+    {"--tilt", "DEG", "how far the horizon is tilted clockwise (default 3)"},
 };
-
-std::string Value(const std::vector<std::string>& words, size_t* i) {
-    if (*i + 1 >= words.size()) throw Usage(words[*i] + " needs a value");
-    return words[++*i];
-}
-
-double Number(const std::string& text) {
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end || !std::isfinite(v)) throw Usage("'" + text + "' is not a number");
-    return v;
-}
+const std::vector<hzfix::OptionSpec> kCompareOptions = {
+    {"--at", "FRAME", "the frame to compare (default 0)"},
+};
 
 // A tone under the picture: an A that swells and fades each second, so
 // sync and gaps can be heard. Written chunk by chunk up to `until` samples,
@@ -73,31 +70,21 @@ class Tone {
 };
 
 int MakeScene(const std::vector<std::string>& words) {
-    std::string outPath;
+    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, kSceneOptions);
+    if (args.positional.size() != 1) throw UsageError("scene takes one OUT");
+    const std::string outPath = args.positional[0];
     double seconds = 5, fps = 25, tilt = 3;
     int width = 1280, height = 720;
-    for (size_t i = 0; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        if (w == "--seconds")
-            seconds = Number(Value(words, &i));
-        else if (w == "--fps")
-            fps = Number(Value(words, &i));
-        else if (w == "--tilt")
-            tilt = Number(Value(words, &i));
-        else if (w == "--size") {
-            const std::string v = Value(words, &i);
-            if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2 || width < 16 ||
-                height < 16 || width > 8192 || height > 8192)
-                throw Usage("--size: '" + v + "' is not WxH (16 to 8192 each)");
-        } else if (!w.empty() && w[0] == '-')
-            throw Usage("unknown option " + w);
-        else if (outPath.empty())
-            outPath = w;
-        else
-            throw Usage("scene takes one OUT");
+    if (auto v = args.Get("--seconds")) seconds = hzfix::ParseNumber(*v, "--seconds");
+    if (auto v = args.Get("--fps")) fps = hzfix::ParseNumber(*v, "--fps");
+    if (auto v = args.Get("--tilt")) tilt = hzfix::ParseNumber(*v, "--tilt");
+    if (auto v = args.Get("--size")) {
+        const size_t x = v->find('x');
+        if (x == std::string::npos) throw UsageError("--size: '" + *v + "' is not WxH");
+        width = static_cast<int>(hzfix::ParseInteger(v->substr(0, x), 16, 8192, "--size"));
+        height = static_cast<int>(hzfix::ParseInteger(v->substr(x + 1), 16, 8192, "--size"));
     }
-    if (outPath.empty()) throw Usage("scene needs OUT");
-    if (seconds <= 0 || fps <= 0) throw Usage("--seconds and --fps must be positive");
+    if (seconds <= 0 || fps <= 0) throw UsageError("--seconds and --fps must be positive");
 
     media::OutputFile out(outPath, true);
     media::VideoEncoding encoding;
@@ -136,7 +123,7 @@ int MakeScene(const std::vector<std::string>& words) {
 std::vector<uint8_t> Picture(const std::string& path, int64_t at, int* width, int* height) {
     media::InputFile in(path);
     if (at >= in.frameCount())
-        throw Usage(path + " has only " + std::to_string(in.frameCount()) + " frames");
+        throw UsageError(path + " has only " + std::to_string(in.frameCount()) + " frames");
     in.SeekTo(at);
     media::FramePtr frame;
     int64_t index = 0;
@@ -149,18 +136,11 @@ std::vector<uint8_t> Picture(const std::string& path, int64_t at, int* width, in
 }
 
 int Compare(const std::vector<std::string>& words) {
-    std::vector<std::string> paths;
+    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, kCompareOptions);
+    const std::vector<std::string>& paths = args.positional;
+    if (paths.size() != 3) throw UsageError("compare needs BEFORE AFTER OUT.png");
     int64_t at = 0;
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (words[i] == "--at")
-            at = static_cast<int64_t>(Number(Value(words, &i)));
-        else if (!words[i].empty() && words[i][0] == '-')
-            throw Usage("unknown option " + words[i]);
-        else
-            paths.push_back(words[i]);
-    }
-    if (paths.size() != 3) throw Usage("compare needs BEFORE AFTER OUT.png");
-    if (at < 0) throw Usage("--at must not be negative");
+    if (auto v = args.Get("--at")) at = hzfix::ParseInteger(*v, 0, INT32_MAX, "--at");
     int w1, h1, w2, h2;
     std::vector<uint8_t> before = Picture(paths[0], at, &w1, &h1);
     std::vector<uint8_t> after = Picture(paths[1], at, &w2, &h2);
@@ -185,18 +165,18 @@ int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
     std::vector<std::string> words(argv + 1, argv + argc);
     try {
-        if (words.empty()) throw Usage("name a command: scene or compare");
+        if (words.empty()) throw UsageError("name a command: scene or compare");
         const std::string command = words.front();
         words.erase(words.begin());
         if (command == "scene") return MakeScene(words);
         if (command == "compare") return Compare(words);
-        throw Usage("unknown command '" + command + "'");
-    } catch (const Usage& e) {
+        throw UsageError("unknown command '" + command + "'");
+    } catch (const UsageError& e) {
         std::fprintf(stderr,
-                     "samplegen: %s\nusage: samplegen scene OUT [--seconds S] [--size WxH] "
-                     "[--fps N] [--tilt DEG]\n       samplegen compare BEFORE AFTER OUT.png "
-                     "[--at FRAME]\n",
-                     e.what());
+                     "samplegen: %s\nusage: samplegen scene OUT [options]\n%s"
+                     "       samplegen compare BEFORE AFTER OUT.png [options]\n%s",
+                     e.what(), hzfix::OptionsHelp(kSceneOptions).c_str(),
+                     hzfix::OptionsHelp(kCompareOptions).c_str());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "samplegen: %s\n", e.what());

@@ -1,5 +1,6 @@
 #include "platform/memory/PixelMemory.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -32,11 +33,26 @@ Recycler& TheRecycler() {
     return recycler;
 }
 
+std::atomic<int> lgAllocationsLeft{-1};
+
+// Whether this allocation is one a test made fail.
+bool Refused() {
+    int left = lgAllocationsLeft.load(std::memory_order_relaxed);
+    while (left >= 0) {
+        if (left == 0) return true;
+        if (lgAllocationsLeft.compare_exchange_weak(left, left - 1)) return false;
+    }
+    return false;
+}
+
 size_t Rounded(size_t bytes) { return (bytes + cAlignment - 1) / cAlignment * cAlignment; }
 
 }  // namespace
 
+void FailAfter(int allocations) { lgAllocationsLeft = allocations < 0 ? -1 : allocations; }
+
 void* Allocate(size_t bytes) {
+    if (Refused()) return nullptr;
     bytes = Rounded(bytes == 0 ? 1 : bytes);
     if (bytes >= cRecycledMinimum) {
         Recycler& r = TheRecycler();

@@ -16,6 +16,10 @@ void* Allocate(size_t bytes);
 // bytes must be what the block was allocated with.
 void Free(void* block, size_t bytes);
 
+// Lets `allocations` more blocks succeed and fails every one after them, so
+// tests can make memory short at any step of a frame; negative ends it.
+void FailAfter(int allocations);
+
 struct Deleter {
     size_t bytes = 0;
     void operator()(void* block) const { Free(block, bytes); }

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "platform/quickdraw/NearestSample.h"
 #include "platform/quickdraw/PixelRows.h"
 #include "platform/quickdraw/QuickDraw.h"
 
@@ -9,13 +11,6 @@ namespace {
 
 uint32_t* RowAt(const BitMap* map, int y) {
     return reinterpret_cast<uint32_t*>(map->baseAddr + static_cast<ptrdiff_t>(y) * map->rowBytes);
-}
-
-// Maps destination pixel centres back to source pixels in 16.16 fixed point,
-// so that a scaled copy samples evenly across the source rectangle.
-int64_t SourceFixed(int srcStart, int srcLen, int dstLen, int dstIndex) {
-    return (static_cast<int64_t>(srcStart) << 16) +
-           ((static_cast<int64_t>(2 * dstIndex + 1) * srcLen << 16) / (2 * dstLen));
 }
 
 }  // namespace
@@ -47,23 +42,23 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
         return;
     }
 
-    const int64_t stepX = (static_cast<int64_t>(srcW) << 16) / dstW;
+    // Source column of each destination column, worked out exactly once:
+    // stepping in fixed point drifts off the rule where a centre falls on a
+    // pixel edge. Columns whose source lies outside the source map are left.
     const Rect& sb = srcBits->bounds;
+    int x0 = area.left, x1 = area.right;
+    while (x0 < x1 && NearestSource(srcRect->left, srcW, dstW, x0 - dstRect->left) < sb.left) ++x0;
+    while (x1 > x0 && NearestSource(srcRect->left, srcW, dstW, x1 - 1 - dstRect->left) >= sb.right)
+        --x1;
+    if (x0 >= x1) return;
+    std::vector<int> columns(static_cast<size_t>(x1 - x0));
+    for (int x = x0; x < x1; ++x)
+        columns[static_cast<size_t>(x - x0)] =
+            NearestSource(srcRect->left, srcW, dstW, x - dstRect->left);
     for (int y = area.top; y < area.bottom; ++y) {
-        const int sy =
-            static_cast<int>(SourceFixed(srcRect->top, srcH, dstH, y - dstRect->top) >> 16);
+        const int sy = NearestSource(srcRect->top, srcH, dstH, y - dstRect->top);
         if (sy < sb.top || sy >= sb.bottom) continue;
-        // Columns whose source lies inside the source map.
-        int x0 = area.left, x1 = area.right;
-        while (x0 < x1 &&
-               (SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left) >> 16) < sb.left)
-            ++x0;
-        while (x1 > x0 &&
-               (SourceFixed(srcRect->left, srcW, dstW, x1 - 1 - dstRect->left) >> 16) >= sb.right)
-            --x1;
-        if (x0 >= x1) continue;
         quickdraw::ScaleRowOpaque(RowAt(dstBits, y) + x0, RowAt(srcBits, sy), x1 - x0,
-                                  SourceFixed(srcRect->left, srcW, dstW, x0 - dstRect->left),
-                                  stepX);
+                                  columns.data());
     }
 }

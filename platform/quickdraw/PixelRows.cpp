@@ -11,11 +11,10 @@ void CopyRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int
     for (int i = 0; i < count; ++i) dst[i] = src[i] | alpha;
 }
 
-void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count, int64_t x0,
-                    int64_t step) {
+void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count,
+                    const int* __restrict columns) {
     const uint32_t alpha = AlphaMask();
-    int64_t x = x0;
-    for (int i = 0; i < count; ++i, x += step) dst[i] = src[x >> 16] | alpha;
+    for (int i = 0; i < count; ++i) dst[i] = src[columns[i]] | alpha;
 }
 
 }  // namespace quickdraw

@@ -23,9 +23,9 @@ inline uint32_t AlphaMask() { return PackARGBBytes(0xFF, 0, 0, 0); }
 void FillRow(uint32_t* __restrict row, int count, uint32_t value);
 // Copies and makes every pixel opaque on the way.
 void CopyRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count);
-// Nearest-neighbour: dst[i] = src[(x0 + i * step) >> 16], made opaque.
-void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count, int64_t x0,
-                    int64_t step);
+// Nearest-neighbour: dst[i] = src[columns[i]], made opaque.
+void ScaleRowOpaque(uint32_t* __restrict dst, const uint32_t* __restrict src, int count,
+                    const int* __restrict columns);
 
 }  // namespace quickdraw
 

@@ -49,6 +49,9 @@ enum {
     eventNotHandledErr = -9874
 };
 
+/* The host's interface header defines these three under the same guard. */
+#ifndef HZ_RECORD_STRUCTS_DEFINED
+#define HZ_RECORD_STRUCTS_DEFINED
 /* QuickDraw rectangle: origin top-left, y downward. */
 typedef struct Rect {
     int16_t top;
@@ -56,11 +59,6 @@ typedef struct Rect {
     int16_t bottom;
     int16_t right;
 } Rect;
-
-typedef struct Point {
-    int16_t v;
-    int16_t h;
-} Point;
 
 typedef struct RGBColor {
     uint16_t red;
@@ -77,6 +75,12 @@ typedef struct FSSpec {
     Str63 name;
 } FSSpec;
 #pragma pack(pop)
+#endif
+
+typedef struct Point {
+    int16_t v;
+    int16_t h;
+} Point;
 
 typedef FSSpec* FSSpecPtr;
 

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "common/commonprocs.h"
-#include "platform/text/TextUtils.h"
 
 namespace {
 
@@ -47,67 +44,6 @@ TEST(CenterRectInRect, TakesTheLowerWholeNumberAsCentre) {
     Rect odd = R(0, 0, 5, 3);
     CenterRectInRect(&odd, R(0, 0, 10, 10));
     ExpectRect(odd, R(3, 4, 8, 7));
-}
-
-TEST(ColourPacking, KeepsTheHighByteOfEachComponent) {
-    const RGBColor c = LongInt2RGBColor(0x00FF8001);
-    EXPECT_EQ(c.red, 65280);
-    EXPECT_EQ(c.green, 32768);
-    EXPECT_EQ(c.blue, 256);
-    EXPECT_EQ(RGBColor2LongInt(RGBColor{65535, 32896, 255}), 0x00FF8000);
-    EXPECT_EQ(LongInt2RGBColor(RGBColor2LongInt(RGBColor{65535, 0, 0})).red, 0xFF00);
-    EXPECT_EQ(RGBColor2LongInt(LongInt2RGBColor(static_cast<int32_t>(0xAB123456))), 0x123456);
-    EXPECT_EQ(SetRGBColor(-1, 0, 1).red, 65535);
-}
-
-TEST(TextConversion, NumbersAndCommandCodes) {
-    Str255 text;
-    Num2Text(INT32_MIN, text);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "-2147483648");
-    Num2Text(0, text);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "0");
-    CommandID2Str(0x496E666F, text);  // 'Info'
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "Info");
-    CommandID2Str(0x6F6B0020, text);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), std::string("ok\0 ", 4));
-
-    // Texts longer than a host's field are cut to fit, the zero byte kept.
-    Str255 longText;
-    CopyCStringToPascal(std::string(200, 'x').c_str(), longText);
-    char field[32];
-    CopyPascalStringToCBuffer(longText, field, sizeof field);
-    EXPECT_EQ(std::string(field), std::string(31, 'x'));
-    CopyCStringToPascal(std::string(300, 'y').c_str(), longText);
-    EXPECT_EQ(longText[0], 255);
-
-    const unsigned char roman[] = {3, 'a', 0x8E, 0xDB};  // a, e acute, euro sign
-    CFStringRef s = MakeCFString(roman);
-    char utf8[16];
-    ASSERT_TRUE(CFStringGetCString(s, utf8, sizeof utf8, kCFStringEncodingUTF8));
-    EXPECT_STREQ(utf8, "a\xC3\xA9\xE2\x82\xAC");
-    EXPECT_EQ(CFStringGetLength(s), 3);
-    CFRelease(s);
-}
-
-TEST(Buffers, AllocatedAtOriginAndCleared) {
-    GWorldPtr gw = AllocateRectGWorld(R(50, 30, 250, 130));
-    ASSERT_NE(gw, nullptr);
-    ExpectRect(GetPortRect(gw), R(0, 0, 200, 100));
-    EXPECT_TRUE(GetPixelsState(GetGWorldPixMap(gw)) & pixelsLocked);
-    CGrafPtr before;
-    GetGWorld(&before, nullptr);
-    ClearGW(gw, RGBColor{0x1200, 0x3400, 0x5600});
-    CGrafPtr after;
-    GetGWorld(&after, nullptr);
-    EXPECT_EQ(before, after);
-    const auto* p = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(gw)));
-    EXPECT_EQ(p[0], 255);
-    EXPECT_EQ(p[1], 0x12);
-    EXPECT_EQ(p[3], 0x56);
-    EXPECT_EQ(gw->rgbFgColor.red, 0);  // foreground left black
-    DisposeGWorld(gw);
-    EXPECT_EQ(AllocateRectGWorld(R(0, 0, 0, 5)), nullptr);
-    EXPECT_NE(AllocationError(), noErr);
 }
 
 }  // namespace

@@ -20,14 +20,17 @@ TEST_F(HostLifecycle, DescribesItselfAsAFilterWithThreeSliders) {
     EXPECT_EQ(info.getInfo.takeFromClipAfter, 77);
     EXPECT_EQ(info.getInfo.takeFromClipBefore, 0);
     EXPECT_EQ(info.getInfo2.baseMemoryNeeded, 50000);
-    for (const auto& slider : info.getInfo2.filterSliders) {
+    // Each label from its own entry of the bundle's string lists, in order.
+    for (int i = 0; i < kHYFilterSliderCount; ++i) {
+        const auto& slider = info.getInfo2.filterSliders[i];
         EXPECT_EQ(slider.defaultValue, 0.5f);
-        EXPECT_GT(std::strlen(slider.label), 0u);
-        EXPECT_GT(std::strlen(slider.minLabel), 0u);
-        EXPECT_GT(std::strlen(slider.maxLabel), 0u);
+        EXPECT_EQ(std::string(slider.label),
+                  "Slider " + std::to_string(i + 1) + " (not used: see Adjust Horizon)");
+        EXPECT_STREQ(slider.minLabel, "Min");
+        EXPECT_STREQ(slider.maxLabel, "Max");
     }
     EXPECT_STREQ(info.getInfo2.group, "Horizon Fix");
-    EXPECT_GT(std::strlen(info.getInfo3.buttonTitle), 0u);
+    EXPECT_STREQ(info.getInfo3.buttonTitle, "Adjust Horizon...");
 }
 
 TEST_F(HostLifecycle, RefusesWhatItCannotWorkWith) {

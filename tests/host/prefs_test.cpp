@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/DataHandling.h"
 #include "persistence/prefsloader.h"
 #include "tests/host/HostFixture.h"
 

@@ -2,6 +2,7 @@
 // is written when a value is refused.
 #include <gtest/gtest.h>
 
+#include "persistence/prefsloader.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {
@@ -30,7 +31,19 @@ TEST_F(HzfixSettings, SetShowResetRoundTrip) {
                       "--framing", "0.1,0.9,0.2,0.8", "--background", "#102030", "--frame-color",
                       "#00ff00", "--format", "pal", "--keep-proportions", "on"});
     ASSERT_EQ(set.status, 0) << set.err;
-    EXPECT_EQ(Prefs().size() > 392, true);
+    // What the plug-in will read back, field by field.
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    PluginDataRec stored{};
+    ASSERT_EQ(LoadPrefs(&stored).status, PrefsStatus::cOk);
+    EXPECT_EQ(std::vector<int16_t>(stored.sliders, stored.sliders + cNumSliders),
+              (std::vector<int16_t>{7, -2, 0, 10, 3, 0}));
+    EXPECT_EQ(stored.startRel.left, 0.1);
+    EXPECT_EQ(stored.startRel.bottom, 0.8);
+    EXPECT_EQ(stored.colors[0].red, 0x1010);
+    EXPECT_EQ(stored.colors[0].blue, 0x3030);
+    EXPECT_EQ(stored.frameStartColor.green, 0xFFFF);
+    EXPECT_EQ(stored.mediaType, kMediaPAL);
+    EXPECT_TRUE(stored.keepProps);
     shown = Do({"show"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     Says(shown, "saved settings");

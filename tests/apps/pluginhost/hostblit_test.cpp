@@ -1,9 +1,15 @@
 #include "apps/pluginhost/HostBlit.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
 
+#include "apps/pluginhost/BlitRows.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -40,14 +46,74 @@ TEST(HostBlit, BlendsEveryChannelWithTheOpacityAndClips) {
     }
 }
 
-TEST(HostBlit, ScalesTheSourceWhenTheRectanglesDiffer) {
-    GWorldHolder src = MakeGWorld(2, 2), dst = MakeGWorld(4, 4);
-    FillPattern(src.get(), 3);
-    Fill(dst.get(), Pixel{255, 0, 0, 0});
-    pluginhost::BlendPixMaps(src->pixMap, dst->pixMap, Rect{0, 0, 2, 2}, Rect{0, 0, 4, 4}, 255);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(PixelAt(dst.get(), x, y), PixelAt(src.get(), x / 2, y / 2));
+// A full-opacity Blit between rectangles of different sizes picks the same
+// source pixels as the plug-in's own CopyBits: up, down, by odd ratios.
+TEST(HostBlit, ScalesByTheSameRuleAsCopyBits) {
+    for (auto [sw, sh, dw, dh] :
+         {std::array{2, 2, 4, 4}, {10, 9, 16, 12}, {37, 29, 16, 12}, {16, 5, 7, 13}}) {
+        GWorldHolder src = MakeGWorld(sw, sh), blitted = MakeGWorld(dw, dh);
+        GWorldHolder copied = MakeGWorld(dw, dh);
+        FillPattern(src.get(), 3);
+        const Rect from{0, 0, static_cast<int16_t>(sh), static_cast<int16_t>(sw)};
+        const Rect to{0, 0, static_cast<int16_t>(dh), static_cast<int16_t>(dw)};
+        pluginhost::BlendPixMaps(src->pixMap, blitted->pixMap, from, to, 255);
+        CopyBits(&src->pixMap, &copied->pixMap, &from, &to, srcCopy, nullptr);
+        EXPECT_EQ(MaxDifference(blitted.get(), copied.get(), to), 0) << sw << "x" << sh;
+    }
+}
+
+// Rows of a buffer laid out as hosts lay them out: wider than the picture,
+// starting anywhere, and the last pixel against an unreadable page, so a
+// kernel that reads one byte too far faults.
+class GuardedRows {
+  public:
+    GuardedRows(int width, int height, int rowBytes, int offset) : rowBytes_(rowBytes) {
+        page_ = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t used = static_cast<size_t>(offset + rowBytes * (height - 1) + 4 * width);
+        span_ = (used + page_ - 1) / page_ * page_;
+        base_ = static_cast<uint8_t*>(mmap(nullptr, span_ + page_, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        mprotect(base_ + span_, page_, PROT_NONE);
+        first_ = base_ + span_ - used + offset;
+    }
+    ~GuardedRows() { munmap(base_, span_ + page_); }
+    uint8_t* Row(int y) { return first_ + static_cast<ptrdiff_t>(y) * rowBytes_; }
+
+  private:
+    size_t page_, span_;
+    int rowBytes_;
+    uint8_t* base_;
+    uint8_t* first_;
+};
+
+// Each kernel against the portable one, on every width up to a few blocks,
+// every opacity class, unaligned rows ending at a page boundary.
+TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
+    std::vector<std::pair<const char*, pluginhost::BlendRowSameSizeProc>> kernels;
+    if (pluginhost::cBlendRowSameSizeSse2)
+        kernels.push_back({"sse2", pluginhost::cBlendRowSameSizeSse2});
+    kernels.push_back({"chosen", pluginhost::ChosenBlendRowSameSize()});
+    std::mt19937 random(7);
+    for (const auto& [name, kernel] : kernels) {
+        for (int width = 1; width <= 19; ++width) {
+            for (uint32_t a : {0u, 1u, 127u, 254u, 255u}) {
+                const int offset = 4 * (width % 3) + 4;
+                GuardedRows src(width, 3, 4 * width + 12, offset), dst(width, 3, 4 * width, 0);
+                std::vector<uint8_t> want(4 * width);
+                for (int y = 0; y < 3; ++y) {
+                    for (int i = 0; i < 4 * width; ++i) {
+                        src.Row(y)[i] = static_cast<uint8_t>(random());
+                        dst.Row(y)[i] = static_cast<uint8_t>(random());
+                    }
+                    std::copy(dst.Row(y), dst.Row(y) + 4 * width, want.begin());
+                    pluginhost::BlendRowSameSizePortable(want.data(), src.Row(y), width, a);
+                    kernel(dst.Row(y), src.Row(y), width, a);
+                    ASSERT_TRUE(std::equal(want.begin(), want.end(), dst.Row(y)))
+                        << name << " width " << width << " opacity " << a << " row " << y;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
