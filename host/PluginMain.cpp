@@ -17,9 +17,10 @@ bool HasProcsFor(const HYPluginParams* params) {
         params->selector == kPlugInitialize || params->selector == kPlugFilePlaceHolder;
     const bool renders =
         params->selector == kPlugDoFrame || params->selector == kPlugFilePlaceHolder;
+    const bool fetches = renders || params->selector == kPlugCustomButtonClick;
     if (begins && (!procs->GetFilterInfo || !procs->ReleaseFilterInfo)) return false;
-    if (renders && (!procs->GetFrame || !procs->ReleaseFrame || !procs->Blit || !procs->MixAudio))
-        return false;
+    if (fetches && (!procs->GetFrame || !procs->ReleaseFrame)) return false;
+    if (renders && (!procs->Blit || !procs->MixAudio)) return false;
     return true;
 }
 
@@ -71,6 +72,8 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
             return EffectDrive(selector, params);
         case kPlugTerminate:
             return EffectEnd(selector, params);
+        case kPlugCustomButtonClick:
+            return CustomButton(selector, params);
         default:
             return kPluginOK;
     }

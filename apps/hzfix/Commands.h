@@ -29,11 +29,13 @@ int RunInfo(const Context& context, const std::vector<std::string>& words);
 int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
+int RunConfigure(const Context& context, const std::vector<std::string>& words);
 
 // Each command's help, its options from the table it parses with.
 std::string RenderHelp();
 std::string ThumbnailHelp();
 std::string SettingsHelp();
+std::string ConfigureHelp();
 
 }  // namespace hzfix
 

@@ -5,7 +5,7 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
-#include "apps/media/ArgbConverter.h"
+#include "apps/hzfix/SeekingFrames.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/Png.h"
 #include "platform/quickdraw/QuickDraw.h"
@@ -36,35 +36,6 @@ std::string TypeName(int type) {
 
 // Fixed-size text fields need not end in a zero.
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
-
-// Frames for the placeholder: one picked frame, found by seeking.
-class SeekingFrames : public pluginhost::FrameProvider {
-  public:
-    explicit SeekingFrames(media::InputFile& in) : in_(in) {}
-
-    HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
-                                GWorldPtr out) override {
-        if (frameNumber < 0 || frameNumber >= in_.frameCount()) return kPluginCantGetNeededFrame;
-        if (!frame_ || index_ != frameNumber) {
-            in_.SeekTo(frameNumber);
-            if (!in_.Next(&frame_, &index_) || index_ != frameNumber)
-                return kPluginCantGetNeededFrame;
-        }
-        PixMapHandle pm = GetGWorldPixMap(out);
-        Rect bounds;
-        GetPortBounds(out, &bounds);
-        converter_.Convert(frame_.get(), reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)),
-                           GetPixRowBytes(pm), bounds.right - bounds.left,
-                           bounds.bottom - bounds.top, quality == kDVLowQuality);
-        return kPluginOK;
-    }
-
-  private:
-    media::InputFile& in_;
-    media::FramePtr frame_;
-    int64_t index_ = -1;
-    media::ArgbConverter converter_;
-};
 
 // The info request needs no frames.
 class NoFrames : public pluginhost::FrameProvider {

@@ -37,6 +37,7 @@ const char kHelp[] =
     "  render IN OUT [options]     apply the effect to a whole clip or part of it\n"
     "  thumbnail IN OUT.png        the plug-in's placeholder picture of a clip\n"
     "  settings show|set|reset     the settings the effect starts from\n"
+    "  configure CLIP [--at TIME]  set them in the effect's dialog, on CLIP's frames\n"
     "  COMMAND --help              the options of one command\n"
     "\n"
     "options:\n"
@@ -123,6 +124,8 @@ int main(int argc, char** argv) {
             std::fputs(ThumbnailHelp().c_str(), stdout);
         else if (command == "settings")
             std::fputs(SettingsHelp().c_str(), stdout);
+        else if (command == "configure")
+            std::fputs(ConfigureHelp().c_str(), stdout);
         else
             std::fputs(kHelp, stdout);
         return kExitOk;
@@ -143,6 +146,7 @@ int main(int argc, char** argv) {
         if (command == "render") return RunRender(context, rest);
         if (command == "thumbnail") return RunThumbnail(context, rest);
         if (command == "settings") return RunSettings(context, rest);
+        if (command == "configure") return RunConfigure(context, rest);
         return Fail(kExitUsage, "unknown command '" + command + "'");
     } catch (const UsageError& e) {
         return Fail(kExitUsage, e.what());
