@@ -70,6 +70,14 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
     const bool known = CFBundleGetBundleWithIdentifier(bundleID);
     CFRelease(bundleID);
     if (!known) UseBundle(BuiltBundle());
+    OSErr result = noErr;
+    Drive(std::move(steps), [&] {
+        result = ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount);
+    });
+    return result;
+}
+
+void DialogTest::Drive(std::vector<Step> steps, const std::function<void()>& open) {
     // One step each time the loop turns with a window up; the timer does not
     // fire again while a step waits in a nested window.
     QTimer driver;
@@ -86,7 +94,7 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
         std::_Exit(1);
     });
     watchdog.start(10000);
-    return ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount);
+    open();
 }
 
 void DialogTest::AnswerNextModal(std::function<void(QWidget*)> answer) {
