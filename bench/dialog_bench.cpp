@@ -31,7 +31,7 @@ void OpenBundle() {
     CFURLRef url = CFURLCreateFromFileSystemRepresentation(
         nullptr, reinterpret_cast<const uint8_t*>(dir.c_str()), static_cast<CFIndex>(dir.size()),
         true);
-    CFBundleCreate(nullptr, url);
+    if (CFBundleRef bundle = CFBundleCreate(nullptr, url)) CFRelease(bundle);
     CFRelease(url);
 }
 

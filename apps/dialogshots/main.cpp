@@ -80,6 +80,8 @@ bool OpenBundle(const std::string& dir) {
         true);
     CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
     if (url) CFRelease(url);
+    // Loaded bundles stay loaded; only the reference the creation gave is ours.
+    if (bundle) CFRelease(bundle);
     return bundle != nullptr;
 }
 

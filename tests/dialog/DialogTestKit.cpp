@@ -52,6 +52,8 @@ void DialogTest::UseBundle(const std::string& dir) {
     CFBundleRef bundle = CFBundleCreate(nullptr, url);
     CFRelease(url);
     ASSERT_TRUE(bundle) << dir;
+    // Loaded bundles stay loaded; the reference the creation gave is ours.
+    CFRelease(bundle);
 }
 
 std::string DialogTest::CopyOfBundle(const std::string& skip) {
