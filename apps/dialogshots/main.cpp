@@ -78,13 +78,11 @@ bool OpenBundle(const std::string& dir) {
     CFURLRef url = CFURLCreateFromFileSystemRepresentation(
         nullptr, reinterpret_cast<const uint8_t*>(dir.c_str()), static_cast<CFIndex>(dir.size()),
         true);
-    // Once created, a bundle stays known for the process; the reference
-    // handed back here is not needed beyond that.
     CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
     if (url) CFRelease(url);
-    if (!bundle) return false;
-    CFRelease(bundle);
-    return true;
+    // Loaded bundles stay loaded; only the reference the creation gave is ours.
+    if (bundle) CFRelease(bundle);
+    return bundle != nullptr;
 }
 
 }  // namespace

@@ -49,10 +49,10 @@ void DialogTest::UseBundle(const std::string& dir) {
         nullptr, reinterpret_cast<const uint8_t*>(dir.c_str()), static_cast<CFIndex>(dir.size()),
         true);
     ASSERT_TRUE(url);
-    // The bundle stays known to the process; this reference is not needed.
     CFBundleRef bundle = CFBundleCreate(nullptr, url);
     CFRelease(url);
     ASSERT_TRUE(bundle) << dir;
+    // Loaded bundles stay loaded; the reference the creation gave is ours.
     CFRelease(bundle);
 }
 
@@ -72,6 +72,14 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
     const bool known = CFBundleGetBundleWithIdentifier(bundleID);
     CFRelease(bundleID);
     if (!known) UseBundle(BuiltBundle());
+    OSErr result = noErr;
+    Drive(std::move(steps), [&] {
+        result = ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount);
+    });
+    return result;
+}
+
+void DialogTest::Drive(std::vector<Step> steps, const std::function<void()>& open) {
     // One step each time the loop turns with a window up; the timer does not
     // fire again while a step waits in a nested window.
     QTimer driver;
@@ -88,7 +96,7 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
         std::_Exit(1);
     });
     watchdog.start(10000);
-    return ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount);
+    open();
 }
 
 void DialogTest::AnswerNextModal(std::function<void(QWidget*)> answer) {

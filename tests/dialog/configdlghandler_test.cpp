@@ -3,6 +3,7 @@
 #include <QAbstractSlider>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -267,6 +268,38 @@ TEST_F(DialogTest, HelpWithoutAManualSaysSoAndTheDialogStaysOpen) {
     EXPECT_EQ(alerts[0].explanation, "Cannot locate manual in bundle");
 }
 
+// Stands in for the desktop's viewer for PDF files.
+class ManualViewer : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST_F(DialogTest, HelpOpensTheBundlesManualInTheDesktopsViewer) {
+    ManualViewer viewer;
+    QDesktopServices::setUrlHandler("file", &viewer, "open");
+    Run({[&] {
+        Click("Help");
+        Click("ok  ");
+    }});
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(viewer.opened.size(), 1);
+    EXPECT_TRUE(viewer.opened[0].toLocalFile().endsWith("/Contents/Resources/manual.pdf"));
+    EXPECT_TRUE(alerts.empty());
+}
+
+// The offscreen platform has no desktop to open files with.
+TEST_F(DialogTest, HelpTellsWhenTheDesktopCannotOpenTheManual) {
+    Run({[&] {
+        Click("Help");
+        Click("ok  ");
+    }});
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].explanation, "LSOpen failed with -10814");
+}
+
 TEST_F(DialogTest, HelpWithoutTheBundleEndsAfterItsNotice) {
     OpenManual();
     ASSERT_EQ(alerts.size(), 1u);
@@ -289,3 +322,5 @@ TEST(ToolboxSession, MakesAnApplicationOnlyWhenTheHostHasNoneAndTakesItDown) {
 }
 
 }  // namespace
+
+#include "configdlghandler_test.moc"
