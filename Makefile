@@ -35,6 +35,9 @@ install: build
 	@cmake --install build --prefix $(PREFIX)
 
 bench: build
+	@./scripts/setup --bench
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS) --target hz_bench_frame
 	@./build/bench/hz_bench_frame
 
 # The dialog's windows as PNGs, taken offscreen.

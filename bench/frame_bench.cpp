@@ -1,6 +1,6 @@
 // One whole frame request through the bundle's entry point, as a host makes
-// it: fetch (a copy from a decoded frame), render, and for the fade case the
-// blend of the unprocessed frame. Settings: turn 2 degrees, enlargement 10,
+// it: fetch (a decoded frame lent to the plug-in), render, and for the fade
+// case the blend of the unprocessed frame. Settings: turn 2 degrees, enlargement 10,
 // a move; they reach the bundle through its preferences file.
 #include <benchmark/benchmark.h>
 
@@ -11,22 +11,28 @@
 #include <string>
 
 #include "apps/pluginhost/PluginHost.h"
+#include "bench/RatioReporter.h"
 #include "engine/DataHandling.h"
 #include "persistence/prefsloader.h"
 #include "tests/support/TestFrames.h"
 
 namespace {
 
-class CopiedFrames : public pluginhost::FrameProvider {
+// Lends one decoded frame, as hzfix lends its converted frames.
+class LentFrames : public pluginhost::FrameProvider {
   public:
-    CopiedFrames(int w, int h) : frame_(testframes::MakeGWorld(w, h)) {
+    LentFrames(int w, int h) : frame_(testframes::MakeGWorld(w, h)) {
         testframes::FillPattern(frame_.get(), 1);
     }
-    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr out) override {
-        const Rect r = out->portBounds;
-        CopyBits(GetPortBitMapForCopyBits(frame_.get()), GetPortBitMapForCopyBits(out), &r, &r,
-                 srcCopy, nullptr);
-        return kPluginOK;
+    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr) override {
+        return kPluginCantGetNeededFrame;
+    }
+    bool LendFrame(int32_t, HYRefDVQuality, int16_t, int16_t,
+                   pluginhost::LentPixels* out) override {
+        PixMapHandle pm = GetGWorldPixMap(frame_.get());
+        out->rows = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
+        out->rowBytes = GetPixRowBytes(pm);
+        return true;
     }
 
   private:
@@ -66,7 +72,7 @@ void FrameRequest(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    CopiedFrames frames(w, h);
+    LentFrames frames(w, h);
     pluginhost::PluginHost host(*plugin, frames);
     // Every frame of a long fade-in is blended; none of a clip without fades.
     pluginhost::ClipSettings clip{0, 1 << 30, fading ? (1 << 29) : 0, 0};
@@ -84,16 +90,25 @@ void FrameRequest(benchmark::State& state) {
 }
 
 BENCHMARK(FrameRequest)
+    ->Name("frame")
     ->ArgNames({"w", "h", "fade"})
     ->Args({720, 480, 0})
     ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 0})
     ->Args({720, 480, 1})
     ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+    ->Repetitions(7);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::RatioReporter reporter("frame", "opencv");
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -85,6 +85,25 @@ void DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect q
     CGContextRelease(context);
 }
 
+void PaintAndDrawCGImagePartInQDRect(GrafPtr theGW, RGBColor theBackground, CGImageRef theImage,
+                                     Rect qdTargetRect, RelRect thePart, float theRadiants) {
+    const Rect theFrame = GetPortRect(theGW);
+    CGContextRef context = nullptr;
+    QDBeginCGContext(theGW, &context);
+    Assert(context, "NIL context for PaintAndDrawCGImagePartInQDRect");
+    CGContextSetRGBFillColor(context, (theBackground.red >> 8) / 255.0f,
+                             (theBackground.green >> 8) / 255.0f,
+                             (theBackground.blue >> 8) / 255.0f, 1.0f);
+    CGContextFillRect(context, QDRectToGCRect(theFrame, theFrame));
+    if (theImage) {
+        DrawRotatedImagePartInCGRect(context, theImage, QDRectToGCRect(qdTargetRect, theFrame),
+                                     thePart, theRadiants, false);
+    }
+    CGContextFlush(context);
+    QDEndCGContext(theGW, &context);
+    CGContextRelease(context);
+}
+
 void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
                                   float theRadiants, Boolean clearFirst, double alpha,
                                   int16_t blendMode) {
@@ -116,6 +135,28 @@ CGImageRef GWorld2CGImage(GrafPtr theGW) {
     CGColorSpaceRelease(theColorSpace);
     CGImageRef image = CGBitmapContextCreateImage(context);
     CGContextRelease(context);
+    return image;
+}
+
+CGImageRef GWorldView2CGImage(GrafPtr theGW) {
+    PixMapHandle pm = GetGWorldPixMap(theGW);
+    const int32_t rowBytes = GetPixRowBytes(pm);
+    Rect bounds;
+    GetPortBounds(theGW, &bounds);
+    int32_t wid, hig;
+    GetDims(bounds, &wid, &hig);
+    if (wid <= 0 || hig <= 0) return nullptr;
+    CGDataProviderRef provider = CGDataProviderCreateWithData(
+        nullptr, GetPixBaseAddr(pm), static_cast<size_t>(rowBytes) * static_cast<size_t>(hig),
+        nullptr);
+    if (!provider) return nullptr;
+    CGColorSpaceRef theColorSpace = CGColorSpaceCreateDeviceRGB();
+    CGImageRef image =
+        CGImageCreate(static_cast<size_t>(wid), static_cast<size_t>(hig), 8, 32,
+                      static_cast<size_t>(rowBytes), theColorSpace, kCGImageAlphaNoneSkipFirst,
+                      provider, nullptr, false, kCGRenderingIntentDefault);
+    CGColorSpaceRelease(theColorSpace);
+    CGDataProviderRelease(provider);
     return image;
 }
 

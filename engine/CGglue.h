@@ -25,8 +25,17 @@ void DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect q
                                       RelRect thePart, float theRadiants, Boolean clearFirst,
                                       double alpha, int16_t blendMode);
 
+// The whole port painted with theBackground, then the picture drawn as
+// DrawCGImagePartInQDRectWithAlpha draws it at alpha 1 in the normal mode:
+// through one context, so that both take one pass over the pixels.
+void PaintAndDrawCGImagePartInQDRect(GrafPtr theGW, RGBColor theBackground, CGImageRef theImage,
+                                     Rect qdTargetRect, RelRect thePart, float theRadiants);
+
 // A copy of the buffer's pixels, opaque; the caller releases it.
 CGImageRef GWorld2CGImage(GrafPtr theGW);
+// The buffer's pixels as an opaque image without a copy: the buffer must
+// outlive the image and hold still while the image is drawn.
+CGImageRef GWorldView2CGImage(GrafPtr theGW);
 Rect CalcProportionalImageForFrame(CGImageRef theImage, Rect theFrame);
 void GetImageDims(CGImageRef theImage, int32_t* wid, int32_t* hig);
 Rect GetImageRect(CGImageRef theImage);

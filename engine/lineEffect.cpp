@@ -45,7 +45,7 @@ RelRect VisiblePart(Rect activeRect, Rect visible, int32_t w, int32_t h) {
 OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, PluginDataPtr theConfig,
                     int32_t, int32_t) {
     SavedGWorld saved;
-    ClearGW(dest, theConfig->colors[cBackgroundColor - 1]);
+    const RGBColor background = theConfig->colors[cBackgroundColor - 1];
 
     const double degrees = TurnDegrees(theConfig->sliders[cTurnSlider - 1]);
     const double radians = degrees * std::numbers::pi / 180.0;
@@ -57,23 +57,27 @@ OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plug
     // the frame leaves the background alone.
     const Rect sourceBounds = GetPortRect(source);
     Rect visible;
-    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) return noErr;
+    if (w <= 0 || h <= 0 || !SectRect(&activeRect, &sourceBounds, &visible)) {
+        ClearGW(dest, background);
+        return noErr;
+    }
 
-    // The source is only read while the cut-out lives, so the cut-out is a
-    // view of the source's own pixels rather than a copy of them; the image
-    // made from it is the copy.
+    // The source is only read while the cut-out lives, so neither the
+    // cut-out nor the image made from it need a copy of its pixels.
     // Memory running short is the host's to hear of, not a reason to end it.
     GWorldPtr theGW = MakeGWorldView(source, visible);
-    if (!theGW) return memFullErr;
-    CGImageRef theImage = GWorld2CGImage(theGW);
+    CGImageRef theImage = theGW ? GWorldView2CGImage(theGW) : nullptr;
     if (!theImage) {
-        DisposeGWorld(theGW);
+        ClearGW(dest, background);
+        if (theGW) DisposeGWorld(theGW);
         return memFullErr;
     }
 
-    DrawCGImagePartInQDRectWithAlpha(dest, theImage, DrawingRect(activeRect, w, h, *theConfig),
-                                     VisiblePart(activeRect, visible, w, h),
-                                     static_cast<float>(radians), false, 1.0, kCGBlendModeNormal);
+    // The background and the picture in one go: the picture's drawing then
+    // paints the background around itself in the same pass.
+    PaintAndDrawCGImagePartInQDRect(
+        dest, background, theImage, DrawingRect(activeRect, w, h, *theConfig),
+        VisiblePart(activeRect, visible, w, h), static_cast<float>(radians));
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);

@@ -19,6 +19,16 @@ HYPluginResult BufferError(QDErr err) {
     return err == memFullErr ? kPluginOutOfMemory : kPluginFailed;
 }
 
+// A buffer of its own holding the unprocessed frame; nil if none can be made.
+GWorldPtr CopyOfFrame(GWorldPtr source, const Rect& r) {
+    GWorldPtr copy = nullptr;
+    if (NewGWorld(&copy, 32, &r, nullptr, nullptr, 0) != noErr) return nullptr;
+    LockedPixels lockCopy(copy), lockSource(source);
+    CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(copy), &r, &r, srcCopy,
+             nullptr);
+    return copy;
+}
+
 }  // namespace
 
 bool FadeOpacity(int32_t renderFrame, int32_t frameCount, int32_t fadeInFrames,
@@ -76,13 +86,14 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
         const bool fading = FadeOpacity(params->renderFrame, params->frameCount,
                                         effect->fadeInFrames, effect->fadeOutFrames, &opacity);
         if (fading) {
-            if (NewGWorld(&fadeGW, 32, &r, nullptr, nullptr, 0) != noErr) {
+            // Rendering only reads the fetched frame, so unless it shares
+            // memory with what is drawn it is still unprocessed for Blit.
+            if (!PixelsMayOverlap(source, params->frame, params->frameRect))
+                fadeGW = MakeGWorldView(source, r);
+            if (!fadeGW) fadeGW = CopyOfFrame(source, r);
+            if (!fadeGW) {
                 fadeBufferFailed = true;
                 result = kPluginFailed;
-            } else {
-                LockedPixels lockFade(fadeGW), lockSource(source);
-                CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(fadeGW), &r, &r,
-                         srcCopy, nullptr);
             }
         }
         if (result == kPluginOK) {

@@ -122,7 +122,7 @@ void Pipeline::DecodeStage() {
 }
 
 // Converting here, on the decoding thread, keeps the plug-in's thread for
-// the plug-in: handing the frame over is then a plain copy.
+// the plug-in: the converted frame is then lent to it as it is.
 void Pipeline::PrepareArgb(Decoded* item) {
     const auto begin = Clock::now();
     item->argb.reset(av_buffer_pool_get(argbPool_));
@@ -154,19 +154,38 @@ void Pipeline::EncodeStage() {
     }
 }
 
-HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
-                                                GWorldPtr out) {
+const Pipeline::Decoded* Pipeline::Provider::Find(int32_t frameNumber) {
     while (window_.empty() || window_.back().index < frameNumber) {
         const auto begin = Clock::now();
         auto item = owner_.decoded_.Pop();
         waited += Since(begin);
-        if (!item) return kPluginCantGetNeededFrame;
+        if (!item) return nullptr;
         window_.push_back(std::move(*item));
     }
     while (window_.size() > 1 && window_.front().index < frameNumber - 1) window_.pop_front();
-    const Decoded* found = nullptr;
     for (const Decoded& d : window_)
-        if (d.index == frameNumber) found = &d;
+        if (d.index == frameNumber) return &d;
+    return nullptr;
+}
+
+bool Pipeline::Provider::Converted(const Decoded& d, HYRefDVQuality quality, int width,
+                                   int height) const {
+    return d.argb && width == owner_.in_.video().width && height == owner_.in_.video().height &&
+           (quality == kDVLowQuality) == owner_.fastConversion_;
+}
+
+bool Pipeline::Provider::LendFrame(int32_t frameNumber, HYRefDVQuality quality, int16_t width,
+                                   int16_t height, pluginhost::LentPixels* out) {
+    const Decoded* found = Find(frameNumber);
+    if (!found || !Converted(*found, quality, width, height)) return false;
+    out->rows = found->argb->data;
+    out->rowBytes = owner_.argbStride_;
+    return true;
+}
+
+HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
+                                                GWorldPtr out) {
+    const Decoded* found = Find(frameNumber);
     if (!found) return kPluginCantGetNeededFrame;
 
     const auto begin = Clock::now();
@@ -176,15 +195,14 @@ HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQual
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     auto* dest = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
     const int32_t destStride = GetPixRowBytes(pm);
-    const bool fast = quality == kDVLowQuality;
-    if (found->argb && width == owner_.in_.video().width && height == owner_.in_.video().height &&
-        fast == owner_.fastConversion_) {
+    if (Converted(*found, quality, width, height)) {
         for (int y = 0; y < height; ++y)
             std::memcpy(dest + static_cast<size_t>(y) * destStride,
                         found->argb->data + static_cast<size_t>(y) * owner_.argbStride_,
                         static_cast<size_t>(width) * 4);
     } else {
-        converter_.Convert(found->frame.get(), dest, destStride, width, height, fast);
+        converter_.Convert(found->frame.get(), dest, destStride, width, height,
+                           quality == kDVLowQuality);
     }
     copying += Since(begin);
     return kPluginOK;

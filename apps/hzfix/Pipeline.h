@@ -92,10 +92,16 @@ class Pipeline {
         explicit Provider(Pipeline& owner) : owner_(owner) {}
         HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                     GWorldPtr out) override;
+        // Lends the converted frame itself where it is what the plug-in asks
+        // for; it stays in the window until two newer frames are asked for.
+        bool LendFrame(int32_t frameNumber, HYRefDVQuality quality, int16_t width, int16_t height,
+                       pluginhost::LentPixels* out) override;
         double waited = 0;
         double copying = 0;
 
       private:
+        const Decoded* Find(int32_t frameNumber);
+        bool Converted(const Decoded& d, HYRefDVQuality quality, int width, int height) const;
         Pipeline& owner_;
         std::deque<Decoded> window_;
         media::ArgbConverter converter_;

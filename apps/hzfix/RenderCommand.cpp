@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
-#include <set>
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/Cli.h"
@@ -28,8 +27,15 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--start", "T", "render from time T (seconds or [H:]M:S)"},
     {"--duration", "T", "render this long"},
     {"--proxy", nullptr, "the plug-in's quick low-quality path; no audio"},
-    {"--crf", "N", "H.264 rate factor, 0-51 (default 18; lower is better)"},
-    {"--preset", "NAME", "H.264 speed preset (default veryfast)"},
+    {"-c:v", "ENCODER",
+     "the video encoder: libx264, libx265, libvpx-vp9, prores_ks, ffv1... "
+     "(default: H.264, VP9 for .webm)"},
+    {"--codec", "ENCODER", "the same as -c:v"},
+    {"--pix-fmt", "FORMAT",
+     "pixel format, e.g. yuv420p, yuv422p10le (default: the input's, "
+     "where the encoder takes it)"},
+    {"--crf", "N", "rate factor, 0-51 (x264 18, x265 20, VP9 31 by default; lower is better)"},
+    {"--preset", "NAME", "x264 or x265 speed preset (default veryfast, fast)"},
     {"-y", nullptr, "replace an existing OUT"},
     {"-n", nullptr, "never replace OUT (the default)"},
     {"-q", nullptr, "no progress line"},
@@ -122,16 +128,11 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::VideoEncoding encoding;
     if (auto v = args.Get("--crf"))
         encoding.crf = static_cast<int>(ParseInteger(*v, 0, 51, "--crf"));
-    if (auto v = args.Get("--preset")) {
-        static const std::set<std::string> presets = {
-            "ultrafast", "superfast", "veryfast", "faster",   "fast",
-            "medium",    "slow",      "slower",   "veryslow", "placebo"};
-        if (!presets.count(*v))
-            throw UsageError("--preset: '" + *v +
-                             "' is not one of ultrafast, superfast, veryfast, "
-                             "faster, fast, medium, slow, slower, veryslow, placebo");
-        encoding.preset = *v;
-    }
+    if (auto v = args.Get("--preset")) encoding.preset = *v;
+    if (auto v = args.Get("--codec")) encoding.codec = *v;
+    if (auto v = args.Get("-c:v")) encoding.codec = *v;
+    if (auto v = args.Get("--pix-fmt")) encoding.pixelFormat = *v;
+    media::CheckVideoEncoding(outPath, encoding);
 
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
     std::optional<PrivatePreferences> runPreferences;

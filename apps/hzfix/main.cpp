@@ -19,6 +19,7 @@ extern "C" {
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/media/LibAv.h"
+#include "apps/media/VideoEncoderChoice.h"
 
 namespace {
 
@@ -235,6 +236,8 @@ int main(int argc, char** argv) {
     } catch (const media::InputError& e) {
         if (gInterrupted) return Fail(128 + gSignal, "interrupted; nothing was written");
         return Fail(kExitInput, e.what());
+    } catch (const media::EncodingError& e) {
+        return Fail(kExitUsage, e.what());
     } catch (const media::OutputError& e) {
         return Fail(kExitOutput, e.what());
     } catch (const SettingsError& e) {

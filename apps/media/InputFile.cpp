@@ -103,6 +103,7 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
     format_.primaries = par->color_primaries;
     format_.transfer = par->color_trc;
     format_.fieldOrder = par->field_order;
+    format_.pixelFormat = static_cast<AVPixelFormat>(par->format);
 
     CountFrames();
 }

@@ -26,6 +26,7 @@ struct VideoFormat {
     AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
     AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
     AVFieldOrder fieldOrder = AV_FIELD_UNKNOWN;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
 };
 
 class InputFile {

@@ -62,34 +62,16 @@ void OutputFile::Check(int err, const char* what) {
 
 std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     const VideoFormat& f = encoding.format;
-    const AVCodec* codec = nullptr;
-    if (avformat_query_codec(format_, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 1)
-        codec = avcodec_find_encoder_by_name("libx264");
-    const bool x264 = codec != nullptr;
-    if (!codec)
-        codec = avcodec_find_encoder(
-            av_guess_codec(format_, nullptr, path_.path().c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
-    if (!codec) throw OutputError("no video encoder for " + std::string(format_->name) + " files");
-
+    const VideoEncoderChoice choice = ChooseVideoEncoder(format_, encoding);
+    const AVCodec* codec = choice.codec;
     videoEncoder_.reset(avcodec_alloc_context3(codec));
     if (!videoEncoder_) throw std::bad_alloc();
     AVCodecContext* enc = videoEncoder_.get();
-    std::string note;
-    if (x264) {
-        // 4:2:0 halves the chroma in both directions and so needs an even
-        // size; 4:4:4 keeps an odd size exact instead of cropping or padding.
-        const bool odd = (f.width | f.height) & 1;
-        enc->pix_fmt = odd ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
-        if (odd)
-            note = "; " + std::to_string(f.width) + "x" + std::to_string(f.height) +
-                   " is odd, so the chroma is kept at full size (4:4:4)";
-    } else {
-        enc->pix_fmt = codec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(
-                                             codec->pix_fmts, AV_PIX_FMT_ARGB, 0, nullptr)
-                                       : AV_PIX_FMT_YUV420P;
-    }
-    enc->width = f.width;
-    enc->height = f.height;
+    enc->pix_fmt = choice.pixelFormat;
+    enc->width = choice.codedWidth;
+    enc->height = choice.codedHeight;
+    pictureWidth_ = f.width;
+    pictureHeight_ = f.height;
     enc->time_base = av_inv_q(f.frameRate);
     enc->framerate = f.frameRate;
     if (f.sampleAspect.num > 0 && f.sampleAspect.den > 0) enc->sample_aspect_ratio = f.sampleAspect;
@@ -105,10 +87,8 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->thread_count = 0;
     if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
-    if (x264) {
-        av_dict_set(&options, "preset", encoding.preset.c_str(), 0);
-        av_dict_set_int(&options, "crf", encoding.crf, 0);
-    }
+    for (const auto& [key, value] : choice.options)
+        av_dict_set(&options, key.c_str(), value.c_str(), 0);
     int err = avcodec_open2(enc, codec, &options);
     av_dict_free(&options);
     if (err < 0)
@@ -124,20 +104,17 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
 
     picture_ = NewFrame();
     picture_->format = enc->pix_fmt;
-    picture_->width = f.width;
-    picture_->height = f.height;
+    picture_->width = enc->width;
+    picture_->height = enc->height;
     Check(av_frame_get_buffer(picture_.get(), 0), "preparing");
-    sws_ = sws_getContext(f.width, f.height, AV_PIX_FMT_ARGB, f.width, f.height, enc->pix_fmt,
-                          SWS_BICUBIC, nullptr, nullptr, nullptr);
+    sws_ = sws_getContext(enc->width, enc->height, AV_PIX_FMT_ARGB, enc->width, enc->height,
+                          enc->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
     const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                              sws_getCoefficients(f.colorspace), fullRange, 0, 1 << 16, 1 << 16);
 
-    std::string words = std::string(codec->long_name ? codec->long_name : codec->name) + ", " +
-                        av_get_pix_fmt_name(enc->pix_fmt);
-    if (x264) words += ", CRF " + std::to_string(encoding.crf) + ", preset " + encoding.preset;
-    return words + note;
+    return choice.words;
 }
 
 void OutputFile::AddVideoCopy(const AVStream* source) {
@@ -154,7 +131,7 @@ void OutputFile::AddVideoCopy(const AVStream* source) {
 // header (FLAC in MP4 wants an experimental switch, in MOV it is refused):
 // only a header written into memory tells.
 bool OutputFile::CanCopy(const AVCodecParameters* source) const {
-    if (avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) != 1) return false;
+    if (avformat_query_codec(format_, source->codec_id, FF_COMPLIANCE_NORMAL) == 0) return false;
     AVFormatContext* trial = nullptr;
     if (avformat_alloc_output_context2(&trial, format_, nullptr, nullptr) < 0) return false;
     bool written = false;
@@ -183,7 +160,9 @@ void OutputFile::AddAudioCopy(const AVStream* source) {
 
 std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout) {
     const AVCodec* codec = nullptr;
-    if (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1)
+    // As for the video, MPEG-TS does not list the AAC it takes.
+    if (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1 ||
+        std::string(format_->name) == "mpegts")
         codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec)
         codec = avcodec_find_encoder(
@@ -354,6 +333,21 @@ void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame
 
 void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
     Check(av_frame_make_writable(picture_.get()), "encoding");
+    if (picture_->width != pictureWidth_ || picture_->height != pictureHeight_) {
+        // The coded size is one larger: the last column and row repeat.
+        const int codedStride = picture_->width * 4;
+        padded_.resize(static_cast<size_t>(codedStride) * picture_->height);
+        for (int y = 0; y < picture_->height; ++y) {
+            const uint8_t* from =
+                argb + static_cast<ptrdiff_t>(std::min(y, pictureHeight_ - 1)) * stride;
+            uint8_t* to = padded_.data() + static_cast<size_t>(y) * codedStride;
+            std::copy_n(from, pictureWidth_ * 4, to);
+            for (int x = pictureWidth_; x < picture_->width; ++x)
+                std::copy_n(from + (pictureWidth_ - 1) * 4, 4, to + x * 4);
+        }
+        argb = padded_.data();
+        stride = codedStride;
+    }
     const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);

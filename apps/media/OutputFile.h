@@ -13,19 +13,13 @@
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
 #include "apps/media/OutputPath.h"
+#include "apps/media/VideoEncoderChoice.h"
 
 struct SwsContext;
 struct SwrContext;
 struct AVAudioFifo;
 
 namespace media {
-
-struct VideoEncoding {
-    VideoFormat format;
-    // For H.264 (libx264): rate factor and speed preset.
-    int crf = 18;
-    std::string preset = "veryfast";
-};
 
 class OutputFile {
   public:
@@ -36,7 +30,8 @@ class OutputFile {
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Adds the video stream; returns what was chosen, in words.
+    // Adds the video stream; returns what was chosen, in words. Throws
+    // EncodingError for a choice the encoder or container cannot take.
     std::string AddVideo(const VideoEncoding& encoding);
     // Or a video stream whose packets are copied from `source`.
     void AddVideoCopy(const AVStream* source);
@@ -111,6 +106,8 @@ class OutputFile {
     AVStream* videoStream_ = nullptr;
     SwsContext* sws_ = nullptr;
     FramePtr picture_;
+    int pictureWidth_ = 0, pictureHeight_ = 0;  // before padding to the coded size
+    std::vector<uint8_t> padded_;
 
     AVStream* audioStream_ = nullptr;
     CodecPtr audioEncoder_;

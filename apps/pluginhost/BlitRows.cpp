@@ -9,12 +9,21 @@ void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint3
     for (int i = 0; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
 
+bool ProcessorHasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 BlendRowSameSizeProc ChosenBlendRowSameSize() {
     static const BlendRowSameSizeProc chosen = [] {
         const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
         const bool disabled = disable && *disable && std::strcmp(disable, "0") != 0;
-        return !disabled && cBlendRowSameSizeSse2 ? cBlendRowSameSizeSse2
-                                                  : BlendRowSameSizePortable;
+        if (disabled) return BlendRowSameSizePortable;
+        if (cBlendRowSameSizeAvx2 && ProcessorHasAvx2()) return cBlendRowSameSizeAvx2;
+        return cBlendRowSameSizeSse2 ? cBlendRowSameSizeSse2 : BlendRowSameSizePortable;
     }();
     return chosen;
 }

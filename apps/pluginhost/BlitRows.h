@@ -1,5 +1,5 @@
 // Row kernels of the host's Blit. The same-size blend runs on every fade
-// frame, so it has a SIMD form beside the portable one; the choice is made
+// frame, so it has SIMD forms beside the portable one; the choice is made
 // once, and HZ_DISABLE_FAST_PATHS=1 keeps the portable one, as for the
 // plug-in's own drawing.
 #ifndef HZ_APPS_PLUGINHOST_BLITROWS_H
@@ -27,8 +27,13 @@ typedef void (*BlendRowSameSizeProc)(uint8_t* dst, const uint8_t* src, int count
 void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
 // Nil where the build has no SSE2.
 extern const BlendRowSameSizeProc cBlendRowSameSizeSse2;
+// Nil where the build has no AVX2 form; to be called only where
+// ProcessorHasAvx2().
+extern const BlendRowSameSizeProc cBlendRowSameSizeAvx2;
+bool ProcessorHasAvx2();
 
-// The kernel in use: SSE2 unless the build lacks it or fast paths are off.
+// The kernel in use: the widest this build and processor have, unless fast
+// paths are off.
 BlendRowSameSizeProc ChosenBlendRowSameSize();
 
 }  // namespace pluginhost

@@ -56,12 +56,21 @@ struct HostProcs {
 
         const Rect bounds = {0, 0, height, width};
         GWorldPtr buffer = nullptr;
-        if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
-            return kPluginOutOfMemory;
-        const HYPluginResult provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
-        if (provided != kPluginOK) {
-            DisposeGWorld(buffer);
-            return provided;
+        pluginhost::LentPixels lent;
+        if (host->frames_.LendFrame(frameNumber, quality, width, height, &lent)) {
+            // The provider's own rows, handed over without a copy.
+            if (NewGWorldFromPtr(&buffer, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                                 reinterpret_cast<Ptr>(lent.rows), lent.rowBytes) != noErr)
+                return kPluginOutOfMemory;
+        } else {
+            if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
+                return kPluginOutOfMemory;
+            const HYPluginResult provided =
+                host->frames_.ProvideFrame(frameNumber, quality, buffer);
+            if (provided != kPluginOK) {
+                DisposeGWorld(buffer);
+                return provided;
+            }
         }
         auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, buffer});
         *outCookie = fetch.get();

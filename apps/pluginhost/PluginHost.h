@@ -36,6 +36,12 @@ class LoadedPlugin {
     std::string libraryPath_;
 };
 
+// Rows of 32-bit pixels (alpha, red, green, blue) that a provider lends.
+struct LentPixels {
+    uint8_t* rows = nullptr;
+    int32_t rowBytes = 0;
+};
+
 class FrameProvider {
   public:
     virtual ~FrameProvider() = default;
@@ -44,6 +50,15 @@ class FrameProvider {
     // kPluginOK fails the fetch with that result.
     virtual HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                         GWorldPtr out) = 0;
+    // Where the provider already holds that frame as the plug-in wants it
+    // (width x height, 4-byte aligned rows), it may lend those rows instead
+    // of copying them: true with `out` set. The rows must stay as they are
+    // until the fetch is released. The host asks before every fetch and
+    // falls back on ProvideFrame.
+    virtual bool LendFrame(int32_t /*frameNumber*/, HYRefDVQuality /*quality*/, int16_t /*width*/,
+                           int16_t /*height*/, LentPixels* /*out*/) {
+        return false;
+    }
 };
 
 // What the host's own filter panel holds for a clip.

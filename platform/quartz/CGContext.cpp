@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -7,12 +8,26 @@
 namespace {
 
 void Destroy(CGContextRef context) {
+    hz::quartz::SettleFill(context);
     if (context->target) pixman_image_unref(context->target);
     if (context->ownsData) std::free(context->data);
     delete context;
 }
 
 }  // namespace
+
+namespace hz::quartz {
+
+void SettleFill(CGContextRef context) {
+    if (!context->fillPending) return;
+    context->fillPending = false;
+    for (int32_t y = 0; y < context->height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(context->data + y * context->rowBytes);
+        std::fill_n(row, context->width, context->pendingFill);
+    }
+}
+
+}  // namespace hz::quartz
 
 CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
                                    size_t bytesPerRow, CGColorSpaceRef, CGBitmapInfo bitmapInfo) {
@@ -68,8 +83,9 @@ void CGContextRelease(CGContextRef context) {
     if (context && context->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) Destroy(context);
 }
 
-// Drawing reaches the pixels as each call returns; there is nothing to push.
-void CGContextFlush(CGContextRef) {}
+void CGContextFlush(CGContextRef context) {
+    if (context) hz::quartz::SettleFill(context);
+}
 
 void CGContextSaveGState(CGContextRef context) {
     if (context) context->saved.push_back(context->state);

@@ -91,9 +91,9 @@ bool Place(const CGContext& context, CGRect rect, const CGImagePixels& image, Pl
 
 void DrawWithPixman(CGContextRef context, const CGImagePixels& image, const Placement& placement,
                     uint8_t alpha) {
-    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, image.width, image.height,
-                                                      const_cast<uint32_t*>(image.words.get()),
-                                                      static_cast<int>(image.stride * 4));
+    pixman_image_t* source = pixman_image_create_bits(
+        hz::quartz::cDeviceSkipFormat, image.width, image.height,
+        const_cast<uint32_t*>(image.words), static_cast<int>(image.stride * 4));
     if (!source) return;
     pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_transform(source, &placement.transform);
@@ -123,15 +123,18 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image) {
     const hz::quartz::DrawPath path = hz::quartz::CurrentDrawPath();
     // Other blend modes are drawn as normal; pixman is the place to add them.
     if (path == hz::quartz::DrawPath::kPixman || context->state.blendMode != kCGBlendModeNormal) {
+        hz::quartz::SettleFill(context);
         DrawWithPixman(context, pixels, placement, alpha);
         return;
     }
-    const hz::quartz::WarpSource source{pixels.words.get(), pixels.stride, pixels.width,
-                                        pixels.height, pixels.opaque};
+    const hz::quartz::WarpSource source{pixels.words, pixels.stride, pixels.width, pixels.height};
     const hz::quartz::WarpTarget target{context->data, context->rowBytes, context->width,
                                         context->height};
+    const bool filling = context->fillPending;
+    context->fillPending = false;
     hz::quartz::WarpBilinearOver(source, target, placement.map, placement.box, alpha,
                                  path == hz::quartz::DrawPath::kSimd
                                      ? hz::quartz::WarpKernels::kSimd
-                                     : hz::quartz::WarpKernels::kPortable);
+                                     : hz::quartz::WarpKernels::kPortable,
+                                 filling ? &context->pendingFill : nullptr);
 }

@@ -12,26 +12,37 @@ struct Paint {
     pixman_color_t color;
 };
 
-// Covers the rectangle as the CTM places it. Upright rectangles take whole
-// pixels, exactly; turned ones an antialiased polygon, its coverage the mask.
-void PaintUserRect(CGContextRef context, CGRect rect, const Paint& upright, const Paint& turned) {
-    if (!context || !hz::quartz::HasArea(rect)) return;
-    const hz::quartz::Affine toPixels = hz::quartz::UserToPixels(*context);
+// The rectangle's corners on the pixels, as the CTM places it.
+void Corners(const CGContext& context, CGRect rect, PixelPoint (&corners)[4]) {
+    const hz::quartz::Affine toPixels = hz::quartz::UserToPixels(context);
     const double x0 = rect.origin.x, y0 = rect.origin.y;
     const double x1 = x0 + rect.size.width, y1 = y0 + rect.size.height;
-    PixelPoint corners[4];
     toPixels.Apply(x0, y0, &corners[0].x, &corners[0].y);
     toPixels.Apply(x1, y0, &corners[1].x, &corners[1].y);
     toPixels.Apply(x1, y1, &corners[2].x, &corners[2].y);
     toPixels.Apply(x0, y1, &corners[3].x, &corners[3].y);
+}
+
+// The whole pixels an upright rectangle covers, unclipped.
+pixman_box32_t UprightBox(const PixelPoint (&corners)[4]) {
+    const auto [minX, maxX] = std::minmax({corners[0].x, corners[1].x, corners[2].x});
+    const auto [minY, maxY] = std::minmax({corners[0].y, corners[1].y, corners[2].y});
+    return pixman_box32_t{hz::quartz::PixelEdge(minX), hz::quartz::PixelEdge(minY),
+                          hz::quartz::PixelEdge(maxX), hz::quartz::PixelEdge(maxY)};
+}
+
+// Covers the rectangle as the CTM places it. Upright rectangles take whole
+// pixels, exactly; turned ones an antialiased polygon, its coverage the mask.
+void PaintUserRect(CGContextRef context, CGRect rect, const Paint& upright, const Paint& turned) {
+    if (!context || !hz::quartz::HasArea(rect)) return;
+    hz::quartz::SettleFill(context);
+    PixelPoint corners[4];
+    Corners(*context, rect, corners);
 
     if (hz::quartz::IsUpright(corners)) {
-        const auto [minX, maxX] = std::minmax({corners[0].x, corners[1].x, corners[2].x});
-        const auto [minY, maxY] = std::minmax({corners[0].y, corners[1].y, corners[2].y});
-        pixman_box32_t box{std::max(hz::quartz::PixelEdge(minX), 0),
-                           std::max(hz::quartz::PixelEdge(minY), 0),
-                           std::min(hz::quartz::PixelEdge(maxX), context->width),
-                           std::min(hz::quartz::PixelEdge(maxY), context->height)};
+        const pixman_box32_t whole = UprightBox(corners);
+        pixman_box32_t box{std::max(whole.x1, 0), std::max(whole.y1, 0),
+                           std::min(whole.x2, context->width), std::min(whole.y2, context->height)};
         if (box.x1 < box.x2 && box.y1 < box.y2) {
             pixman_image_fill_boxes(upright.op, context->target, &upright.color, 1, &box);
         }
@@ -49,6 +60,22 @@ void PaintUserRect(CGContextRef context, CGRect rect, const Paint& upright, cons
     pixman_image_unref(solid);
 }
 
+bool CoversContext(const CGContext& context, CGRect rect) {
+    if (!hz::quartz::HasArea(rect)) return false;
+    PixelPoint corners[4];
+    Corners(context, rect, corners);
+    if (!hz::quartz::IsUpright(corners)) return false;
+    const pixman_box32_t box = UprightBox(corners);
+    return box.x1 <= 0 && box.y1 <= 0 && box.x2 >= context.width && box.y2 >= context.height;
+}
+
+uint32_t DeviceWord(const pixman_color_t& c) {
+    const uint32_t native = static_cast<uint32_t>(c.alpha >> 8) << 24 |
+                            static_cast<uint32_t>(c.red >> 8) << 16 |
+                            static_cast<uint32_t>(c.green >> 8) << 8 | (c.blue >> 8);
+    return hz::quartz::DeviceFromNative(native);
+}
+
 }  // namespace
 
 void CGContextClearRect(CGContextRef context, CGRect rect) {
@@ -63,5 +90,12 @@ void CGContextFillRect(CGContextRef context, CGRect rect) {
     const pixman_color_t color =
         hz::quartz::PremultipliedColor(context->state.fill, context->state.alpha);
     if (color.alpha == 0) return;
+    if (color.alpha == 0xFFFF && CoversContext(*context, rect)) {
+        // Whatever was there, pending or painted, is hidden; the next image
+        // drawn can paint the fill around itself in one pass.
+        context->fillPending = true;
+        context->pendingFill = DeviceWord(color);
+        return;
+    }
     PaintUserRect(context, rect, Paint{PIXMAN_OP_OVER, color}, Paint{PIXMAN_OP_OVER, color});
 }

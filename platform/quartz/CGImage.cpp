@@ -5,41 +5,47 @@
 
 namespace {
 
-// Cut-outs of a buffer are drawn as opaque pictures, so the alpha byte is
-// forced on while the words are turned into the native order images keep.
-inline uint32_t OpaqueNativeFromDevice(uint32_t word) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return word | 0xFF000000u;
-#else
-    // With the alpha byte dropped the swap is shifts and masks, which SSE2
-    // vectorises where a byte swap would not.
-    return 0xFF000000u | ((word << 8) & 0x00FF0000u) | ((word >> 8) & 0x0000FF00u) | (word >> 24);
-#endif
-}
-
-// Blocks of four with a fixed count, which GCC vectorises at -O2 (its cheap
-// cost model leaves loops of unknown length scalar).
-void OpaqueImageRowFromDevice(const uint8_t* src, uint32_t* dst, int32_t count) {
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        uint32_t words[4];
-        std::memcpy(words, src + 4 * i, sizeof words);
-        for (int k = 0; k < 4; ++k) dst[i + k] = OpaqueNativeFromDevice(words[k]);
-    }
-    for (; i < count; ++i) {
-        uint32_t word;
-        std::memcpy(&word, src + 4 * i, sizeof word);
-        dst[i] = OpaqueNativeFromDevice(word);
-    }
-}
-
 CGImageRef WrapPixels(std::shared_ptr<const CGImagePixels> pixels) {
     auto* image = new (std::nothrow) CGImage;
     if (image) image->pixels = std::move(pixels);
     return image;
 }
 
+std::shared_ptr<CGImagePixels> NewPixels(int32_t width, int32_t height) {
+    std::shared_ptr<CGImagePixels> pixels;
+    try {
+        pixels = std::make_shared<CGImagePixels>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    pixels->width = width;
+    pixels->height = height;
+    return pixels;
+}
+
 }  // namespace
+
+CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, size_t size,
+                                               CGDataProviderReleaseDataCallback releaseData) {
+    auto* provider = new (std::nothrow) CGDataProvider;
+    if (!provider) return nullptr;
+    provider->info = info;
+    provider->data = data;
+    provider->size = size;
+    provider->release = releaseData;
+    return provider;
+}
+
+CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider) {
+    if (provider) provider->refs.fetch_add(1, std::memory_order_relaxed);
+    return provider;
+}
+
+void CGDataProviderRelease(CGDataProviderRef provider) {
+    if (!provider || provider->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    if (provider->release) provider->release(provider->info, provider->data, provider->size);
+    delete provider;
+}
 
 CGImageRef CGImageRetain(CGImageRef image) {
     if (image) image->refs.fetch_add(1, std::memory_order_relaxed);
@@ -62,25 +68,41 @@ size_t CGImageGetHeight(CGImageRef image) {
     return image ? static_cast<size_t>(image->pixels->height) : 0;
 }
 
-CGImageRef CGBitmapContextCreateImage(CGContextRef context) {
-    if (!context) return nullptr;
-    std::shared_ptr<CGImagePixels> pixels;
-    try {
-        pixels = std::make_shared<CGImagePixels>();
-    } catch (const std::bad_alloc&) {
+CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel,
+                         size_t bytesPerRow, CGColorSpaceRef, CGBitmapInfo bitmapInfo,
+                         CGDataProviderRef provider, const CGFloat*, bool, CGColorRenderingIntent) {
+    if (!provider || !provider->data || bitsPerComponent != 8 || bitsPerPixel != 32 ||
+        bitmapInfo != kCGImageAlphaNoneSkipFirst || width == 0 || height == 0 ||
+        width > hz::quartz::cMaxDimension || height > hz::quartz::cMaxDimension ||
+        bytesPerRow < width * 4 || bytesPerRow % 4 != 0 ||
+        reinterpret_cast<uintptr_t>(provider->data) % 4 != 0 ||
+        provider->size < (height - 1) * bytesPerRow + width * 4) {
         return nullptr;
     }
-    pixels->width = context->width;
-    pixels->height = context->height;
+    std::shared_ptr<CGImagePixels> pixels =
+        NewPixels(static_cast<int32_t>(width), static_cast<int32_t>(height));
+    if (!pixels) return nullptr;
+    pixels->stride = static_cast<ptrdiff_t>(bytesPerRow / 4);
+    pixels->words = static_cast<const uint32_t*>(provider->data);
+    pixels->provider = CGDataProviderRetain(provider);
+    return WrapPixels(std::move(pixels));
+}
+
+CGImageRef CGBitmapContextCreateImage(CGContextRef context) {
+    if (!context) return nullptr;
+    hz::quartz::SettleFill(context);
+    std::shared_ptr<CGImagePixels> pixels = NewPixels(context->width, context->height);
+    if (!pixels) return nullptr;
     pixels->stride = context->width;
-    pixels->opaque = true;
-    const size_t count = static_cast<size_t>(context->width) * static_cast<size_t>(context->height);
-    pixels->words = {static_cast<uint32_t*>(pixelmemory::Allocate(count * sizeof(uint32_t))),
-                     pixelmemory::Deleter{count * sizeof(uint32_t)}};
-    if (!pixels->words) return nullptr;
+    const size_t rowBytes = static_cast<size_t>(context->width) * sizeof(uint32_t);
+    const size_t bytes = rowBytes * static_cast<size_t>(context->height);
+    pixels->copy = {static_cast<uint32_t*>(pixelmemory::Allocate(bytes)),
+                    pixelmemory::Deleter{bytes}};
+    if (!pixels->copy) return nullptr;
     for (int32_t y = 0; y < context->height; ++y) {
-        OpaqueImageRowFromDevice(context->data + y * context->rowBytes,
-                                 pixels->words.get() + y * pixels->stride, context->width);
+        std::memcpy(pixels->copy.get() + y * pixels->stride, context->data + y * context->rowBytes,
+                    rowBytes);
     }
+    pixels->words = pixels->copy.get();
     return WrapPixels(std::move(pixels));
 }

@@ -140,6 +140,7 @@ void PaintCover(CGContextRef context, const StrokeCover& cover, const pixman_col
 }
 
 void Stroke(CGContextRef context, const std::vector<Subpath>& path) {
+    hz::quartz::SettleFill(context);
     const pixman_color_t color =
         hz::quartz::PremultipliedColor(context->state.stroke, context->state.alpha);
     if (color.alpha == 0) return;

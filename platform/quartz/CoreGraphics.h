@@ -6,6 +6,7 @@
 #ifndef HZ_PLATFORM_COREGRAPHICS_H
 #define HZ_PLATFORM_COREGRAPHICS_H
 
+#include <stdbool.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -36,6 +37,7 @@ typedef struct CGRect {
 typedef struct CGImage* CGImageRef;
 typedef struct CGContext* CGContextRef;
 typedef struct CGColorSpace* CGColorSpaceRef;
+typedef struct CGDataProvider* CGDataProviderRef;
 
 typedef uint32_t CGBitmapInfo;
 enum {
@@ -52,13 +54,33 @@ enum {
  * default (the rest of the word) is refused. */
 enum { kCGBitmapAlphaInfoMask = 0x1F, kCGBitmapByteOrderMask = 0x7000 };
 
+typedef int32_t CGColorRenderingIntent;
+enum { kCGRenderingIntentDefault = 0 };
+
 typedef int32_t CGBlendMode;
 enum { kCGBlendModeNormal = 0 };
 
 CGColorSpaceRef CGColorSpaceCreateDeviceRGB(void);
 void CGColorSpaceRelease(CGColorSpaceRef space);
 
-/* Images: immutable pixel copies, reference-counted. */
+/* Memory lent to images: the provider keeps the pointer, not a copy, and
+ * calls releaseData (if any) once no image needs the memory any more. */
+typedef void (*CGDataProviderReleaseDataCallback)(void* info, const void* data, size_t size);
+CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, size_t size,
+                                               CGDataProviderReleaseDataCallback releaseData);
+CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider);
+void CGDataProviderRelease(CGDataProviderRef provider);
+
+/* Images, reference-counted and opaque. An image made from a provider reads
+ * the provider's memory where it lies, so that memory must not change while
+ * the image is drawn. Only 8 bits per component, 32 bits per pixel, alpha
+ * first and ignored is supported, with the data and bytesPerRow 4-byte
+ * aligned and sides up to 32767 pixels; anything else gives nil. decode,
+ * shouldInterpolate and intent are accepted and ignored. */
+CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel,
+                         size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo,
+                         CGDataProviderRef provider, const CGFloat* decode, bool shouldInterpolate,
+                         CGColorRenderingIntent intent);
 CGImageRef CGImageRetain(CGImageRef image);
 void CGImageRelease(CGImageRef image);
 CGImageRef CGImageCreateCopy(CGImageRef image);
@@ -81,6 +103,8 @@ CGImageRef CGBitmapContextCreateImage(CGContextRef context);
 
 CGContextRef CGContextRetain(CGContextRef context);
 void CGContextRelease(CGContextRef context);
+/* Drawing may wait here (or until the context is released) before it
+ * reaches the pixels. */
 void CGContextFlush(CGContextRef context);
 void CGContextSaveGState(CGContextRef context);
 void CGContextRestoreGState(CGContextRef context);

@@ -19,15 +19,17 @@
 
 namespace hz::quartz {
 
-// Device pixels hold the bytes alpha, red, green, blue in memory; images keep
-// pixman's native a8r8g8b8 words so its bilinear fetchers run at full speed.
+// Device pixels hold the bytes alpha, red, green, blue in memory, and so do
+// images: drawing reads them where they lie, in the order they lie in.
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
 constexpr pixman_format_code_t cDeviceFormat = PIXMAN_a8r8g8b8;
 constexpr pixman_format_code_t cDeviceSkipFormat = PIXMAN_x8r8g8b8;
+constexpr uint32_t cDeviceAlpha = 0xFF000000u;
 inline uint32_t NativeFromDevice(uint32_t word) { return word; }
 #else
 constexpr pixman_format_code_t cDeviceFormat = PIXMAN_b8g8r8a8;
 constexpr pixman_format_code_t cDeviceSkipFormat = PIXMAN_b8g8r8x8;
+constexpr uint32_t cDeviceAlpha = 0x000000FFu;
 inline uint32_t NativeFromDevice(uint32_t word) { return __builtin_bswap32(word); }
 #endif
 inline uint32_t DeviceFromNative(uint32_t word) { return NativeFromDevice(word); }
@@ -97,12 +99,28 @@ struct CGColorSpace {
     std::atomic<int32_t> refs{1};
 };
 
+struct CGDataProvider {
+    std::atomic<int32_t> refs{1};
+    void* info = nullptr;
+    const void* data = nullptr;
+    size_t size = 0;
+    CGDataProviderReleaseDataCallback release = nullptr;
+};
+
+// Every image is opaque: its pixels' alpha bytes are ignored and read as
+// 255, which is what the buffers pictures come from hold.
 struct CGImagePixels {
     int32_t width = 0;
     int32_t height = 0;
-    ptrdiff_t stride = 0;  // in pixels
-    bool opaque = false;
-    std::unique_ptr<uint32_t, pixelmemory::Deleter> words;  // native a8r8g8b8, premultiplied
+    ptrdiff_t stride = 0;                                  // in pixels
+    const uint32_t* words = nullptr;                       // device order
+    std::unique_ptr<uint32_t, pixelmemory::Deleter> copy;  // a snapshot's own pixels
+    CGDataProviderRef provider = nullptr;                  // or the pixels lent to it
+
+    CGImagePixels() = default;
+    CGImagePixels(const CGImagePixels&) = delete;
+    CGImagePixels& operator=(const CGImagePixels&) = delete;
+    ~CGImagePixels() { CGDataProviderRelease(provider); }
 };
 
 struct CGImage {
@@ -118,6 +136,10 @@ struct CGContext {
     ptrdiff_t rowBytes = 0;
     bool ownsData = false;
     pixman_image_t* target = nullptr;
+    // An opaque fill of the whole context not yet painted: the next image
+    // drawn paints it in the same pass (device word).
+    bool fillPending = false;
+    uint32_t pendingFill = 0;
     hz::quartz::GState state;
     std::vector<hz::quartz::GState> saved;
     std::vector<hz::quartz::Subpath> path;
@@ -132,6 +154,10 @@ inline Affine UserToPixels(const CGContext& ctx) {
     flip.ty = ctx.height;
     return flip.After(ctx.state.ctm);
 }
+
+// Paints a fill still pending; every operation that touches or hands out
+// the pixels calls it first.
+void SettleFill(CGContextRef context);
 
 // Finite, with a non-zero width and height (either sign).
 inline bool HasArea(const CGRect& r) {

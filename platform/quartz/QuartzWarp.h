@@ -11,12 +11,12 @@
 
 namespace hz::quartz {
 
+// An opaque picture: its alpha bytes are ignored and read as 255.
 struct WarpSource {
-    const uint32_t* words = nullptr;  // native a8r8g8b8, premultiplied
+    const uint32_t* words = nullptr;  // device byte order
     ptrdiff_t stride = 0;             // in pixels
     int32_t width = 0;
     int32_t height = 0;
-    bool opaque = false;
 };
 
 struct WarpTarget {
@@ -48,8 +48,12 @@ struct WarpBox {
 
 enum class WarpKernels { kPortable, kSimd };
 
+// With a background (a device word), every pixel of the target is visited:
+// the ones the picture does not reach get the background, the rest the
+// picture over the background, all in one pass over the rows.
 void WarpBilinearOver(const WarpSource& src, const WarpTarget& dst, const WarpMap& map,
-                      const WarpBox& box, uint8_t alpha, WarpKernels kernels);
+                      const WarpBox& box, uint8_t alpha, WarpKernels kernels,
+                      const uint32_t* background);
 
 // The x in [limitBegin, limitEnd) with lo <= base + x * step <= hi, as a
 // half-open span (begin == end when there is none).
@@ -59,15 +63,6 @@ struct Span {
 };
 Span SolveSpan(int64_t base, int64_t step, int64_t lo, int64_t hi, int32_t limitBegin,
                int32_t limitEnd);
-
-// Interior rows of an opaque image at full alpha: all four taps of every
-// pixel lie inside the image, so the sample simply replaces the pixel.
-void WarpOpaqueRowPortable(uint32_t* dst, int32_t count, const WarpSource& src, int32_t u,
-                           int32_t v, int32_t du, int32_t dv);
-#ifdef __SSE2__
-void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpSource& src, int32_t u, int32_t v,
-                       int32_t du, int32_t dv);
-#endif
 
 }  // namespace hz::quartz
 

@@ -225,4 +225,44 @@ TEST_F(HostFrames, NonsenseFrameRectanglesAreRefusedOrClipped) {
     EXPECT_EQ(host->EndClip(), kPluginOK);
 }
 
+// Lends each frame from rows wider than the frame, so a plug-in that took
+// the lent rows for its own width would show it.
+class LendingFrames : public pluginhost::FrameProvider {
+  public:
+    LendingFrames(int w, int h) : held_(testframes::MakeGWorld(w + 3, h)) {}
+    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr) override {
+        return kPluginCantGetNeededFrame;
+    }
+    bool LendFrame(int32_t frameNumber, HYRefDVQuality, int16_t, int16_t,
+                   pluginhost::LentPixels* out) override {
+        testframes::FillPattern(held_.get(), static_cast<uint32_t>(frameNumber));
+        out->rows = reinterpret_cast<uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(held_.get())));
+        out->rowBytes = GetPixRowBytes(GetGWorldPixMap(held_.get()));
+        ++lent;
+        return true;
+    }
+    GWorldPtr held() const { return held_.get(); }
+    int lent = 0;
+
+  private:
+    testframes::GWorldHolder held_;
+};
+
+TEST_F(HostFrames, LentFramesAreReadInPlaceAndLeftAsTheyWere) {
+    LendingFrames lending(29, 17);
+    pluginhost::PluginHost lendingHost(*plugin, lending);
+    ASSERT_EQ(lendingHost.BeginClip(ClipSettings{7, 4, 2, 0}), kPluginOK);
+    auto dest = testframes::MakeGWorld(29, 17);
+    auto expected = testframes::MakeGWorld(29, 17);
+    for (int32_t f = 0; f < 4; ++f) {
+        ASSERT_EQ(lendingHost.RenderFrame(f, dest.get(), Rect{0, 0, 17, 29}), kPluginOK);
+        testframes::FillPattern(expected.get(), static_cast<uint32_t>(7 + f));
+        EXPECT_EQ(testframes::MaxDifference(dest.get(), expected.get(), Rect{0, 0, 17, 29}), 0);
+        EXPECT_EQ(testframes::MaxDifference(lending.held(), expected.get(), Rect{0, 0, 17, 29}), 0);
+    }
+    EXPECT_EQ(lending.lent, 4);
+    EXPECT_EQ(lendingHost.framesOutstanding(), 0);
+    EXPECT_EQ(lendingHost.EndClip(), kPluginOK);
+}
+
 }  // namespace

@@ -17,6 +17,7 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
 }
 
@@ -68,6 +69,9 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     encoding.format.frameRate = {recipe.fps, 1};
     encoding.format.sampleAspect = {1, 1};
     if (recipe.interlaced) encoding.format.fieldOrder = AV_FIELD_TT;
+    // An odd size stays odd only with full-size chroma.
+    if ((recipe.width | recipe.height) & 1) encoding.pixelFormat = "yuv444p";
+    if (!recipe.pixelFormat.empty()) encoding.pixelFormat = recipe.pixelFormat;
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
@@ -237,6 +241,8 @@ VideoFacts Inspect(const std::string& path) {
     facts.height = in.video().height;
     facts.fps = av_q2d(in.video().frameRate);
     facts.frames = in.frameCount();
+    facts.codec = avcodec_get_name(in.videoStream()->codecpar->codec_id);
+    facts.pixelFormat = av_get_pix_fmt_name(in.video().pixelFormat);
     const AVStream* audio = in.audioStream();
     if (!audio) return facts;
     facts.hasAudio = true;

@@ -21,6 +21,7 @@ struct ClipSpec {
     int frames = 40;
     bool audio = true;
     bool interlaced = false;  // top field first
+    std::string pixelFormat;  // empty: the writer's choice
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
@@ -58,6 +59,7 @@ struct VideoFacts {
     bool hasAudio = false;
     int64_t audioSamples = 0;  // decoded
     int audioRate = 0;
+    std::string codec, pixelFormat;  // of the video
 };
 VideoFacts Inspect(const std::string& path);
 

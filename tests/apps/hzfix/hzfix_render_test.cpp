@@ -120,7 +120,9 @@ TEST_F(HzfixRender, ProxyRendersEveryFrameWithoutAudio) {
     EXPECT_LE(Distance(DecodeFrame(dir / "proxy.mp4", 20).Mean(80, 60, 3), kSource), kTolerance);
 }
 
-TEST_F(HzfixRender, OddSizesAreKeptExactly) {
+// An odd size stays exact in full-size chroma; in 4:2:0 it is padded by one
+// repeated column and row, and the summary says so.
+TEST_F(HzfixRender, OddSizesStayExactInFullChromaAndArePaddedOtherwise) {
     ClipSpec recipe;
     recipe.width = 161;
     recipe.height = 121;
@@ -128,11 +130,22 @@ TEST_F(HzfixRender, OddSizesAreKeptExactly) {
     const std::string in = Clip("odd.mkv", recipe);
     Outcome r = Do({"render", in, dir / "odd-out.mp4"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("4:4:4"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("yuv444p"), std::string::npos) << r.out;
     VideoFacts b = Inspect(dir / "odd-out.mp4");
     EXPECT_EQ(b.width, 161);
     EXPECT_EQ(b.height, 121);
     EXPECT_EQ(b.frames, 40);
+
+    r = Do({"render", in, dir / "even.mp4", "--pix-fmt", "yuv420p"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("padded to 162x122 by repeating the last column or row"),
+              std::string::npos)
+        << r.out;
+    b = Inspect(dir / "even.mp4");
+    EXPECT_EQ(b.width, 162);
+    EXPECT_EQ(b.height, 122);
+    Picture p = DecodeFrame(dir / "even.mp4", 20);
+    EXPECT_LE(Distance(p.Mean(160, 60, 0), kSource), kTolerance);
 }
 
 TEST_F(HzfixRender, ProgressFileEndsWithTheFinalCount) {

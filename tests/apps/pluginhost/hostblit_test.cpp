@@ -92,6 +92,8 @@ TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
     std::vector<std::pair<const char*, pluginhost::BlendRowSameSizeProc>> kernels;
     if (pluginhost::cBlendRowSameSizeSse2)
         kernels.push_back({"sse2", pluginhost::cBlendRowSameSizeSse2});
+    if (pluginhost::cBlendRowSameSizeAvx2 && pluginhost::ProcessorHasAvx2())
+        kernels.push_back({"avx2", pluginhost::cBlendRowSameSizeAvx2});
     kernels.push_back({"chosen", pluginhost::ChosenBlendRowSameSize()});
     std::mt19937 random(7);
     for (const auto& [name, kernel] : kernels) {

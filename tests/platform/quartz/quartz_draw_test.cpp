@@ -157,6 +157,72 @@ TEST(QuartzImages, SnapshotIsAnOpaqueCopyOfThatMoment) {
     EXPECT_EQ(CGImageCreateCopy(nullptr), nullptr);
 }
 
+int lgReleasedBytes = 0;
+
+// An image from a provider reads the memory where it lies: what the memory
+// holds when the image is drawn is what appears, and the memory is given
+// back only when the last image lets go of it.
+TEST(QuartzImages, ProviderImageReadsTheLentMemory) {
+    Buffer lent(6, 4, 2);
+    lent.Fill(cRed);
+    lgReleasedBytes = 0;
+    CGDataProviderRef provider = CGDataProviderCreateWithData(
+        nullptr, lent.bytes.data(), lent.bytes.size(),
+        [](void*, const void*, size_t size) { lgReleasedBytes = static_cast<int>(size); });
+    CGImageRef image = CGImageCreate(6, 4, 8, 32, static_cast<size_t>(lent.rowBytes), nullptr,
+                                     kCGImageAlphaNoneSkipFirst, provider, nullptr, false,
+                                     kCGRenderingIntentDefault);
+    CGDataProviderRelease(provider);
+    ASSERT_NE(image, nullptr);
+    lent.Set(2, 1, Argb{0, 10, 20, 30});
+
+    Buffer out(6, 4);
+    CGContextRef context = out.NewContext();
+    CGContextDrawImage(context, CGRect{{0, 0}, {6, 4}}, image);
+    CGContextRelease(context);
+    EXPECT_EQ(out.Pixel(2, 1), (Argb{255, 10, 20, 30}));
+    EXPECT_EQ(out.Pixel(3, 3), cRed);
+    EXPECT_EQ(lgReleasedBytes, 0);
+    CGImageRelease(image);
+    EXPECT_EQ(lgReleasedBytes, static_cast<int>(lent.bytes.size()));
+
+    CGDataProviderRef tooSmall =
+        CGDataProviderCreateWithData(nullptr, lent.bytes.data(), 40, nullptr);
+    EXPECT_EQ(CGImageCreate(6, 4, 8, 32, static_cast<size_t>(lent.rowBytes), nullptr,
+                            kCGImageAlphaNoneSkipFirst, tooSmall, nullptr, false,
+                            kCGRenderingIntentDefault),
+              nullptr);
+    EXPECT_EQ(CGImageCreate(6, 4, 8, 32, static_cast<size_t>(lent.rowBytes), nullptr,
+                            kCGImageAlphaPremultipliedLast, tooSmall, nullptr, false,
+                            kCGRenderingIntentDefault),
+              nullptr);
+    CGDataProviderRelease(tooSmall);
+}
+
+// A fill of the whole context may wait for the next image, but whatever
+// comes next sees it: a snapshot, a partial fill, the context's release.
+TEST(QuartzRects, WholeFillReachesThePixelsBeforeAnythingElse) {
+    Buffer target(8, 6);
+    CGContextRef context = target.NewContext();
+    CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+    CGContextFillRect(context, CGRect{{0, 0}, {8, 6}});
+    CGImageRef snapshot = CGBitmapContextCreateImage(context);
+    CGContextSetRGBFillColor(context, 1, 0, 0, 1);
+    CGContextFillRect(context, CGRect{{-2, -2}, {20, 20}});
+    CGContextSetRGBFillColor(context, 0, 1, 0, 1);
+    CGContextFillRect(context, CGRect{{0, 0}, {1, 1}});
+    CGContextRelease(context);
+    EXPECT_EQ(target.Pixel(0, 5), (Argb{255, 0, 255, 0}));
+    EXPECT_EQ(target.Pixel(4, 2), cRed);
+
+    Buffer out(8, 6);
+    CGContextRef drawn = out.NewContext();
+    CGContextDrawImage(drawn, CGRect{{0, 0}, {8, 6}}, snapshot);
+    CGContextRelease(drawn);
+    CGImageRelease(snapshot);
+    EXPECT_EQ(out.Pixel(4, 2), cBlue);
+}
+
 TEST(QuartzContexts, AcceptsOnlyAlphaFirstEightBitLayouts) {
     struct Layout {
         size_t bitsPerComponent, bytesPerRow;

@@ -1,19 +1,11 @@
-#include "platform/quartz/QuartzWarp.h"
-
-#ifdef __SSE2__
-
 #include <emmintrin.h>
+
+#include "platform/quartz/QuartzPrivate.h"
+#include "platform/quartz/QuartzWarpRows.h"
 
 namespace hz::quartz {
 
 namespace {
-
-// Native a8r8g8b8 channels in 16-bit lanes, reversed to the device's
-// alpha-first byte order before the final pack.
-inline __m128i ToDeviceOrder(__m128i twoPixels) {
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(twoPixels, _MM_SHUFFLE(0, 1, 2, 3)),
-                               _MM_SHUFFLE(0, 1, 2, 3));
-}
 
 // The tap pairs (left, right) of two pixels in one register: p's in the low
 // half, q's in the high half.
@@ -34,11 +26,11 @@ inline __m128i Weigh(__m128i columns, __m128i leftWeights, __m128i rightWeights)
 
 }  // namespace
 
-void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpSource& src, int32_t u, int32_t v,
-                       int32_t du, int32_t dv) {
-    const uint32_t* words = src.words;
-    const ptrdiff_t stride = src.stride;
-    const uint32_t ustart = static_cast<uint32_t>(u), vstart = static_cast<uint32_t>(v);
+void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpRow& row) {
+    const uint32_t* words = row.words;
+    const ptrdiff_t stride = row.stride;
+    const uint32_t ustart = static_cast<uint32_t>(row.u), vstart = static_cast<uint32_t>(row.v);
+    const uint32_t du = static_cast<uint32_t>(row.du), dv = static_cast<uint32_t>(row.dv);
     __m128i us = _mm_setr_epi32(static_cast<int32_t>(ustart), static_cast<int32_t>(ustart + du),
                                 static_cast<int32_t>(ustart + 2u * du),
                                 static_cast<int32_t>(ustart + 3u * du));
@@ -49,6 +41,7 @@ void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpSource& src, int3
     const __m128i vstep = _mm_set1_epi32(static_cast<int32_t>(4u * dv));
     const __m128i weightMask = _mm_set1_epi32(127);
     const __m128i full = _mm_set1_epi32(128);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(cDeviceAlpha));
     // pmaddwd of (x, y) against (1, stride) gives each pixel's tap offset.
     const __m128i offsetFactors = _mm_set1_epi32(static_cast<int32_t>(1u | (stride << 16)));
 
@@ -59,6 +52,7 @@ void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpSource& src, int3
         alignas(16) int32_t offsets[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets),
                         _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), offsetFactors));
+        _mm_prefetch(reinterpret_cast<const char*>(words + offsets[0] + row.ahead), _MM_HINT_T0);
 
         // Per pixel, (top, bottom) weight pairs for the left and the right
         // taps: (128 - wx) or wx times (128 - wy, wy); at most 128 * 128.
@@ -90,19 +84,17 @@ void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpSource& src, int3
         const __m128i p3 =
             Weigh(_mm_unpackhi_epi8(tops23, bottoms23), _mm_shuffle_epi32(leftWeights, 0xFF),
                   _mm_shuffle_epi32(rightWeights, 0xFF));
-        const __m128i out = _mm_packus_epi16(ToDeviceOrder(_mm_packs_epi32(p0, p1)),
-                                             ToDeviceOrder(_mm_packs_epi32(p2, p3)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+        const __m128i out = _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(out, opaque));
         us = _mm_add_epi32(us, ustep);
         vs = _mm_add_epi32(vs, vstep);
     }
     if (i < count) {
-        const uint32_t done = static_cast<uint32_t>(i);
-        WarpOpaqueRowPortable(dst + i, count - i, src, static_cast<int32_t>(ustart + done * du),
-                              static_cast<int32_t>(vstart + done * dv), du, dv);
+        WarpRow rest = row;
+        rest.u = static_cast<int32_t>(ustart + static_cast<uint32_t>(i) * du);
+        rest.v = static_cast<int32_t>(vstart + static_cast<uint32_t>(i) * dv);
+        WarpOpaqueRowPortable(dst + i, count - i, rest);
     }
 }
 
 }  // namespace hz::quartz
-
-#endif

@@ -1,0 +1,179 @@
+#include "apps/media/VideoEncoderChoice.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+namespace media {
+
+namespace {
+
+// What an encoder takes of the options the user may give, and its defaults.
+struct EncoderRules {
+    const char* name;
+    int defaultCrf;             // 0: the encoder has no rate factor
+    const char* defaultPreset;  // nullptr: no speed presets
+    AVPixelFormat defaultFormat;
+    std::vector<std::pair<std::string, std::string>> fixed;
+    // Whether other chroma than 4:2:0 plays where this codec is used.
+    bool anyChroma = true;
+};
+
+const EncoderRules* RulesFor(const std::string& name) {
+    static const std::vector<EncoderRules> rules = {
+        {"libx264", 18, "veryfast", AV_PIX_FMT_YUV420P, {}},
+        {"libx265", 20, "fast", AV_PIX_FMT_YUV420P, {{"x265-params", "log-level=error"}}},
+        // Constant quality needs the bit rate left open.
+        // Browsers play VP9 in 4:2:0 only, 8 or 10 bits.
+        {"libvpx-vp9",
+         31,
+         nullptr,
+         AV_PIX_FMT_YUV420P,
+         {{"b", "0"}, {"deadline", "good"}, {"cpu-used", "4"}, {"row-mt", "1"}},
+         false},
+    };
+    for (const EncoderRules& r : rules)
+        if (name == r.name) return &r;
+    return nullptr;
+}
+
+const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
+                                "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
+AVPixelFormat Plain(AVPixelFormat format) {
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P:
+            return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P:
+            return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P:
+            return AV_PIX_FMT_YUV444P;
+        default:
+            return format;
+    }
+}
+
+bool Takes(const AVCodec* codec, AVPixelFormat format) {
+    if (!codec->pix_fmts) return true;
+    for (const AVPixelFormat* f = codec->pix_fmts; *f != AV_PIX_FMT_NONE; ++f)
+        if (*f == format) return true;
+    return false;
+}
+
+std::string FormatsOf(const AVCodec* codec) {
+    std::string list;
+    for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f)
+        list += std::string(list.empty() ? "" : ", ") + av_get_pix_fmt_name(*f);
+    return list;
+}
+
+const AVCodec* EncoderFor(const AVOutputFormat* container, const std::string& asked) {
+    if (!asked.empty()) {
+        const AVCodec* codec = avcodec_find_encoder_by_name(asked.c_str());
+        if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
+            throw EncodingError("there is no video encoder called '" + asked + "' here");
+        if (avformat_query_codec(container, codec->id, FF_COMPLIANCE_NORMAL) == 0)
+            throw EncodingError(std::string(container->name) + " files cannot hold " +
+                                avcodec_get_name(codec->id) + " video (" + asked + ")");
+        return codec;
+    }
+    // Not every muxer lists what it takes (MPEG-TS does not), so the
+    // containers made for H.264 are named.
+    const std::string name = container->name;
+    const char* usual = name.find("webm") != std::string::npos ? "libvpx-vp9" : nullptr;
+    if (!usual && (name == "mpegts" ||
+                   avformat_query_codec(container, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 1))
+        usual = "libx264";
+    if (usual)
+        if (const AVCodec* codec = avcodec_find_encoder_by_name(usual)) return codec;
+    const AVCodec* codec = avcodec_find_encoder(container->video_codec);
+    if (!codec) throw OutputError("no video encoder for " + name + " files");
+    return codec;
+}
+
+}  // namespace
+
+VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
+                                      const VideoEncoding& encoding) {
+    VideoEncoderChoice choice;
+    choice.codec = EncoderFor(container, encoding.codec);
+    const std::string name = choice.codec->name;
+    const EncoderRules* rules = RulesFor(name);
+
+    if (!encoding.pixelFormat.empty()) {
+        choice.pixelFormat = av_get_pix_fmt(encoding.pixelFormat.c_str());
+        if (choice.pixelFormat == AV_PIX_FMT_NONE)
+            throw EncodingError("--pix-fmt: there is no pixel format '" + encoding.pixelFormat +
+                                "'");
+        if (!Takes(choice.codec, choice.pixelFormat))
+            throw EncodingError(name + " cannot take " + encoding.pixelFormat + "; it takes " +
+                                FormatsOf(choice.codec));
+    } else {
+        AVPixelFormat input = Plain(encoding.format.pixelFormat);
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(input);
+        const bool yuv = d && !(d->flags & AV_PIX_FMT_FLAG_RGB) && d->nb_components >= 3;
+        if (yuv && rules && !rules->anyChroma)
+            input = d->comp[0].depth > 8 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P;
+        if (yuv && Takes(choice.codec, input))
+            choice.pixelFormat = input;
+        else if (rules && Takes(choice.codec, rules->defaultFormat))
+            choice.pixelFormat = rules->defaultFormat;
+        else
+            choice.pixelFormat = choice.codec->pix_fmts
+                                     ? avcodec_find_best_pix_fmt_of_list(
+                                           choice.codec->pix_fmts, AV_PIX_FMT_ARGB, 0, nullptr)
+                                     : AV_PIX_FMT_YUV420P;
+    }
+
+    if (encoding.crf && (!rules || !rules->defaultCrf))
+        throw EncodingError(name + " has no rate factor: leave out --crf");
+    if (!encoding.preset.empty() && (!rules || !rules->defaultPreset))
+        throw EncodingError(name + " has no speed presets: leave out --preset");
+    if (!encoding.preset.empty() &&
+        std::find(std::begin(kPresets), std::end(kPresets), encoding.preset) == std::end(kPresets))
+        throw EncodingError("--preset: '" + encoding.preset +
+                            "' is not one of ultrafast, superfast, veryfast, faster, fast, "
+                            "medium, slow, slower, veryslow, placebo");
+
+    choice.words = std::string(choice.codec->long_name ? choice.codec->long_name : name) + " (" +
+                   name + "), " + av_get_pix_fmt_name(choice.pixelFormat);
+    if (rules) {
+        choice.options = rules->fixed;
+        if (rules->defaultCrf) {
+            const int crf = encoding.crf.value_or(rules->defaultCrf);
+            choice.options.push_back({"crf", std::to_string(crf)});
+            choice.words += ", CRF " + std::to_string(crf);
+        }
+        if (rules->defaultPreset) {
+            const std::string preset =
+                encoding.preset.empty() ? rules->defaultPreset : encoding.preset;
+            choice.options.push_back({"preset", preset});
+            choice.words += ", preset " + preset;
+        }
+    }
+
+    const int width = encoding.format.width, height = encoding.format.height;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(choice.pixelFormat);
+    const int wStep = d ? 1 << d->log2_chroma_w : 1, hStep = d ? 1 << d->log2_chroma_h : 1;
+    choice.codedWidth = (width + wStep - 1) / wStep * wStep;
+    choice.codedHeight = (height + hStep - 1) / hStep * hStep;
+    if (choice.codedWidth != width || choice.codedHeight != height)
+        choice.words += "; " + std::to_string(width) + "x" + std::to_string(height) +
+                        " does not divide into its chroma, so it is padded to " +
+                        std::to_string(choice.codedWidth) + "x" +
+                        std::to_string(choice.codedHeight) +
+                        " by repeating the last column or row (--pix-fmt yuv444p keeps it exact)";
+    return choice;
+}
+
+void CheckVideoEncoding(const std::string& path, const VideoEncoding& encoding) {
+    const AVOutputFormat* container = av_guess_format(nullptr, path.c_str(), nullptr);
+    if (!container) return;
+    VideoEncoding trial = encoding;
+    trial.format.width = trial.format.height = 16;
+    ChooseVideoEncoder(container, trial);
+}
+
+}  // namespace media

@@ -1,0 +1,5 @@
+#include "apps/pluginhost/BlitRows.h"
+
+namespace pluginhost {
+const BlendRowSameSizeProc cBlendRowSameSizeAvx2 = nullptr;
+}

@@ -1,0 +1,18 @@
+#include "platform/quartz/QuartzWarpRows.h"
+
+namespace hz::quartz {
+
+const std::vector<NamedWarpRowKernel>& UsableWarpRowKernels() {
+    static const std::vector<NamedWarpRowKernel> kernels = [] {
+        std::vector<NamedWarpRowKernel> usable{{"portable", WarpOpaqueRowPortable}};
+#ifdef HZ_WARP_X86
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("sse2")) usable.push_back({"sse2", WarpOpaqueRowSse2});
+        if (__builtin_cpu_supports("avx2")) usable.push_back({"avx2", WarpOpaqueRowAvx2});
+#endif
+        return usable;
+    }();
+    return kernels;
+}
+
+}  // namespace hz::quartz

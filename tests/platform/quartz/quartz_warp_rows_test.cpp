@@ -1,0 +1,106 @@
+// Every vector row kernel against the portable one on the same random rows:
+// odd widths and strides, unaligned destinations, turned and scaled steps,
+// and images whose last row ends at an unreadable page.
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "platform/quartz/QuartzPrivate.h"
+#include "platform/quartz/QuartzWarpRows.h"
+
+namespace hz::quartz::test {
+namespace {
+
+// Pixels that end exactly where a page no one may read begins.
+class GuardedPixels {
+  public:
+    explicit GuardedPixels(size_t count) {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t bytes = (count * 4 + page - 1) / page * page;
+        length_ = bytes + page;
+        void* map =
+            mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        base_ = static_cast<uint8_t*>(map);
+        mprotect(base_ + bytes, page, PROT_NONE);
+        words_ = reinterpret_cast<uint32_t*>(base_ + bytes) - count;
+    }
+    ~GuardedPixels() { munmap(base_, length_); }
+    uint32_t* words() { return words_; }
+
+  private:
+    uint8_t* base_ = nullptr;
+    size_t length_ = 0;
+    uint32_t* words_ = nullptr;
+};
+
+struct RowCase {
+    int32_t width, height, stride, count, offset;
+    WarpRow row;
+};
+
+// A row whose every pixel has all four taps inside the image.
+RowCase RandomCase(std::mt19937& random) {
+    RowCase c{};
+    c.width = 2 + static_cast<int32_t>(random() % 300);
+    c.height = 2 + static_cast<int32_t>(random() % 120);
+    c.stride = c.width + static_cast<int32_t>(random() % 8);
+    c.offset = static_cast<int32_t>(random() % 8);
+    // Steps from a quarter turn either way and from strong reduction to
+    // strong enlargement, with now and then an exactly upright row.
+    std::uniform_real_distribution<double> angle(-1.6, 1.6), scale(0.2, 3.0);
+    const double a = random() % 5 == 0 ? 0.0 : angle(random), s = scale(random);
+    c.row.du = static_cast<int32_t>(std::cos(a) / s * 65536);
+    c.row.dv = static_cast<int32_t>(std::sin(a) / s * 65536);
+    const int64_t uMax = int64_t{c.width - 1} * 65536 - 1, vMax = int64_t{c.height - 1} * 65536 - 1;
+    c.count = 1 + static_cast<int32_t>(random() % 300);
+    for (;; c.count = std::max(1, c.count / 2)) {
+        const int64_t du = int64_t{c.row.du} * (c.count - 1),
+                      dv = int64_t{c.row.dv} * (c.count - 1);
+        const int64_t uLo = std::max<int64_t>(0, -du), uHi = std::min(uMax, uMax - du);
+        const int64_t vLo = std::max<int64_t>(0, -dv), vHi = std::min(vMax, vMax - dv);
+        if (uLo <= uHi && vLo <= vHi) {
+            c.row.u = static_cast<int32_t>(uLo + static_cast<int64_t>(random() % (uHi - uLo + 1)));
+            c.row.v = static_cast<int32_t>(vLo + static_cast<int64_t>(random() % (vHi - vLo + 1)));
+            break;
+        }
+    }
+    c.row.stride = c.stride;
+    c.row.ahead = static_cast<ptrdiff_t>(random() % 5) * c.stride;
+    return c;
+}
+
+TEST(QuartzWarpRows, EveryKernelGivesThePortableBytes) {
+    const std::vector<NamedWarpRowKernel>& kernels = UsableWarpRowKernels();
+    ASSERT_EQ(std::string(kernels.front().name), "portable");
+    constexpr uint32_t cGuard = 0x5A5A5A5Au;
+    std::mt19937 random(20261207);
+    for (int n = 0; n < 600; ++n) {
+        const RowCase c = RandomCase(random);
+        GuardedPixels image(static_cast<size_t>(c.stride) * (c.height - 1) + c.width);
+        for (int32_t i = 0; i < c.stride * (c.height - 1) + c.width; ++i)
+            image.words()[i] = static_cast<uint32_t>(random());
+        WarpRow row = c.row;
+        row.words = image.words();
+
+        std::vector<uint32_t> expected(c.offset + c.count + 8, cGuard);
+        kernels.front().kernel(expected.data() + c.offset, c.count, row);
+        for (const NamedWarpRowKernel& k : kernels) {
+            std::vector<uint32_t> got(expected.size(), cGuard);
+            k.kernel(got.data() + c.offset, c.count, row);
+            ASSERT_EQ(got, expected)
+                << k.name << ", case " << n << ": image " << c.width << "x" << c.height
+                << " stride " << c.stride << ", " << c.count << " pixels from (" << row.u << ", "
+                << row.v << ") by (" << row.du << ", " << row.dv << ")";
+        }
+        for (int32_t i = 0; i < c.count; ++i)
+            ASSERT_EQ(expected[c.offset + i] & cDeviceAlpha, cDeviceAlpha) << "not opaque";
+    }
+}
+
+}  // namespace
+}  // namespace hz::quartz::test
