@@ -4,7 +4,7 @@ JOBS ?= 2
 # Where `make install` puts hzfix, the bundle, the manual page and completion.
 PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable install build build-asan setup bench format-check clean fuzz test-be
+.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be
 
 setup:
 	@./scripts/setup
@@ -39,6 +39,10 @@ bench: build
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default -j $(JOBS) --target hz_bench_frame
 	@./build/bench/hz_bench_frame
+
+# The dialog's windows as PNGs, taken offscreen.
+screenshots: build
+	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
 
 # The preferences and resource-file tests on a big-endian machine: built for
 # 32-bit PowerPC and run under qemu.

@@ -1,8 +1,10 @@
 // The bundle's single entry point.
+#include "dialog/DialogEntry.h"
 #include "engine/EngineEntry.h"
 #include "engine/EngineHooks.h"
 #include "host/EffectData.h"
 #include "host/iMovieGlue.h"
+#include "platform/alertsqt/AlertsQt.h"
 #include "platform/memory/MacMemory.h"
 
 namespace {
@@ -16,9 +18,10 @@ bool HasProcsFor(const HYPluginParams* params) {
         params->selector == kPlugInitialize || params->selector == kPlugFilePlaceHolder;
     const bool renders =
         params->selector == kPlugDoFrame || params->selector == kPlugFilePlaceHolder;
+    const bool fetches = renders || params->selector == kPlugCustomButtonClick;
     if (begins && (!procs->GetFilterInfo || !procs->ReleaseFilterInfo)) return false;
-    if (renders && (!procs->GetFrame || !procs->ReleaseFrame || !procs->Blit || !procs->MixAudio))
-        return false;
+    if (fetches && (!procs->GetFrame || !procs->ReleaseFrame)) return false;
+    if (renders && (!procs->Blit || !procs->MixAudio)) return false;
     return true;
 }
 
@@ -42,7 +45,10 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
 
     if (!gEngineInited) {
         InitEngine();
-        InstallEngineHooks({GetFrameIntoGW, nullptr, nullptr, nullptr});
+        InstallEngineHooks(
+            {GetFrameIntoGW, RegisterDialogControls, DoConfig, UnregisterDialogControls});
+        // Windows for the alerts whenever the dialog runs; text otherwise.
+        InstallQtAlertPresenter();
         OpenBundleResources();
         gEngineInited = true;
     }
@@ -69,6 +75,8 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
             return EffectDrive(selector, params);
         case kPlugTerminate:
             return EffectEnd(selector, params);
+        case kPlugCustomButtonClick:
+            return CustomButton(selector, params);
         default:
             return kPluginOK;
     }

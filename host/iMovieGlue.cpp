@@ -160,8 +160,10 @@ OSErr ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginP
                     params->frameCount);
 }
 
-int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,
-                       int16_t disposeAfterUse) {
+// The host owns a frame it hands out until ReleaseFrame, and disposes of it
+// there: the plug-in copies the pixels and gives the frame back, whatever
+// disposeAfterUse asks, so no buffer is freed twice.
+int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex, int16_t) {
     Rect target;
     GetPortBounds(theGW, &target);
     const int32_t w = target.right - target.left;
@@ -178,13 +180,15 @@ int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameInd
     if (clip) {
         Rect clipBounds;
         GetPortBounds(clip, &clipBounds);
-        {
-            LockedPixels lockClip(clip), lockTarget(theGW);
-            CopyBits(GetPortBitMapForCopyBits(clip), GetPortBitMapForCopyBits(theGW), &clipBounds,
-                     &target, srcCopy, nullptr);
-        }
-        answer = params->procs->ReleaseFrame(params->instance, cookie);
-        if (disposeAfterUse > 0) DisposeGWorld(clip);
+        LockedPixels lockClip(clip), lockTarget(theGW);
+        CopyBits(GetPortBitMapForCopyBits(clip), GetPortBitMapForCopyBits(theGW), &clipBounds,
+                 &target, srcCopy, nullptr);
     }
+    // A fetch answered without a frame still holds the host's record of it.
+    if (clip || cookie) {
+        const int16_t released = params->procs->ReleaseFrame(params->instance, cookie);
+        if (clip) answer = released;
+    }
+    if (answer == kPluginOK && !clip) answer = kPluginCantGetNeededFrame;
     return answer;
 }

@@ -8,7 +8,9 @@
 
 HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params);
 OSErr ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginParams* params);
-// The host's result of the fetch, or -1 for a frame before the clip.
+// The host's result of the fetch, or -1 for a frame before the clip. The
+// host's frame is given back at once and never disposed of here, whatever
+// disposeAfterUse says: a host disposes of its own frames at ReleaseFrame.
 int16_t GetFrameIntoGW(GWorldPtr theGW, HYPluginParams* params, int32_t frameIndex,
                        int16_t disposeAfterUse);
 // Whether clip frame renderFrame lies in a fade, and the opacity with which

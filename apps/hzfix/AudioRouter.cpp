@@ -18,8 +18,9 @@ AudioRouter::AudioRouter(const media::InputFile& in, media::OutputFile& out, Mod
       out_(out),
       mode_(mode),
       frameCount_(frameCount),
-      clipStart_(in.clipOrigin() + in.FrameSeconds(startFrame)),
-      frameRate_(av_q2d(in.video().frameRate)),
+      startFrame_(startFrame),
+      startSeconds_(in.FrameSeconds(startFrame)),
+      clipStart_(in.clipOrigin() + startSeconds_),
       timeBase_(in.audioStream()->time_base),
       warn_(std::move(warn)) {
     passed_.reserve(static_cast<size_t>(frameCount));
@@ -41,8 +42,13 @@ AudioRouter::AudioRouter(const media::InputFile& in, media::OutputFile& out, Mod
         throw media::InputError(in.path() +
                                 ": cannot start the audio decoder: " + media::AvErrorText(err));
     decoded_ = media::NewFrame();
-    out_.setAudioLimit(
-        std::llround(static_cast<double>(frameCount) / frameRate_ * out_.audioSampleRate()));
+    out_.setAudioLimit(std::llround((in.FrameSeconds(startFrame + frameCount) - startSeconds_) *
+                                    out_.audioSampleRate()));
+}
+
+// Frames may come at any intervals: the clip's own frame times decide.
+int64_t AudioRouter::FrameAt(double seconds) const {
+    return in_.FrameShownAt(startSeconds_ + seconds) - startFrame_;
 }
 
 AudioRouter::~AudioRouter() = default;
@@ -86,8 +92,7 @@ void AudioRouter::Drain(bool all) {
                 const double end =
                     static_cast<double>(front->pts + front->duration) * av_q2d(timeBase_) -
                     clipStart_;
-                const int64_t last = std::min<int64_t>(
-                    static_cast<int64_t>(std::ceil(end * frameRate_)) - 1, frameCount_ - 1);
+                const int64_t last = std::min<int64_t>(FrameAt(end - 1e-6), frameCount_ - 1);
                 if (last >= static_cast<int64_t>(passed_.size())) return;
             }
             packet = std::move(packets_.front());
@@ -107,9 +112,8 @@ void AudioRouter::Route(media::PacketPtr packet) {
         const double start = static_cast<double>(packet->pts) * av_q2d(timeBase_) - clipStart_;
         const double end = start + static_cast<double>(packet->duration) * av_q2d(timeBase_);
         const int64_t known = static_cast<int64_t>(passed_.size()) - 1;
-        const int64_t first = std::clamp<int64_t>(std::floor(start * frameRate_), 0, known);
-        const int64_t last =
-            std::clamp<int64_t>(static_cast<int64_t>(std::ceil(end * frameRate_)) - 1, 0, known);
+        const int64_t first = std::clamp<int64_t>(FrameAt(start), 0, known);
+        const int64_t last = std::clamp<int64_t>(FrameAt(end - 1e-6), 0, known);
         for (int64_t f = first; f <= last; ++f)
             if (!passed_[f]) {
                 copyBroken_ = true;
@@ -127,10 +131,10 @@ void AudioRouter::DecodeAndWrite(const AVPacket* packet) {
         return;
     }
     const double rate = out_.audioSampleRate();
-    const double perFrame = rate / frameRate_;
     auto audible = [&](int64_t sample) {
-        const auto frame = static_cast<int64_t>(std::floor(static_cast<double>(sample) / perFrame));
-        if (frame < 0 || passed_.empty()) return false;
+        if (sample < 0 || passed_.empty()) return false;
+        const int64_t frame = FrameAt(static_cast<double>(sample) / rate);
+        if (frame < 0) return false;
         return static_cast<bool>(passed_[std::min<int64_t>(frame, passed_.size() - 1)]);
     };
     for (;;) {

@@ -43,6 +43,8 @@ class AudioRouter {
     const std::vector<bool>& verdicts() const { return passed_; }
 
   private:
+    // The rendered frame on screen `seconds` after the first rendered one.
+    int64_t FrameAt(double seconds) const;
     void Drain(bool all);
     void Route(media::PacketPtr packet);
     void DecodeAndWrite(const AVPacket* packet);
@@ -51,8 +53,9 @@ class AudioRouter {
     media::OutputFile& out_;
     Mode mode_;
     int64_t frameCount_;
-    double clipStart_;  // seconds on the input's clock of the first rendered frame
-    double frameRate_;
+    int64_t startFrame_;
+    double startSeconds_;  // of the first rendered frame, from the clip's first
+    double clipStart_;     // the same on the input's clock
     AVRational timeBase_;
     std::function<void(const std::string&)> warn_;
 

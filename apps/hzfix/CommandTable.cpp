@@ -13,6 +13,8 @@ const std::vector<CommandRec>& AllCommands() {
          RunThumbnail, ThumbnailHelp, ThumbnailOptions},
         {"settings", "show|set|reset", "the settings the effect starts from", RunSettings,
          SettingsHelp, SettingsOptions},
+        {"configure", "CLIP [options]", "set them in the effect's dialog, on CLIP's frames",
+         RunConfigure, ConfigureHelp, ConfigureOptions},
     };
     return commands;
 }

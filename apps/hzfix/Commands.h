@@ -31,6 +31,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words);
 int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunPreview(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
+int RunConfigure(const Context& context, const std::vector<std::string>& words);
 
 // Each command's options and help, the help made from the options.
 const std::vector<OptionSpec>& RenderOptions();
@@ -38,11 +39,13 @@ const std::vector<OptionSpec>& ThumbnailOptions();
 const std::vector<OptionSpec>& PreviewOptions();
 const std::vector<OptionSpec>& SettingsOptions();
 const std::vector<OptionSpec>& InfoOptions();
+const std::vector<OptionSpec>& ConfigureOptions();
 std::string InfoHelp();
 std::string RenderHelp();
 std::string ThumbnailHelp();
 std::string PreviewHelp();
 std::string SettingsHelp();
+std::string ConfigureHelp();
 
 struct CommandRec {
     const char* name;

@@ -137,7 +137,8 @@ void Pipeline::EncodeStage() {
         while (auto item = rendered_.Pop()) {
             const auto begin = Clock::now();
             const Buffer& b = buffers_[item->buffer];
-            out_.WriteVideo(b.pixels, b.stride, item->renderFrame);
+            out_.WriteVideo(b.pixels, b.stride,
+                            in_.FramePts(start_ + item->renderFrame) - in_.FramePts(start_));
             if (audio_) audio_->FrameDone(item->renderFrame, item->audioPassed);
             times_.encode += Since(begin);
             bytes_.store(out_.bytesWritten(), std::memory_order_relaxed);

@@ -35,6 +35,9 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--pix-fmt", "FORMAT",
      "pixel format, e.g. yuv420p, yuv422p10le (default: the input's, "
      "where the encoder takes it)"},
+    {"-c:a", "ENCODER",
+     "the audio encoder, or copy to keep the sound as it is (default: "
+     "copied where it can be, else AAC)"},
     {"--crf", "N", "rate factor, 0-51 (x264 18, x265 20, VP9 31 by default; lower is better)"},
     {"--preset", "NAME", "x264 or x265 speed preset (default veryfast, fast)"},
     {"-y", nullptr, "replace an existing OUT"},
@@ -133,6 +136,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (auto v = args.Get("--codec")) encoding.codec = *v;
     if (auto v = args.Get("-c:v")) encoding.codec = *v;
     if (auto v = args.Get("--pix-fmt")) encoding.pixelFormat = *v;
+    const std::string audioEncoder = args.Get("-c:a").value_or("");
     media::CheckVideoEncoding(outPath, encoding);
 
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
@@ -187,18 +191,24 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     std::string audioWords = proxy ? "none (proxy)" : "none (IN has none)";
     if (inAudio) {
         const bool wholeClip = startFrame == 0 && count == total;
+        const bool canCopy = wholeClip && out.CanCopy(inAudio->codecpar);
+        const std::string codecName = avcodec_get_name(inAudio->codecpar->codec_id);
+        if (audioEncoder == "copy" && !canCopy)
+            throw media::EncodingError(
+                "-c:a copy: " + (wholeClip
+                                     ? "this container cannot hold " + codecName + " audio as it is"
+                                     : std::string("only a whole clip's audio can be copied")));
         AudioRouter::Mode mode = AudioRouter::Mode::kEncode;
-        if (wholeClip && out.CanCopy(inAudio->codecpar)) {
+        if (canCopy && (audioEncoder.empty() || audioEncoder == "copy")) {
             out.AddAudioCopy(inAudio);
             mode = AudioRouter::Mode::kCopy;
-            audioWords =
-                std::string("copied (") + avcodec_get_name(inAudio->codecpar->codec_id) + ")";
+            audioWords = "copied (" + codecName + ")";
         } else {
-            audioWords = "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
-                                                           inAudio->codecpar->ch_layout);
-            if (wholeClip)
-                progress.Warn("audio stream " + std::to_string(inAudio->index) + " (" +
-                              avcodec_get_name(inAudio->codecpar->codec_id) +
+            audioWords =
+                "encoded: " + out.AddAudioEncoder(inAudio->codecpar->sample_rate,
+                                                  inAudio->codecpar->ch_layout, audioEncoder);
+            if (wholeClip && audioEncoder.empty())
+                progress.Warn("audio stream " + std::to_string(inAudio->index) + " (" + codecName +
                               ") cannot go into this container as it is; it is " + audioWords);
         }
         audio = std::make_unique<AudioRouter>(in, out, mode, startFrame, count,

@@ -154,17 +154,6 @@ int Fail(int status, const std::string& message) {
 
 }  // namespace
 
-namespace hzfix {
-
-std::unique_ptr<pluginhost::LoadedPlugin> Context::LoadPlugin() const {
-    std::string error;
-    auto plugin = pluginhost::LoadedPlugin::Load(bundleDir, &error);
-    if (!plugin) throw PluginLoadError(error);
-    return plugin;
-}
-
-}  // namespace hzfix
-
 int main(int argc, char** argv) {
     using namespace hzfix;
     std::vector<std::string> words(argv + 1, argv + argc);

@@ -1,5 +1,7 @@
 #include "apps/media/ArgbConverter.h"
 
+#include "apps/media/ColorMatrix.h"
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
@@ -38,13 +40,11 @@ ArgbConverter::~ArgbConverter() { sws_freeContext(sws_); }
 
 void ArgbConverter::Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
                             bool fast) {
-    const Key key{source->width,
-                  source->height,
-                  source->format,
-                  width,
-                  height,
-                  fast ? SWS_FAST_BILINEAR : SWS_BICUBIC,
-                  source->colorspace,
+    const Key key{source->width, source->height, source->format, width, height,
+                  // Exact rounding and chroma taken at every pixel: what
+                  // survives the way back to YUV unchanged.
+                  fast ? SWS_FAST_BILINEAR : SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                  EffectiveMatrix(source->colorspace, source->width, source->height),
                   IsFullRange(source) ? 1 : 0};
     if (!sws_ || !(key == key_)) {
         sws_freeContext(sws_);

@@ -111,6 +111,7 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
     format_.transfer = par->color_trc;
     format_.fieldOrder = par->field_order;
     format_.pixelFormat = static_cast<AVPixelFormat>(par->format);
+    format_.timeBase = video_->time_base;
 
     CountFrames();
 }
@@ -129,8 +130,8 @@ void InputFile::CountFrames() {
         counter->streams[i]->discard =
             static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     PacketPtr packet = NewPacket();
-    int64_t first = AV_NOPTS_VALUE;
-    int64_t last = AV_NOPTS_VALUE;
+    bool everyFrameTimed = true;
+    int64_t lastDuration = 0;
     for (;;) {
         int err = av_read_frame(counter.get(), packet.get());
         if (err == AVERROR_EOF) break;
@@ -141,39 +142,82 @@ void InputFile::CountFrames() {
         }
         if (packet->stream_index == index && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
             ++frameCount_;
-            int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (ts != AV_NOPTS_VALUE && (first == AV_NOPTS_VALUE || ts < first)) first = ts;
-            if (ts != AV_NOPTS_VALUE && (last == AV_NOPTS_VALUE || ts > last)) last = ts;
+            const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (ts == AV_NOPTS_VALUE) everyFrameTimed = false;
+            times_.push_back(ts);
+            if (packet->duration > 0) lastDuration = packet->duration;
         }
         av_packet_unref(packet.get());
     }
     if (frameCount_ == 0) throw InputError(path_ + " has no video frames");
-    firstPts_ = first != AV_NOPTS_VALUE ? first : 0;
-    if (last != AV_NOPTS_VALUE)
-        NoteCutShort(counter.get(), (last - firstPts_) * av_q2d(video_->time_base));
+    // Each frame keeps its own time, so a clip whose frames come at varying
+    // intervals keeps them; a stream that does not time its frames is taken
+    // at its frame rate.
+    const int64_t step =
+        std::max<int64_t>(av_rescale_q(1, av_inv_q(format_.frameRate), video_->time_base), 1);
+    if (everyFrameTimed) {
+        std::sort(times_.begin(), times_.end());
+    } else {
+        for (size_t i = 0; i < times_.size(); ++i) times_[i] = static_cast<int64_t>(i) * step;
+    }
+    firstPts_ = times_.front();
+    endPts_ = times_.back() + (lastDuration > 0 ? lastDuration : step);
+    FindGaps(step);
+    NoteCutShort(counter.get(),
+                 static_cast<double>(endPts_ - firstPts_) * av_q2d(video_->time_base));
 }
 
 // A copy stopped part way keeps the header that states the whole length;
 // the frames then end well before it. Audio may outlast the video a little.
-void InputFile::NoteCutShort(const AVFormatContext* counter, double lastFrameSeconds) {
+void InputFile::NoteCutShort(const AVFormatContext* counter, double framesEnd) {
     if (counter->duration <= 0) return;
     const double stated = static_cast<double>(counter->duration) / AV_TIME_BASE;
-    const double reached = lastFrameSeconds + FrameSeconds(1);
-    if (stated - reached <= std::max(cCutShortSeconds, stated * cCutShortShare)) return;
+    if (stated - framesEnd <= std::max(cCutShortSeconds, stated * cCutShortShare)) return;
     char text[160];
     std::snprintf(text, sizeof text,
                   ": its frames end at %.2f s though it says it lasts %.2f s; the file seems cut "
                   "short",
-                  reached, stated);
+                  framesEnd, stated);
     cutShort_ = path_ + text;
 }
 
+// In a clip whose frames come at one steady interval, a longer pause is
+// frames lost to damage, not the clip's own timing: the frame before it is
+// held for them, and reading says so when it gets there.
+void InputFile::FindGaps(int64_t step) {
+    if (times_.size() < 3) return;
+    size_t steady = 0;
+    for (size_t i = 1; i < times_.size(); ++i) steady += times_[i] - times_[i - 1] == step;
+    if (steady * 10 < (times_.size() - 1) * 9) return;
+    for (size_t i = 1; i < times_.size(); ++i) {
+        const int64_t missing = (times_[i] - times_[i - 1] + step / 2) / step - 1;
+        if (missing > 0) gaps_.push_back({static_cast<int64_t>(i), missing});
+    }
+}
+
+int64_t InputFile::FramePts(int64_t index) const {
+    if (index >= frameCount_) return endPts_ - firstPts_;
+    return times_[static_cast<size_t>(std::max<int64_t>(index, 0))] - firstPts_;
+}
+
 double InputFile::FrameSeconds(int64_t index) const {
-    return static_cast<double>(index) * av_q2d(av_inv_q(format_.frameRate));
+    return static_cast<double>(FramePts(index)) * av_q2d(video_->time_base);
 }
 
 int64_t InputFile::FrameAt(double seconds) const {
-    return static_cast<int64_t>(std::ceil(seconds * av_q2d(format_.frameRate) - 1e-6));
+    const double ticks =
+        seconds / av_q2d(video_->time_base) - 1e-6 * av_q2d(av_inv_q(video_->time_base));
+    const auto at = std::lower_bound(times_.begin(), times_.end(), ticks,
+                                     [&](int64_t t, double v) { return t - firstPts_ < v; });
+    return at - times_.begin();
+}
+
+int64_t InputFile::FrameShownAt(double seconds) const {
+    const double ticks =
+        seconds / av_q2d(video_->time_base) + 1e-6 * av_q2d(av_inv_q(video_->time_base));
+    const auto after = std::upper_bound(times_.begin(), times_.end(), ticks,
+                                        [&](double v, int64_t t) { return v < t - firstPts_; });
+    return std::clamp<int64_t>((after - times_.begin()) - 1, 0, frameCount_ - 1);
 }
 
 double InputFile::clipOrigin() const {
@@ -189,11 +233,16 @@ void InputFile::Warn(const std::string& message) {
     ++warnings_;
 }
 
+// The frame whose counted time is nearest the decoded one's; frameCount()
+// for one nearer the end of the last frame than to its start, which no
+// counted packet stands for.
 int64_t InputFile::IndexOf(const AVFrame* frame) const {
-    int64_t pts = frame->best_effort_timestamp;
+    const int64_t pts = frame->best_effort_timestamp;
     if (pts == AV_NOPTS_VALUE) return next_;
-    return av_rescale_q_rnd(pts - firstPts_, video_->time_base, av_inv_q(format_.frameRate),
-                            static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    const auto at = std::lower_bound(times_.begin(), times_.end(), pts);
+    const int64_t after = at == times_.end() ? endPts_ : *at;
+    if (at != times_.begin() && pts - *(at - 1) < after - pts) return at - 1 - times_.begin();
+    return at - times_.begin();
 }
 
 bool InputFile::ReadPacket(AVPacket* packet) {
@@ -276,7 +325,7 @@ void InputFile::SeekTo(int64_t index) {
         next_ = index;
         return;
     }
-    int64_t ts = firstPts_ + av_rescale_q(index, av_inv_q(format_.frameRate), video_->time_base);
+    const int64_t ts = firstPts_ + FramePts(index);
     int err = av_seek_frame(demuxer_.get(), video_->index, ts, AVSEEK_FLAG_BACKWARD);
     if (err < 0) throw InputError("cannot seek in " + path_ + ": " + AvErrorText(err));
     avcodec_flush_buffers(decoder_.get());
@@ -292,6 +341,11 @@ bool InputFile::Next(FramePtr* out, int64_t* index) {
     for (;;) {
         if (next_ >= frameCount_) return false;
         if (pending_ && pendingIndex_ == next_) {
+            for (const auto& [before, missing] : gaps_)
+                if (before == next_)
+                    Warn(path_ + ": " + std::to_string(missing) + " frame(s) before frame " +
+                         std::to_string(next_) +
+                         " are missing; the frame before them is held in their place");
             last_.reset(av_frame_clone(pending_.get()));
             *out = std::move(pending_);
             *index = next_++;

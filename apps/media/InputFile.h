@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "apps/media/LibAv.h"
 
@@ -27,6 +29,8 @@ struct VideoFormat {
     AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
     AVFieldOrder fieldOrder = AV_FIELD_UNKNOWN;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
+    // The clock frame times are counted on; 0/1 for a constant rate.
+    AVRational timeBase{0, 1};
 };
 
 class InputFile {
@@ -47,10 +51,15 @@ class InputFile {
     const AVStream* videoStream() const { return video_; }
     const VideoFormat& video() const { return format_; }
     int64_t frameCount() const { return frameCount_; }
-    // Seconds from the clip's first frame to frame `index`.
+    // Seconds from the clip's first frame to frame `index`; for
+    // frameCount() the end of the last frame.
     double FrameSeconds(int64_t index) const;
+    // The same on the video stream's clock (video().timeBase).
+    int64_t FramePts(int64_t index) const;
     // The first frame whose time is at or after `seconds`.
     int64_t FrameAt(double seconds) const;
+    // The frame on screen at `seconds`: the last one that starts by then.
+    int64_t FrameShownAt(double seconds) const;
     // The audio stream that goes with the video, or nullptr.
     const AVStream* audioStream() const { return audio_; }
     // Where the clip's first frame lies on the input's clock, in seconds:
@@ -86,7 +95,8 @@ class InputFile {
     int64_t IndexOf(const AVFrame* frame) const;
     void Warn(const std::string& message);
     void CountFrames();
-    void NoteCutShort(const AVFormatContext* counter, double lastFrameSeconds);
+    void FindGaps(int64_t step);
+    void NoteCutShort(const AVFormatContext* counter, double framesEnd);
 
     std::string path_;
     const std::atomic<bool>* interrupt_;
@@ -97,6 +107,9 @@ class InputFile {
     VideoFormat format_;
     int64_t frameCount_ = 0;
     int64_t firstPts_ = 0;
+    int64_t endPts_ = 0;
+    std::vector<int64_t> times_;                     // of every frame, in order
+    std::vector<std::pair<int64_t, int64_t>> gaps_;  // frame after, frames missing
     PacketPtr packet_;
     std::function<void(PacketPtr)> audioSink_;
     std::function<void(const std::string&)> warningSink_;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "apps/media/ColorMatrix.h"
+
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
@@ -76,11 +78,15 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     enc->height = choice.codedHeight;
     pictureWidth_ = f.width;
     pictureHeight_ = f.height;
-    enc->time_base = av_inv_q(f.frameRate);
+    // On the input's own clock every frame keeps its time; a writer with
+    // no clock of its own counts frames at the frame rate.
+    enc->time_base = f.timeBase.num > 0 ? f.timeBase : av_inv_q(f.frameRate);
     enc->framerate = f.frameRate;
     if (f.sampleAspect.num > 0 && f.sampleAspect.den > 0) enc->sample_aspect_ratio = f.sampleAspect;
     enc->color_range = f.range;
-    enc->colorspace = f.colorspace;
+    // Untagged, the input was read with the matrix players assume; the
+    // output says which, so it is shown the same everywhere.
+    enc->colorspace = EffectiveMatrix(f.colorspace, f.width, f.height);
     enc->color_primaries = f.primaries;
     enc->color_trc = f.transfer;
     // Interlaced pictures stay interlaced, in their field order: coded as
@@ -120,11 +126,11 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     picture_->height = enc->height;
     Check(av_frame_get_buffer(picture_.get(), 0), "preparing");
     sws_ = sws_getContext(enc->width, enc->height, AV_PIX_FMT_ARGB, enc->width, enc->height,
-                          enc->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+                          enc->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
     const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                             sws_getCoefficients(f.colorspace), fullRange, 0, 1 << 16, 1 << 16);
+                             sws_getCoefficients(enc->colorspace), fullRange, 0, 1 << 16, 1 << 16);
 
     return choice.words;
 }
@@ -170,11 +176,20 @@ void OutputFile::AddAudioCopy(const AVStream* source) {
     audioStream_->time_base = source->time_base;
 }
 
-std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout) {
+std::string OutputFile::AddAudioEncoder(int sampleRate, const AVChannelLayout& layout,
+                                        const std::string& encoder) {
     const AVCodec* codec = nullptr;
+    if (!encoder.empty()) {
+        codec = avcodec_find_encoder_by_name(encoder.c_str());
+        if (!codec || codec->type != AVMEDIA_TYPE_AUDIO)
+            throw EncodingError("there is no audio encoder called '" + encoder + "' here");
+        if (avformat_query_codec(format_, codec->id, FF_COMPLIANCE_NORMAL) == 0)
+            throw EncodingError(std::string(format_->name) + " files cannot hold " +
+                                avcodec_get_name(codec->id) + " audio (" + encoder + ")");
+    }
     // As for the video, MPEG-TS does not list the AAC it takes.
-    if (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1 ||
-        std::string(format_->name) == "mpegts")
+    if (!codec && (avformat_query_codec(format_, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1 ||
+                   std::string(format_->name) == "mpegts"))
         codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec)
         codec = avcodec_find_encoder(
@@ -343,7 +358,7 @@ void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame
     }
 }
 
-void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
+void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
     Check(av_frame_make_writable(picture_.get()), "encoding");
     if (picture_->width != pictureWidth_ || picture_->height != pictureHeight_) {
         // The coded size is one larger: the last column and row repeat.
@@ -363,7 +378,7 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t index) {
     const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
-    picture_->pts = index;
+    picture_->pts = pts;
     const AVFieldOrder order = videoEncoder_->field_order;
     picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
     picture_->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;

@@ -43,7 +43,10 @@ class OutputFile {
     void AddAudioCopy(const AVStream* source);
     // Adds an audio encoder for samples at about this rate and layout (the
     // encoder may settle on another it supports); returns it in words.
-    std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout);
+    // `encoder` names one; by default AAC where the container takes it.
+    // Throws EncodingError for an encoder missing or not for the container.
+    std::string AddAudioEncoder(int sampleRate, const AVChannelLayout& layout,
+                                const std::string& encoder = "");
     int audioSampleRate() const;
     bool hasAudio() const { return audioStream_ != nullptr; }
 
@@ -65,8 +68,9 @@ class OutputFile {
 
     // Creates the temporary file and writes the container's header.
     void Start();
-    // Frame number `index` (0 first), bytes alpha, red, green, blue.
-    void WriteVideo(const uint8_t* argb, int stride, int64_t index);
+    // A picture, bytes alpha, red, green, blue, at `pts` on the format's
+    // time base (the frame number when it has none).
+    void WriteVideo(const uint8_t* argb, int stride, int64_t pts);
     // A copied video packet, timestamps on `timeBase`.
     void WriteVideoPacket(AVPacket* packet, AVRational timeBase);
     // A copied packet; its timestamps are on `timeBase`, and it is shifted

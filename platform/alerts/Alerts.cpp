@@ -39,14 +39,14 @@ const char* KindName(AlertType type) {
     }
 }
 
+}  // namespace
+
 // Nobody can press a button on standard error: the default one answers.
-DialogItemIndex PresentAsText(const AlertDescription* alert) {
+DialogItemIndex PresentAlertAsText(const AlertDescription* alert) {
     std::fprintf(stderr, "[%s] %s\n%s\n", KindName(alert->type), alert->title, alert->explanation);
     std::fflush(stderr);
     return kAlertStdAlertOKButton;
 }
-
-}  // namespace
 
 void SetAlertPresenter(AlertPresenterProc presenter) { lgPresenter = presenter; }
 
@@ -69,7 +69,7 @@ OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* ou
     const AlertDescription description = {
         inAlert->type, inAlert->title.c_str(), inAlert->explanation.c_str(),
         inAlert->defaultButton.c_str(), inAlert->cancelButton.c_str()};
-    const DialogItemIndex hit = (lgPresenter ? lgPresenter : PresentAsText)(&description);
+    const DialogItemIndex hit = (lgPresenter ? lgPresenter : PresentAlertAsText)(&description);
     delete inAlert;
     if (outItemHit) *outItemHit = hit;
     return noErr;

@@ -53,6 +53,9 @@ typedef struct AlertDescription {
 typedef DialogItemIndex (*AlertPresenterProc)(const AlertDescription* alert);
 /* nil goes back to the text form. */
 void SetAlertPresenter(AlertPresenterProc presenter);
+/* The text form: standard error, answered with the default button. A
+ * presenter that cannot show a window now hands the alert on to it. */
+DialogItemIndex PresentAlertAsText(const AlertDescription* alert);
 
 #ifdef __cplusplus
 }

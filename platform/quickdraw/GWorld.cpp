@@ -22,6 +22,7 @@ QDErr MakePort(GWorldPtr* out, const Rect* boundsRect, Ptr pixels, int32_t rowBy
     port->pixMap.baseAddr = pixels;
     port->pixMap.rowBytes = rowBytes;
     port->pixMap.bounds = port->portBounds;
+    port->clipRect = port->portBounds;
     port->pixMap.pixelSize = 32;
     port->pixMapMaster = &port->pixMap;
     port->rgbFgColor = RGBColor{0, 0, 0};

@@ -44,7 +44,8 @@ typedef struct GrafPort {
     RGBColor rgbBkColor;
     GWorldFlags pixelsState;
     Boolean ownsPixels;
-    void* refCon; /* free for the layer that owns the port (a window, say) */
+    void* refCon;  /* free for the layer that owns the port (a window, say) */
+    Rect clipRect; /* painting stays inside it; the whole port when made */
 } GrafPort;
 typedef GrafPort* GrafPtr;
 typedef GrafPtr CGrafPtr;
@@ -91,10 +92,22 @@ void GetBackColor(RGBColor* color);
 void PaintRect(const Rect* r);
 void EraseRect(const Rect* r);
 void FrameRect(const Rect* r);
+/* Inverts the colour of each pixel (alpha kept). */
+void InvertRect(const Rect* r);
+/* The one-pixel outline of the oval inscribed in r. */
+void FrameOval(const Rect* r);
+/* Painting into the current port stays inside r from now on; CopyBits,
+ * which works on bit maps rather than ports, is not clipped. */
+void ClipRect(const Rect* r);
 
 /* Rectangle arithmetic. */
 void SetRect(Rect* r, int16_t left, int16_t top, int16_t right, int16_t bottom);
 void OffsetRect(Rect* r, int16_t dh, int16_t dv);
+void InsetRect(Rect* r, int16_t dh, int16_t dv);
+/* left <= h < right and top <= v < bottom. */
+Boolean PtInRect(Point pt, const Rect* r);
+/* The rectangle with the two points as opposite corners, whichever they are. */
+void Pt2Rect(Point pt1, Point pt2, Rect* dstRect);
 Boolean EmptyRect(const Rect* r);
 Boolean SectRect(const Rect* src1, const Rect* src2, Rect* dstRect);
 

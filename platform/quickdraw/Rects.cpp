@@ -16,6 +16,24 @@ void OffsetRect(Rect* r, int16_t dh, int16_t dv) {
     r->bottom = static_cast<int16_t>(r->bottom + dv);
 }
 
+void InsetRect(Rect* r, int16_t dh, int16_t dv) {
+    r->left = static_cast<int16_t>(r->left + dh);
+    r->right = static_cast<int16_t>(r->right - dh);
+    r->top = static_cast<int16_t>(r->top + dv);
+    r->bottom = static_cast<int16_t>(r->bottom - dv);
+}
+
+Boolean PtInRect(Point pt, const Rect* r) {
+    return pt.h >= r->left && pt.h < r->right && pt.v >= r->top && pt.v < r->bottom;
+}
+
+void Pt2Rect(Point pt1, Point pt2, Rect* dstRect) {
+    dstRect->left = std::min(pt1.h, pt2.h);
+    dstRect->right = std::max(pt1.h, pt2.h);
+    dstRect->top = std::min(pt1.v, pt2.v);
+    dstRect->bottom = std::max(pt1.v, pt2.v);
+}
+
 Boolean EmptyRect(const Rect* r) { return r->left >= r->right || r->top >= r->bottom; }
 
 Boolean SectRect(const Rect* src1, const Rect* src2, Rect* dstRect) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -72,11 +73,14 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     // An odd size stays odd only with full-size chroma.
     if ((recipe.width | recipe.height) & 1) encoding.pixelFormat = "yuv444p";
     if (!recipe.pixelFormat.empty()) encoding.pixelFormat = recipe.pixelFormat;
+    if (!recipe.frameTimes.empty()) encoding.format.timeBase = {1, 1000};
+    encoding.format.range = recipe.range;
+    encoding.format.colorspace = recipe.matrix;
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
-    if (recipe.audio) out.AddAudioEncoder(kRate, stereo);
+    if (recipe.audio) out.AddAudioEncoder(kRate, stereo, recipe.audioEncoder);
     out.Start();
 
     const int stride = recipe.width * 4;
@@ -97,7 +101,8 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
                 p[2] = static_cast<uint8_t>(c.g);
                 p[3] = static_cast<uint8_t>(c.b);
             }
-        out.WriteVideo(pixels.data(), stride, f);
+        out.WriteVideo(pixels.data(), stride,
+                       recipe.frameTimes.empty() ? f : std::llround(recipe.frameTimes[f] * 1000));
         if (recipe.audio) {
             for (int i = 0; i < tone->nb_samples; ++i) {
                 const double t = static_cast<double>(f * tone->nb_samples + i) / kRate;
@@ -234,6 +239,25 @@ Outcome Hzfix(const std::vector<std::string>& args, const std::vector<std::strin
     return Finish(StartHzfix(args, env));
 }
 
+std::vector<double> PictureTimes(const std::string& path) {
+    AVFormatContext* ctx = nullptr;
+    if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + path);
+    media::InputFormatPtr demuxer(ctx);
+    avformat_find_stream_info(ctx, nullptr);
+    const int video = av_find_best_stream(ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    std::vector<double> times;
+    media::PacketPtr packet = media::NewPacket();
+    while (av_read_frame(ctx, packet.get()) >= 0) {
+        if (packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)
+            times.push_back(packet->pts * av_q2d(ctx->streams[video]->time_base));
+        av_packet_unref(packet.get());
+    }
+    std::sort(times.begin(), times.end());
+    for (double& t : times) t = std::round((t - times.front()) * 1000) / 1000;
+    return times;
+}
+
 VideoFacts Inspect(const std::string& path) {
     VideoFacts facts;
     media::InputFile in(path);
@@ -311,6 +335,36 @@ Picture DecodeFrame(const std::string& path, int64_t index) {
     media::ArgbConverter().Convert(frame.get(), picture.argb.data(), picture.width * 4,
                                    picture.width, picture.height, false);
     return picture;
+}
+
+double Psnr(const std::string& a, const std::string& b) {
+    media::InputFile first(a), second(b);
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(first.video().pixelFormat);
+    const int depth = d->comp[0].depth;
+    const double peak = (1 << depth) - 1;
+    double squares = 0;
+    int64_t samples = 0;
+    media::FramePtr x, y;
+    int64_t i = 0, j = 0;
+    while (first.Next(&x, &i) && second.Next(&y, &j)) {
+        for (int plane = 0; plane < 3; ++plane) {
+            const int w = plane ? AV_CEIL_RSHIFT(x->width, d->log2_chroma_w) : x->width;
+            const int h = plane ? AV_CEIL_RSHIFT(x->height, d->log2_chroma_h) : x->height;
+            for (int row = 0; row < h; ++row)
+                for (int col = 0; col < w; ++col) {
+                    const auto at = [&](const AVFrame* f) -> double {
+                        const uint8_t* line = f->data[plane] + row * f->linesize[plane];
+                        return depth > 8 ? reinterpret_cast<const uint16_t*>(line)[col] : line[col];
+                    };
+                    const double diff = at(x.get()) - at(y.get());
+                    squares += diff * diff;
+                    ++samples;
+                }
+        }
+    }
+    if (samples == 0) throw std::runtime_error("no frames to compare in " + a);
+    const double mse = squares / static_cast<double>(samples);
+    return mse == 0 ? 100 : 10 * std::log10(peak * peak / mse);
 }
 
 TempDir::TempDir() {

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
 namespace hzfixtest {
 
 struct Rgb {
@@ -20,8 +24,14 @@ struct ClipSpec {
     int fps = 25;
     int frames = 40;
     bool audio = true;
-    bool interlaced = false;  // top field first
-    std::string pixelFormat;  // empty: the writer's choice
+    bool interlaced = false;   // top field first
+    std::string pixelFormat;   // empty: the writer's choice
+    std::string audioEncoder;  // empty: the writer's choice
+    // When not empty, frame f is shown at frameTimes[f] seconds (variable
+    // rate, no sound); `frames` is then its size.
+    std::vector<double> frameTimes;
+    AVColorRange range = AVCOL_RANGE_MPEG;
+    AVColorSpace matrix = AVCOL_SPC_BT709;
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
@@ -62,6 +72,8 @@ struct VideoFacts {
     std::string codec, pixelFormat;  // of the video
 };
 VideoFacts Inspect(const std::string& path);
+// The time of every picture of a clip's video, in seconds from the first.
+std::vector<double> PictureTimes(const std::string& path);
 
 // Frame `index` of a clip, decoded, as bytes A, R, G, B.
 struct Picture {
@@ -72,6 +84,9 @@ struct Picture {
     Rgb Mean(int x, int y, int r) const;
 };
 Picture DecodeFrame(const std::string& path, int64_t index);
+// Peak signal to noise ratio of clip `a` against clip `b`, in dB, over the
+// decoded planes of every frame as they are stored (no conversion).
+double Psnr(const std::string& a, const std::string& b);
 // The audio of a clip mixed down to mono floats at 48 kHz.
 std::vector<float> DecodeAudio(const std::string& path);
 // Root mean square of samples [begin, end).

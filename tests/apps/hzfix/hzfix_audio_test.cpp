@@ -55,7 +55,7 @@ TEST(HzfixAudio, ARangeIsTrimmedToItsFramesAndStartsWithThem) {
     media::FramePtr frame;
     int64_t index = 0;
     for (int i = 0; i < 16 && in.Next(&frame, &index); ++i) {
-        out.WriteVideo(black.data(), in.video().width * 4, i);
+        out.WriteVideo(black.data(), in.video().width * 4, in.FramePts(8 + i) - in.FramePts(8));
         router.FrameDone(i, verdicts[i]);
     }
     in.ReadAudioUntil(in.FrameSeconds(25));

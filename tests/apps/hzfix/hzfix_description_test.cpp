@@ -98,6 +98,34 @@ TEST_F(HzfixDescription, OtherStreamsAreCopiedInTimeOrNamedInAWarning) {
               (std::vector<std::string>{"video", "audio", "audio"}));
 }
 
+// Pictures that come at varying intervals keep their times, so the clip
+// keeps its length and stays in step with its sound.
+TEST_F(HzfixDescription, AVariableRateClipKeepsEveryPicturesTime) {
+    ClipSpec recipe;
+    recipe.audio = false;
+    for (int f = 0; f < 30; ++f)
+        recipe.frameTimes.push_back(f < 10 ? f * 0.04 : 0.4 + (f - 10) * 0.1);
+    recipe.frames = 30;
+    MakeClip(dir / "vfr.mkv", recipe);
+    const std::vector<double> input = PictureTimes(dir / "vfr.mkv");
+    ASSERT_EQ(input.size(), 30u);
+    ASSERT_DOUBLE_EQ(input.back(), 2.3);
+
+    for (const char* out : {"out.mp4", "out.mkv"}) {
+        Outcome r = Do({"render", dir / "vfr.mkv", dir / out, "-q"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(PictureTimes(dir / out), input) << out;
+        EXPECT_EQ(r.err.find("missing"), std::string::npos) << r.err;
+    }
+    // A part starts at its first picture and keeps the times after it.
+    Outcome r = Do({"render", dir / "vfr.mkv", dir / "part.mkv", "-q", "--start", "0.4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<double> part = PictureTimes(dir / "part.mkv");
+    ASSERT_EQ(part.size(), 20u);
+    EXPECT_DOUBLE_EQ(part[1], 0.1);
+    EXPECT_DOUBLE_EQ(part.back(), 1.9);
+}
+
 TEST_F(HzfixDescription, InterlacedPicturesStayInterlacedInTheirFieldOrder) {
     ClipSpec recipe;
     recipe.interlaced = true;

@@ -77,5 +77,31 @@ TEST_F(HzfixEncoding, ChosenEncodersAreUsedAndImpossibleChoicesAreUsageErrors) {
     }
 }
 
+// Sound is copied where it can be and re-encoded with a warning where not;
+// -c:a copy insists on the copy, -c:a ENCODER asks for another.
+TEST_F(HzfixEncoding, SoundIsCopiedWhereItCanBeOrEncodedAsAsked) {
+    ClipSpec recipe;
+    recipe.frames = 10;
+    recipe.audioEncoder = "flac";
+    MakeClip(dir / "in.mkv", recipe);
+    Outcome r = Do({"render", dir / "in.mkv", dir / "same.mkv", "-c:a", "copy"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("audio: copied (flac)"), std::string::npos) << r.out;
+
+    r = Do({"render", dir / "in.mkv", dir / "aac.mp4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("audio stream 1 (flac) cannot go into this container as it is"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(Inspect(dir / "aac.mp4").hasAudio);
+
+    r = Do({"render", dir / "in.mkv", dir / "copy.mp4", "-c:a", "copy"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot hold flac audio as it is"), std::string::npos) << r.err;
+    r = Do({"render", dir / "in.mkv", dir / "opus.mkv", "-c:a", "libopus"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("audio: encoded: libopus"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace hzfixtest

@@ -111,4 +111,50 @@ TEST(Painting, PaintsWithThePortColourInsideThePort) {
             EXPECT_EQ(PixelAt(gw.get(), x, y), (x >= 3 && y < 2) ? painted : untouched);
 }
 
+// What the clip control draws with: a clip that every painting call keeps
+// to, inverted colours, and the rings of the framing handles.
+TEST(Painting, ClipInvertAndOvalStayInsideTheClip) {
+    GWorldHolder gw = MakeGWorld(16, 16);
+    Fill(gw.get(), Pixel{255, 10, 20, 30});
+    CGrafPtr saved;
+    GDHandle savedDevice;
+    GetGWorld(&saved, &savedDevice);
+    SetGWorld(gw.get(), nullptr);
+    const Rect clip = {0, 0, 16, 8};
+    ClipRect(&clip);
+    const Rect all = {0, 0, 16, 16};
+    InvertRect(&all);
+    const RGBColor black = {0, 0, 0};
+    RGBForeColor(&black);
+    const Rect oval = {2, 2, 14, 14};  // 12 across, as a handle's outer ring
+    FrameOval(&oval);
+    SetGWorld(saved, savedDevice);
+
+    EXPECT_EQ(PixelAt(gw.get(), 9, 5), (Pixel{255, 10, 20, 30}));  // right of the clip
+    EXPECT_EQ(PixelAt(gw.get(), 5, 5), (Pixel{255, 245, 235, 225}));
+    const Pixel ring{255, 0, 0, 0};
+    EXPECT_EQ(PixelAt(gw.get(), 2, 8), ring);   // leftmost column, middle row
+    EXPECT_EQ(PixelAt(gw.get(), 7, 2), ring);   // top row, middle
+    EXPECT_NE(PixelAt(gw.get(), 3, 8), ring);   // one pixel wide
+    EXPECT_NE(PixelAt(gw.get(), 2, 2), ring);   // corners of the box are outside the oval
+    EXPECT_NE(PixelAt(gw.get(), 13, 8), ring);  // clipped away
+}
+
+TEST(Rects, PointsInsideAndRectanglesFromTwoCorners) {
+    const Rect r = {10, 20, 30, 40};
+    EXPECT_TRUE(PtInRect(Point{10, 20}, &r));
+    EXPECT_FALSE(PtInRect(Point{30, 20}, &r));  // bottom and right edges are outside
+    EXPECT_FALSE(PtInRect(Point{10, 40}, &r));
+    Rect turned;
+    Pt2Rect(Point{50, 60}, Point{5, 70}, &turned);
+    EXPECT_EQ(turned.top, 5);
+    EXPECT_EQ(turned.left, 60);
+    EXPECT_EQ(turned.bottom, 50);
+    EXPECT_EQ(turned.right, 70);
+    Rect inset = r;
+    InsetRect(&inset, 2, 3);
+    EXPECT_EQ(inset.left, 22);
+    EXPECT_EQ(inset.bottom, 27);
+}
+
 }  // namespace

@@ -1,0 +1,12 @@
+// What the host-entry layer installs as the engine's dialog hooks.
+#ifndef HZ_DIALOG_DIALOGENTRY_H
+#define HZ_DIALOG_DIALOGENTRY_H
+
+#include "dialog/configdlghandler.h"
+
+// The colour box, the clip control and the picture box, in that order.
+void RegisterDialogControls();
+// The clip control, the colour box and the picture box.
+void UnregisterDialogControls();
+
+#endif

@@ -1,0 +1,39 @@
+// Controls named by window, signature and number in one call.
+#ifndef HZ_DIALOG_CARBONMACROS_H
+#define HZ_DIALOG_CARBONMACROS_H
+
+#include "platform/hitoolbox/HIToolbox.h"
+#include "platform/types/MacTypes.h"
+
+// The four-character code of a literal such as "Clip".
+constexpr OSType MakeOSType(const char (&text)[5]) {
+    return static_cast<OSType>(static_cast<uint8_t>(text[0])) << 24 |
+           static_cast<OSType>(static_cast<uint8_t>(text[1])) << 16 |
+           static_cast<OSType>(static_cast<uint8_t>(text[2])) << 8 |
+           static_cast<OSType>(static_cast<uint8_t>(text[3]));
+}
+
+// Null when the window has no such control.
+ControlRef SimpleGetControlByID(WindowPtr theWindow, OSType theSig, int16_t theNum);
+// These three do nothing for a control the window lacks.
+void SimpleSetControlText(WindowPtr theWindow, OSType theSig, int16_t theNum,
+                          ConstStr255Param theText);
+void SimpleShowControl(WindowPtr theWindow, OSType theSig, int16_t theNum);
+void SimpleHideControl(WindowPtr theWindow, OSType theSig, int16_t theNum);
+// 0, and a set that does nothing, for a control the window lacks.
+int32_t SimpleGetControlValueByID(WindowPtr theWindow, OSType theSig, int16_t theNum);
+void SimpleSetControlValueByID(WindowPtr theWindow, OSType theSig, int16_t theNum,
+                               int32_t theValue);
+Rect GetControlBox(ControlRef theControl);
+
+// Whether a command's four characters (CommandID2Str) are those of theCode.
+bool CommandIs(uint32_t theCommand, const char (&theCode)[5]);
+// The command of a command event.
+uint32_t GetEventCommandID(EventRef theEvent);
+
+// The parameters every control class handler reads and answers.
+ControlRef GetEventControl(EventRef theEvent);
+Point GetEventMouseLocation(EventRef theEvent);
+void SetEventControlPart(EventRef theEvent, ControlPartCode thePart);
+
+#endif

@@ -1,0 +1,212 @@
+#include "dialog/configdlghandler.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/commonprocs.h"
+#include "common/nibwindows.h"
+#include "dialog/aboutwindow.h"
+#include "dialog/carbonmacros.h"
+#include "dialog/sliderHandlers.h"
+#include "dialog/usermanual.h"
+#include "engine/DataHandling.h"
+#include "engine/lineEffect.h"
+#include "persistence/prefsloader.h"
+#include "platform/hitoolbox/ToolboxSession.h"
+
+namespace {
+
+enum { kItemReopen = 0, kItemOK = 1, kItemCancel = 2, kItemNone = -1 };
+
+WindowPtr lgTheWindow = nullptr;
+int16_t lgItemHit = kItemReopen;
+
+// A format the record cannot name is shown, and opened, as NTSC.
+int16_t ShownFormat(int16_t mediaType) {
+    return mediaType == kMediaPAL || mediaType == kMediaHD ? mediaType : int16_t{kMediaNTSC};
+}
+
+const char* WindowNameFor(int16_t mediaType) {
+    switch (ShownFormat(mediaType)) {
+        case kMediaPAL:
+            return "configPAL";
+        case kMediaHD:
+            return "configHD";
+        default:
+            return "configNTSC";
+    }
+}
+
+// The controls of a window that is gone must not be reached through the
+// workspace by anything that runs before the next window is set up.
+void ForgetWindowControls() {
+    PluginWorkspace& ws = gConfigWorkspace;
+    ws.theWindow = nullptr;
+    ws.theFrameCtrl = nullptr;
+    ws.clipSlider = nullptr;
+    std::fill(std::begin(ws.sliders), std::end(ws.sliders), nullptr);
+    std::fill(std::begin(ws.colors), std::end(ws.colors), nullptr);
+}
+
+void ShowFramePosition(int32_t v) {
+    SetControl32BitValue(gConfigWorkspace.clipSlider, v);
+    AccessRenderAndBlit(v);
+    SetClipPositionText(lgTheWindow, v);
+}
+
+void ColorCommand(PluginDataPtr theConfig, int16_t i) {
+    const int32_t value = GetControl32BitValue(gConfigWorkspace.colors[i - 1]);
+    theConfig->colors[i - 1] = LongInt2RGBColor(std::clamp<int32_t>(value, 0, 0xFFFFFF));
+    ReRenderAndBlit();
+}
+
+}  // namespace
+
+void DoConfig(PluginDataPtr theConfig) {
+    Assert(theConfig, "Nil theConfig on DoConfig");
+    ToolboxSession session;
+    SavedGWorld saved;
+    PluginDataRec backup;
+    std::memcpy(&backup, theConfig, sizeof backup);
+    do {
+        lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName,
+                                                WindowNameFor(theConfig->mediaType));
+        if (lgTheWindow) {
+            EventHandlerUPP handler = NewEventHandlerUPP(TheDialogHandler);
+            const EventTypeSpec commands = {kEventClassCommand, kEventCommandProcess};
+            InstallEventHandler(GetWindowEventTarget(lgTheWindow), handler, 1, &commands,
+                                lgTheWindow, nullptr);
+            SetupDialog(lgTheWindow, theConfig);
+            ShowWindow(lgTheWindow);
+            SetPortWindowPort(lgTheWindow);
+            BringToFront(lgTheWindow);
+            RunAppModalLoopForWindow(lgTheWindow);
+            DisposeWindow(lgTheWindow);
+            DisposeEventHandlerUPP(handler);
+            lgTheWindow = nullptr;
+            ForgetWindowControls();
+        }
+    } while (lgItemHit != kItemOK && lgItemHit != kItemCancel);
+    if (lgItemHit == kItemOK) {
+        SaveConfig(theConfig);
+    } else {
+        std::memcpy(theConfig, &backup, sizeof backup);
+    }
+}
+
+void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
+    Assert(theWindow, "Nil Window in SetupDialog");
+    Assert(theConfig, "Nil theConfig in SetupDialog");
+    PluginWorkspace& ws = gConfigWorkspace;
+    ws.theWindow = theWindow;
+    ws.theFrameCtrl = SimpleGetControlByID(theWindow, MakeOSType("Clip"), 1);
+    Assert(ws.theFrameCtrl, "Cannot acces Clip 1 CTRL");
+    SetupColors(theWindow, theConfig);
+    SetupSliders(theWindow);
+    SimpleHideControl(theWindow, MakeOSType("Rect"), 1);
+    SimpleHideControl(theWindow, MakeOSType("Rect"), 2);
+    SimpleSetControlValueByID(theWindow, MakeOSType("Medi"), 1, ShownFormat(theConfig->mediaType));
+    Config2Dlg(ws.theConfig);
+    RenderLineArt(ws.theConfig);
+    ReRenderAndBlit();
+}
+
+void SetupColors(WindowPtr theWindow, PluginDataPtr theConfig) {
+    for (int16_t i = 1; i <= cNumColors; ++i) {
+        ControlRef box = SimpleGetControlByID(theWindow, MakeOSType("Colr"), i);
+        char message[] = "Cannot allocate color0 in SetupDialog";
+        message[std::strlen("Cannot allocate color")] = static_cast<char>('0' + i);
+        Assert(box, message);
+        SetControl32BitMinimum(box, 0);
+        SetControl32BitMaximum(box, 0xFFFFFF);
+        SetControl32BitValue(box, RGBColor2LongInt(theConfig->colors[i - 1]));
+        if (cUsesColor[i - 1]) {
+            ShowControl(box);
+            SimpleShowControl(theWindow, MakeOSType("CLgd"), i);
+        } else {
+            HideControl(box);
+            SimpleHideControl(theWindow, MakeOSType("CLgd"), i);
+        }
+        gConfigWorkspace.colors[i - 1] = box;
+    }
+}
+
+void Config2Dlg(PluginDataPtr theConfig) {
+    PluginWorkspace& ws = gConfigWorkspace;
+    for (int i = 0; i < cNumColors; ++i)
+        SetControl32BitValue(ws.colors[i], RGBColor2LongInt(theConfig->colors[i]));
+    for (int16_t i = 1; i <= cNumSliders; ++i) {
+        SetControl32BitValue(ws.sliders[i - 1], theConfig->sliders[i - 1]);
+        SetSliderLegend(lgTheWindow, i, theConfig->sliders[i - 1]);
+    }
+    ReRenderAndBlit();
+}
+
+OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData) {
+    auto theWindow = static_cast<WindowRef>(userData);
+    PluginWorkspace& ws = gConfigWorkspace;
+    PluginDataPtr theConfig = ws.theConfig;
+    const uint32_t command = GetEventCommandID(theEvent);
+    lgItemHit = kItemNone;
+
+    if (CommandIs(command, "ok  ")) {
+        lgItemHit = kItemOK;
+        QuitAppModalLoopForWindow(theWindow);
+        return noErr;
+    }
+    if (CommandIs(command, "not!")) {
+        lgItemHit = kItemCancel;
+        QuitAppModalLoopForWindow(theWindow);
+        return noErr;
+    }
+    if (CommandIs(command, "Info")) {
+        ShowAbout();
+        return noErr;
+    }
+    const char colorCommands[cNumColors][5] = {"Col1", "Col2", "Col3", "Col4", "Col5", "Col6"};
+    for (int16_t i = 1; i <= cNumColors; ++i) {
+        if (CommandIs(command, colorCommands[i - 1])) {
+            ColorCommand(theConfig, i);
+            return noErr;
+        }
+    }
+    if (CommandIs(command, "Adva")) {
+        const int32_t v = GetControl32BitValue(ws.clipSlider);
+        if (ws.maxFrameIndex > v) ShowFramePosition(v + 1);
+        return noErr;
+    }
+    if (CommandIs(command, "Revi")) {
+        const int32_t v = GetControl32BitValue(ws.clipSlider);
+        if (v > 0) ShowFramePosition(v - 1);
+        return noErr;
+    }
+    if (CommandIs(command, "Rset")) {
+        ResetConfig(theConfig, false);
+        Config2Dlg(theConfig);
+        RenderLineArt(theConfig);
+        ReRenderAndBlit();
+        return eventNotHandledErr;
+    }
+    if (CommandIs(command, "Medi")) {
+        const int16_t old = theConfig->mediaType;
+        theConfig->mediaType = static_cast<int16_t>(std::clamp<int32_t>(
+            SimpleGetControlValueByID(theWindow, MakeOSType("Medi"), 1), kMediaNTSC, kMediaHD));
+        if (theConfig->mediaType != old) {
+            lgItemHit = kItemReopen;
+            QuitAppModalLoopForWindow(theWindow);
+        }
+        return noErr;
+    }
+    if (CommandIs(command, "Sall")) {
+        RelRect whole;
+        InitRelRect(&whole);
+        PutCurrentRel(whole);
+        ReRenderAndBlit();
+        return noErr;
+    }
+    if (CommandIs(command, "Help")) {
+        OpenManual();
+        return noErr;
+    }
+    return eventNotHandledErr;
+}

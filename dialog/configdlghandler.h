@@ -1,0 +1,17 @@
+// The configuration dialog: one window per video format, run modally on
+// the master settings record.
+#ifndef HZ_DIALOG_CONFIGDLGHANDLER_H
+#define HZ_DIALOG_CONFIGDLGHANDLER_H
+
+#include "engine/PluginData.h"
+#include "platform/hitoolbox/HIToolbox.h"
+
+// OK keeps the edits and saves them; Cancel puts the record back byte for
+// byte as it was when the dialog opened.
+void DoConfig(PluginDataPtr theConfig);
+void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig);
+void SetupColors(WindowPtr theWindow, PluginDataPtr theConfig);
+void Config2Dlg(PluginDataPtr theConfig);
+OSStatus TheDialogHandler(EventHandlerCallRef myHandler, EventRef theEvent, void* userData);
+
+#endif

@@ -1,0 +1,15 @@
+// The picture box: a framed white box showing, fitted and centred, the
+// image whose reference the control holds (SetControlReference; the box
+// neither retains nor releases it).
+#ifndef HZ_DIALOG_PICTCTRL_H
+#define HZ_DIALOG_PICTCTRL_H
+
+#include "platform/hitoolbox/HIToolbox.h"
+
+inline constexpr char cImageCtrlID[] = "com.vond.clipfx.imageCTRL";
+
+void RegisterPictureControl();
+void UnregisterPictureControl();
+OSStatus PictureControlHandler(EventHandlerCallRef myHandler, EventRef theEvent, void* userData);
+
+#endif

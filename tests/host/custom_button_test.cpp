@@ -1,0 +1,215 @@
+// The custom button through the real entry point, with the dialog replaced
+// by FakeDialog.cpp: what the dialog is handed, what it can fetch, and what
+// its edits do to the settings.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "persistence/prefsloader.h"
+#include "platform/memory/MacMemory.h"
+#include "tests/host/HostFixture.h"
+
+using namespace hosttest;
+using pluginhost::ClipSettings;
+using pluginhost::HostCall;
+
+namespace {
+
+std::string Hex(testframes::Pixel p) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X", p.a, p.r, p.g, p.b);
+    return text;
+}
+
+// The centre pixel of host frame n as the host draws it at width x height.
+std::string PatternCentre(int width, int height, uint32_t n) {
+    return Hex(testframes::PatternAt(width / 2, height / 2, n));
+}
+
+class CustomButton : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"HZ_FAKE_DIALOG", "HZ_FAKE_DIALOG_WALK", "HZ_FAKE_DIALOG_FORMAT",
+                                 "HZ_FAKE_NO_PREVIEW"})
+            unsetenv(name);
+        setenv("HZ_FAKE_DIALOG_LOG", log.c_str(), 1);
+        std::string error;
+        plugin = pluginhost::LoadedPlugin::Load(HZ_FAKE_DIALOG_BUNDLE, &error);
+        ASSERT_TRUE(plugin) << error;
+        host = std::make_unique<pluginhost::PluginHost>(*plugin, frames);
+    }
+
+    void TearDown() override {
+        host.reset();
+        plugin.reset();
+    }
+
+    // What the dialog saw, one line each, and forgotten for the next press.
+    std::vector<std::string> Seen() {
+        std::vector<std::string> lines;
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        std::remove(log.c_str());
+        return lines;
+    }
+
+    // Begins a clip and shows frame `shown` of it, as a host's viewer would
+    // before the user presses the button.
+    void ShowFrame(const ClipSettings& clip, int32_t shown) {
+        ASSERT_EQ(host->BeginClip(clip), kPluginOK);
+        auto dest = testframes::MakeGWorld(32, 24);
+        ASSERT_EQ(host->RenderFrame(shown, dest.get(), Rect{0, 0, 24, 32}), kPluginOK);
+        host->clearCalls();
+    }
+
+    std::vector<HostCall> Fetches() const {
+        std::vector<HostCall> out;
+        for (const auto& c : host->calls())
+            if (c.kind == HostCall::kGetFrame) out.push_back(c);
+        return out;
+    }
+
+    int Releases() const {
+        int n = 0;
+        for (const auto& c : host->calls()) n += c.kind == HostCall::kReleaseFrame;
+        return n;
+    }
+
+    ScopedTempFolder prefs;
+    std::string log = prefs / "dialog.log";
+    PatternFrames frames;
+    std::unique_ptr<pluginhost::LoadedPlugin> plugin;
+    std::unique_ptr<pluginhost::PluginHost> host;
+};
+
+TEST_F(CustomButton, OpensTheDialogOnTheFrameShownAndGivesItBack) {
+    ShowFrame(ClipSettings{100, 50}, 3);
+    ASSERT_EQ(host->CustomButton(5), kPluginOK);
+
+    const auto fetches = Fetches();
+    ASSERT_EQ(fetches.size(), 1u);
+    EXPECT_EQ(fetches[0].frameNumber, 105);
+    EXPECT_EQ(fetches[0].width, 720);
+    EXPECT_EQ(fetches[0].height, 480);
+    EXPECT_EQ(fetches[0].quality, kDVHighQuality);
+    EXPECT_EQ(Releases(), 1);
+    EXPECT_EQ(host->framesOutstanding(), 0);
+    // Positions count from the frame shown (clip frame 5) to the clip's
+    // last (clip frame 49), in the block's own numbering.
+    EXPECT_EQ(Seen(), (std::vector<std::string>{"register",
+                                                "open 720 480 5 44 " + PatternCentre(720, 480, 105),
+                                                "close ok", "unregister"}));
+}
+
+TEST_F(CustomButton, AsksForTheFrameSizeOfTheFormatChosenLastTime) {
+    ShowFrame(ClipSettings{0, 10}, 0);
+    struct Case {
+        const char* chosen;
+        int16_t width, height;
+    };
+    // Formats outside 1..3 work as NTSC.
+    for (Case c : {Case{"2", 720, 576}, Case{"3", 960, 540}, Case{"0", 720, 480},
+                   Case{"7", 720, 480}, Case{"1", 720, 480}}) {
+        setenv("HZ_FAKE_DIALOG_FORMAT", c.chosen, 1);
+        ASSERT_EQ(host->CustomButton(0), kPluginOK);
+        host->clearCalls();
+        ASSERT_EQ(host->CustomButton(0), kPluginOK);
+        ASSERT_FALSE(Fetches().empty());
+        EXPECT_EQ(Fetches()[0].width, c.width) << "format " << c.chosen;
+        EXPECT_EQ(Fetches()[0].height, c.height) << "format " << c.chosen;
+        host->clearCalls();
+    }
+}
+
+TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
+    ShowFrame(ClipSettings{0, 10}, 0);
+    setenv("HZ_FAKE_DIALOG_WALK", "1", 1);
+    const std::string blackCentre = Hex(testframes::Pixel{255, 0, 0, 0});
+    for (bool okWithoutBuffer : {false, true}) {
+        host->faults().getFrame = okWithoutBuffer ? kPluginOK : kPluginCantGetNeededFrame;
+        host->faults().getFrameWithoutBuffer = okWithoutBuffer;
+        EXPECT_EQ(host->CustomButton(2), kPluginOK);
+        // Fetches answered without a frame are given back all the same.
+        EXPECT_EQ(host->framesOutstanding(), 0);
+        const auto seen = Seen();
+        ASSERT_EQ(seen.size(), 5u);
+        EXPECT_EQ(seen[1], "open 720 480 2 7 " + blackCentre) << okWithoutBuffer;
+        EXPECT_EQ(seen[2], "fetch 1 7 " + blackCentre) << okWithoutBuffer;
+    }
+}
+
+TEST_F(CustomButton, AHostWithoutFrameProceduresIsRefused) {
+    HYProcs procs{};
+    procs.NewPtrClear = [](int32_t size) { return NewPtrClear(size); };
+    procs.DisposePtr = [](Ptr p) { DisposePtr(p); };
+    HYPluginParams block{};
+    block.interfaceVersion = 5;
+    block.procs = &procs;
+    block.selector = kPlugCustomButtonClick;
+    EXPECT_EQ(plugin->Call(kPlugCustomButtonClick, &block), kPluginBadParams);
+    EXPECT_TRUE(Seen().empty());
+}
+
+TEST_F(CustomButton, NoMemoryForThePreviewIsReportedAndNoDialogOpens) {
+    ShowFrame(ClipSettings{0, 10}, 0);
+    setenv("HZ_FAKE_NO_PREVIEW", "1", 1);
+    EXPECT_EQ(host->CustomButton(0), kPluginOutOfMemory);
+    EXPECT_TRUE(Seen().empty());
+    EXPECT_EQ(Releases(), 1);
+    EXPECT_EQ(host->framesOutstanding(), 0);
+}
+
+// The fake walks the position slider: each fetch copies the host's frame
+// into the dialog's source and gives the frame back, and the host alone
+// disposes of it (under the sanitizers a second free would stop the test).
+TEST_F(CustomButton, PreviewFetchesLeaveTheHostsFramesToTheHost) {
+    ShowFrame(ClipSettings{100, 50}, 0);
+    setenv("HZ_FAKE_DIALOG_WALK", "1,49,50,-101,0", 1);
+    ASSERT_EQ(host->CustomButton(0), kPluginOK);
+    EXPECT_EQ(host->framesOutstanding(), 0);
+    const auto seen = Seen();
+    ASSERT_EQ(seen.size(), 9u);
+    EXPECT_EQ(seen[1], "open 720 480 0 49 " + PatternCentre(720, 480, 100));
+    EXPECT_EQ(seen[2], "fetch 1 0 " + PatternCentre(720, 480, 101));
+    EXPECT_EQ(seen[3], "fetch 49 0 " + PatternCentre(720, 480, 149));
+    EXPECT_EQ(seen[4], "fetch 50 0 " + PatternCentre(720, 480, 150));
+    // Before the host's first frame nothing is asked for, and the source
+    // keeps the frame it had.
+    EXPECT_EQ(seen[5], "fetch -101 -1 " + PatternCentre(720, 480, 150));
+    EXPECT_EQ(seen[6], "fetch 0 0 " + PatternCentre(720, 480, 100));
+    EXPECT_EQ(Fetches().size(), 5u);
+    EXPECT_EQ(Releases(), 5);
+}
+
+TEST_F(CustomButton, OkKeepsTheEditsForLaterClipsAndCancelPutsThemBack) {
+    auto corner = [&] {
+        ClipSettings clip{0, 1};
+        EXPECT_EQ(host->BeginClip(clip), kPluginOK);
+        auto dest = testframes::MakeGWorld(64, 48);
+        EXPECT_EQ(host->RenderFrame(0, dest.get(), Rect{0, 0, 48, 64}), kPluginOK);
+        EXPECT_EQ(host->EndClip(), kPluginOK);
+        return testframes::PixelAt(dest.get(), 0, 0);
+    };
+    ShowFrame(ClipSettings{0, 1}, 0);
+    ASSERT_EQ(host->EndClip(), kPluginOK);
+    const testframes::Pixel before = corner();
+
+    setenv("HZ_FAKE_DIALOG", "cancel", 1);
+    ASSERT_EQ(host->CustomButton(0), kPluginOK);
+    EXPECT_EQ(corner(), before);
+    PluginDataRec saved{};
+    ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
+    EXPECT_EQ(saved.sliders[cTurnSlider - 1], 0);
+
+    setenv("HZ_FAKE_DIALOG", "ok", 1);
+    ASSERT_EQ(host->CustomButton(0), kPluginOK);
+    // The fake framed the middle on a blue background.
+    EXPECT_EQ(corner(), (testframes::Pixel{255, 0, 0, 255}));
+    ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
+    EXPECT_EQ(saved.sliders[cTurnSlider - 1], 25);
+    EXPECT_EQ(saved.colors[cBackgroundColor - 1].blue, 0xFFFF);
+}
+
+}  // namespace
