@@ -103,9 +103,8 @@ void Step(FuzzedDataProvider& in, pluginhost::PluginHost& host, ScriptedFrames& 
             break;
         case 5: {
             // The custom button opens the configuration dialog: not for a fuzzer.
-            const auto selector = in.ConsumeIntegral<int16_t>();
-            if (selector != kPlugCustomButtonClick)
-                host.Send(static_cast<HYPluginSelector>(selector));
+            const auto selector = static_cast<HYPluginSelector>(in.ConsumeIntegral<uint8_t>());
+            if (selector != kPlugCustomButtonClick) host.Send(selector);
             break;
         }
         case 6:
