@@ -57,7 +57,7 @@ struct Child {
 Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env);
 // Any program, the same way; and where the built hzfix is.
 Child StartProgram(const std::string& program, const std::vector<std::string>& args,
-                   const std::vector<std::string>& env);
+                   const std::vector<std::string>& env, const std::string& input = "/dev/null");
 std::string HzfixPath();
 Outcome Finish(const Child& child);
 std::string BundleDir();
