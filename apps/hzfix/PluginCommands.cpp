@@ -52,11 +52,7 @@ class NoFrames : public pluginhost::FrameProvider {
 }  // namespace
 
 const std::vector<OptionSpec>& ThumbnailOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kThumbnailOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kThumbnailOptions);
     return options;
 }
 

@@ -130,11 +130,7 @@ Picture SideBySide(const Picture& left, const Picture& right) {
 }  // namespace
 
 const std::vector<OptionSpec>& PreviewOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kPreviewOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kPreviewOptions);
     return options;
 }
 

@@ -97,11 +97,7 @@ struct ProgressFile {
 }  // namespace
 
 const std::vector<OptionSpec>& RenderOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kRenderOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kRenderOptions);
     return options;
 }
 

@@ -105,6 +105,18 @@ class TempDir {
     std::string path_;
 };
 
+// A folder for one test's clips and preferences, and hzfix run with them
+// against the built bundle.
+class HzfixSandbox {
+  public:
+    TempDir dir;
+    std::vector<std::string> Env() const { return {"XDG_CONFIG_HOME=" + dir / "config"}; }
+    Outcome Do(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--plugin", BundleDir()});
+        return Hzfix(args, Env());
+    }
+};
+
 bool Exists(const std::string& path);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
