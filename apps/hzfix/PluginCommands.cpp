@@ -7,6 +7,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/hzfix/StandardStreams.h"
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
@@ -20,6 +21,7 @@ namespace {
 const std::vector<OptionSpec> kThumbnailOptions = {
     {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
     {"-y", nullptr, "replace an existing OUT.png"},
+    {"-f", "TYPE", "png or jpg: the type of OUT.png when it is - (default png)"},
 };
 
 std::string TypeName(int type) {
@@ -51,11 +53,7 @@ class NoFrames : public pluginhost::FrameProvider {
 }  // namespace
 
 const std::vector<OptionSpec>& ThumbnailOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kThumbnailOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kThumbnailOptions);
     return options;
 }
 
@@ -130,8 +128,9 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     if (run.ownSettings) runPreferences.emplace(run.settings);
 
     media::RefuseOutputOverInput(args.positional[0], args.positional[1]);
+    const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
     auto plugin = context.LoadPlugin();
-    media::InputFile in(args.positional[0], context.interrupt);
+    media::InputFile in(files.in(), context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
     std::optional<int64_t> at;
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
@@ -157,11 +156,12 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     result = host.PlaceHolder(clip, frame, picture);
     if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
     PixMapHandle pm = GetGWorldPixMap(picture);
-    media::WriteImage(args.positional[1], args.Has("-y"),
+    media::WriteImage(files.out(), args.Has("-y"),
                       reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm),
                       width, height);
-    std::printf("%s: frame %" PRId32 " of %s, %dx%d\n", args.positional[1].c_str(), frame,
-                args.positional[0].c_str(), width, height);
+    files.Deliver();
+    std::fprintf(files.outToStdout() ? stderr : stdout, "%s: frame %" PRId32 " of %s, %dx%d\n",
+                 args.positional[1].c_str(), frame, args.positional[0].c_str(), width, height);
     return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/hzfix/StandardStreams.h"
 #include "apps/media/Image.h"
 #include "platform/quickdraw/QuickDraw.h"
 
@@ -28,6 +29,7 @@ const std::vector<OptionSpec> kPreviewOptions = {
     {"--side-by-side", nullptr, "the source frame on the left, the result on the right"},
     {"--no-marks", nullptr, "leave the uncovered corners in the background colour"},
     {"-y", nullptr, "replace an existing OUT.png"},
+    {"-f", "TYPE", "png or jpg: the type of OUT.png when it is - (default png)"},
 };
 
 // The clip's frames, or in plain mode one colour everywhere.
@@ -128,11 +130,7 @@ Picture SideBySide(const Picture& left, const Picture& right) {
 }  // namespace
 
 const std::vector<OptionSpec>& PreviewOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kPreviewOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kPreviewOptions);
     return options;
 }
 
@@ -151,7 +149,8 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     PrivatePreferences runPreferences(run.settings);
 
     auto plugin = context.LoadPlugin();
-    media::InputFile in(args.positional[0], context.interrupt);
+    const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
+    media::InputFile in(files.in(), context.interrupt);
     RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
     const int64_t frame =
         args.Get("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : in.frameCount() / 2;
@@ -194,13 +193,15 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
                                     in.path());
         picture = SideBySide(Copy(source.get()), picture);
     }
-    media::WriteImage(args.positional[1], args.Has("-y"), picture.argb.data(), picture.width * 4,
+    media::WriteImage(files.out(), args.Has("-y"), picture.argb.data(), picture.width * 4,
                       picture.width, picture.height);
-    std::printf("%s: frame %" PRId64 " of %s, %dx%d; %s\n  settings: %s (%s)\n",
-                args.positional[1].c_str(), frame, in.path().c_str(), width, height,
-                uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()
-                          : "no corner uncovered",
-                SettingsSummary(run.settings).c_str(), run.origin.c_str());
+    files.Deliver();
+    std::fprintf(files.outToStdout() ? stderr : stdout,
+                 "%s: frame %" PRId64 " of %s, %dx%d; %s\n  settings: %s (%s)\n",
+                 args.positional[1].c_str(), frame, in.path().c_str(), width, height,
+                 uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()
+                           : "no corner uncovered",
+                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

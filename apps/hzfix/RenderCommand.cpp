@@ -14,6 +14,7 @@
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
+#include "apps/hzfix/StandardStreams.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 #include "apps/media/SameFile.h"
@@ -45,6 +46,7 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"-q", nullptr, "no progress line"},
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
+    {"-f", "TYPE", "the type of OUT when it is - (standard output): mkv, ts, mp4..."},
 };
 
 class PluginRenderer : public FrameRenderer {
@@ -96,11 +98,7 @@ struct ProgressFile {
 }  // namespace
 
 const std::vector<OptionSpec>& RenderOptions() {
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = kRenderOptions;
-        for (const OptionSpec& o : RunSettingOptions()) all.push_back(o);
-        return all;
-    }();
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(kRenderOptions);
     return options;
 }
 
@@ -110,15 +108,17 @@ std::string RenderHelp() {
            "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
            "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
            "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
-           "  kept: copied when the whole clip is rendered, re-encoded otherwise.\n" +
+           "  kept: copied when the whole clip is rendered, re-encoded otherwise. IN or OUT\n"
+           "  may be - for standard input or output.\n" +
            OptionsHelp(kRenderOptions) + RunSettingsHelp();
 }
 
 int RunRender(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, RenderOptions());
     if (args.positional.size() != 2) throw UsageError("render needs IN and OUT");
-    const std::string& inPath = args.positional[0];
-    const std::string& outPath = args.positional[1];
+    const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or(""));
+    const std::string& inPath = files.in();
+    const std::string& outPath = files.out();
     if (args.Has("-y") && args.Has("-n")) throw UsageError("-y and -n contradict each other");
     const bool proxy = args.Has("--proxy");
     const int64_t int32Max = std::numeric_limits<int32_t>::max();
@@ -273,12 +273,14 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         progress.Warn(std::to_string(in.repairedFrames()) +
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
-    std::printf("%s: %" PRId64
-                " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
-                "(%s)\n",
-                outPath.c_str(), count, in.video().width, in.video().height,
-                av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
-                SettingsSummary(run.settings).c_str(), run.origin.c_str());
+    files.Deliver();
+    std::fprintf(files.outToStdout() ? stderr : stdout,
+                 "%s: %" PRId64
+                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
+                 "(%s)\n",
+                 args.positional[1].c_str(), count, in.video().width, in.video().height,
+                 av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

@@ -19,6 +19,11 @@ std::vector<OptionSpec> RunSettingOptions() {
     return options;
 }
 
+std::vector<OptionSpec> WithRunSettingOptions(std::vector<OptionSpec> options) {
+    for (const OptionSpec& o : RunSettingOptions()) options.push_back(o);
+    return options;
+}
+
 std::string RunSettingsHelp() {
     return "  Settings for this run only, over the saved ones (hzfix settings show):\n" +
            OptionsHelp(RunSettingOptions());

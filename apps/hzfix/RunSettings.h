@@ -17,6 +17,8 @@ namespace hzfix {
 
 // --settings FILE, --defaults and one option per setting.
 std::vector<OptionSpec> RunSettingOptions();
+// A command's own options followed by those.
+std::vector<OptionSpec> WithRunSettingOptions(std::vector<OptionSpec> options);
 std::string RunSettingsHelp();
 
 struct RunSettingsRec {

@@ -11,25 +11,6 @@ namespace media {
 
 namespace {
 
-// The full-range formats are their plain formats with the range said
-// apart, which is how swscale wants them.
-AVPixelFormat PlainFormat(int format) {
-    switch (format) {
-        case AV_PIX_FMT_YUVJ420P:
-            return AV_PIX_FMT_YUV420P;
-        case AV_PIX_FMT_YUVJ422P:
-            return AV_PIX_FMT_YUV422P;
-        case AV_PIX_FMT_YUVJ444P:
-            return AV_PIX_FMT_YUV444P;
-        case AV_PIX_FMT_YUVJ440P:
-            return AV_PIX_FMT_YUV440P;
-        case AV_PIX_FMT_YUVJ411P:
-            return AV_PIX_FMT_YUV411P;
-        default:
-            return static_cast<AVPixelFormat>(format);
-    }
-}
-
 bool IsFullRange(const AVFrame* frame) {
     return PlainFormat(frame->format) != frame->format || frame->color_range == AVCOL_RANGE_JPEG;
 }

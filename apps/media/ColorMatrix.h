@@ -1,6 +1,7 @@
-// The colour matrix a picture is read and written with: its own when it is
-// tagged, otherwise the one players assume for its size (BT.709 for HD,
-// BT.601 below), so an untagged clip looks the same after a render.
+// How a picture's colours are described. The colour matrix it is read and
+// written with is its own when it is tagged, otherwise the one players
+// assume for its size (BT.709 for HD, BT.601 below), so an untagged clip
+// looks the same after a render.
 #ifndef HZ_APPS_MEDIA_COLORMATRIX_H
 #define HZ_APPS_MEDIA_COLORMATRIX_H
 
@@ -9,6 +10,25 @@ extern "C" {
 }
 
 namespace media {
+
+// The full-range (yuvj) formats are their plain formats with the range said
+// apart, which is how swscale and the encoders want them.
+inline AVPixelFormat PlainFormat(int format) {
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P:
+            return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P:
+            return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P:
+            return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P:
+            return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P:
+            return AV_PIX_FMT_YUV411P;
+        default:
+            return static_cast<AVPixelFormat>(format);
+    }
+}
 
 inline AVColorSpace EffectiveMatrix(AVColorSpace tagged, int width, int height) {
     if (tagged != AVCOL_SPC_UNSPECIFIED && tagged != AVCOL_SPC_RESERVED) return tagged;

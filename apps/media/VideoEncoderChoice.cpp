@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "apps/media/ColorMatrix.h"
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -41,19 +43,6 @@ const EncoderRules* RulesFor(const std::string& name) {
 
 const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
                                 "medium",    "slow",      "slower",   "veryslow", "placebo"};
-
-AVPixelFormat Plain(AVPixelFormat format) {
-    switch (format) {
-        case AV_PIX_FMT_YUVJ420P:
-            return AV_PIX_FMT_YUV420P;
-        case AV_PIX_FMT_YUVJ422P:
-            return AV_PIX_FMT_YUV422P;
-        case AV_PIX_FMT_YUVJ444P:
-            return AV_PIX_FMT_YUV444P;
-        default:
-            return format;
-    }
-}
 
 bool Takes(const AVCodec* codec, AVPixelFormat format) {
     if (!codec->pix_fmts) return true;
@@ -111,7 +100,7 @@ VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
             throw EncodingError(name + " cannot take " + encoding.pixelFormat + "; it takes " +
                                 FormatsOf(choice.codec));
     } else {
-        AVPixelFormat input = Plain(encoding.format.pixelFormat);
+        AVPixelFormat input = PlainFormat(encoding.format.pixelFormat);
         const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(input);
         const bool yuv = d && !(d->flags & AV_PIX_FMT_FLAG_RGB) && d->nb_components >= 3;
         if (yuv && rules && !rules->anyChroma)

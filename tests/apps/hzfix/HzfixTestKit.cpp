@@ -145,7 +145,7 @@ Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::st
 std::string HzfixPath() { return HZFIX_PATH; }
 
 Child StartProgram(const std::string& program, const std::vector<std::string>& args,
-                   const std::vector<std::string>& env) {
+                   const std::vector<std::string>& env, const std::string& input) {
     static int serial = 0;
     Child child;
     const std::string base =
@@ -157,7 +157,7 @@ Child StartProgram(const std::string& program, const std::vector<std::string>& a
     std::vector<std::string> envWords = Environment(env);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, child.outFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, child.errFile.c_str(),

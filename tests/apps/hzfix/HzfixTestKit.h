@@ -57,7 +57,7 @@ struct Child {
 Child StartHzfix(const std::vector<std::string>& args, const std::vector<std::string>& env);
 // Any program, the same way; and where the built hzfix is.
 Child StartProgram(const std::string& program, const std::vector<std::string>& args,
-                   const std::vector<std::string>& env);
+                   const std::vector<std::string>& env, const std::string& input = "/dev/null");
 std::string HzfixPath();
 Outcome Finish(const Child& child);
 std::string BundleDir();
@@ -103,6 +103,18 @@ class TempDir {
 
   private:
     std::string path_;
+};
+
+// A folder for one test's clips and preferences, and hzfix run with them
+// against the built bundle.
+class HzfixSandbox {
+  public:
+    TempDir dir;
+    std::vector<std::string> Env() const { return {"XDG_CONFIG_HOME=" + dir / "config"}; }
+    Outcome Do(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--plugin", BundleDir()});
+        return Hzfix(args, Env());
+    }
 };
 
 bool Exists(const std::string& path);

@@ -30,14 +30,7 @@ Rgb Bars(int f, int x, int y) {
     return y < 160 ? c : Rgb{ramp, 255 - ramp, (ramp + f * 8) & 255};
 }
 
-class HzfixColour : public ::testing::TestWithParam<ColourCase> {
-  protected:
-    TempDir dir;
-    Outcome Do(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--plugin", BundleDir()});
-        return Hzfix(args, {"XDG_CONFIG_HOME=" + dir / "config"});
-    }
-};
+class HzfixColour : public ::testing::TestWithParam<ColourCase>, protected HzfixSandbox {};
 
 TEST_P(HzfixColour, DefaultSettingsKeepTheColoursAsTheCarefulRoundTripDoes) {
     const ColourCase& c = GetParam();

@@ -13,13 +13,8 @@ extern "C" {
 namespace hzfixtest {
 namespace {
 
-class HzfixDescription : public ::testing::Test {
+class HzfixDescription : public ::testing::Test, protected HzfixSandbox {
   protected:
-    TempDir dir;
-    Outcome Do(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--plugin", BundleDir()});
-        return Hzfix(args, {"XDG_CONFIG_HOME=" + dir / "config"});
-    }
     // 40 frames at 25 fps: 1.6 s, with sound.
     std::string DescribedClip() const {
         MakeClip(dir / "plain.mp4", ClipSpec{});

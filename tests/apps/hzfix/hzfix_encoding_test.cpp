@@ -8,14 +8,7 @@
 namespace hzfixtest {
 namespace {
 
-class HzfixEncoding : public ::testing::Test {
-  protected:
-    TempDir dir;
-    Outcome Do(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--plugin", BundleDir()});
-        return Hzfix(args, {"XDG_CONFIG_HOME=" + dir / "config"});
-    }
-};
+class HzfixEncoding : public ::testing::Test, protected HzfixSandbox {};
 
 TEST_F(HzfixEncoding, EachContainerGetsItsUsualCodecAndTheInputsDepthIsKept) {
     ClipSpec recipe;

@@ -73,6 +73,24 @@ TEST_F(HzfixProgram, PicturesAreWrittenInTheTypeTheirNameSays) {
     EXPECT_FALSE(Exists(dir / "t.gif"));
 }
 
+// "-" reads the clip from standard input and writes the result to standard
+// output, the summary going to standard error instead.
+TEST_F(HzfixProgram, AClipFlowsThroughStandardInputAndOutput) {
+    MakeClip(dir / "in.mp4", ClipSpec{});
+    Child child =
+        StartProgram(HzfixPath(), {"--plugin", BundleDir(), "render", "-", "-", "-f", "mkv", "-q"},
+                     Env(), dir / "in.mp4");
+    Outcome r = Finish(child);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("-: 40 frames"), std::string::npos) << r.err;
+    WriteFile(dir / "out.mkv", r.out);
+    EXPECT_EQ(Inspect(dir / "out.mkv").frames, 40);
+
+    r = Hzfix({"--plugin", BundleDir(), "render", dir / "in.mp4", "-"}, Env());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("needs its type"), std::string::npos) << r.err;
+}
+
 // The manual page and the completion come from the same tables as the help.
 TEST_F(HzfixProgram, ManualAndCompletionNameEveryCommandAndOption) {
     const Outcome man = Hzfix({"--man"}, Env());

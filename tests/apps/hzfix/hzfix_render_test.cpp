@@ -21,15 +21,8 @@ constexpr Rgb kBlue{0, 0, 255};
 // Two passes of lossy 4:2:0 coding; chroma edges smear further.
 constexpr int kTolerance = 24;
 
-class HzfixRender : public ::testing::Test {
+class HzfixRender : public ::testing::Test, protected HzfixSandbox {
   protected:
-    TempDir dir;
-
-    std::vector<std::string> Env() const { return {"XDG_CONFIG_HOME=" + dir / "config"}; }
-    Outcome Do(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--plugin", BundleDir()});
-        return Hzfix(args, Env());
-    }
     std::string Clip(const std::string& name, ClipSpec recipe = {}) const {
         if (!recipe.paint) recipe.paint = [](int, int, int) { return kSource; };
         MakeClip(dir / name, recipe);

@@ -14,14 +14,8 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kGreen{0, 255, 0};
 constexpr int kTolerance = 24;
 
-class HzfixRunSettings : public ::testing::Test {
+class HzfixRunSettings : public ::testing::Test, protected HzfixSandbox {
   protected:
-    TempDir dir;
-
-    Outcome Do(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--plugin", BundleDir()});
-        return Hzfix(args, {"XDG_CONFIG_HOME=" + dir / "config"});
-    }
     std::string Clip() const {
         ClipSpec recipe;
         recipe.paint = [](int, int, int) { return kSource; };
