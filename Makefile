@@ -4,7 +4,7 @@ JOBS ?= 2
 # Where `make install` puts hzfix, the bundle, the manual page and completion.
 PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean
+.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be
 
 setup:
 	@./scripts/setup
@@ -44,8 +44,23 @@ bench: build
 screenshots: build
 	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
 
+# The preferences and resource-file tests on a big-endian machine: built for
+# 32-bit PowerPC and run under qemu.
+test-be:
+	@./scripts/test-be build-be
+
+# The fuzz targets of tests/fuzz, built by clang with the sanitizers in a
+# folder of their own, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DHZ_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target hz_fuzz_resourcefork hz_fuzz_resource_source \
+		hz_fuzz_prefs hz_fuzz_entry
+	@./scripts/fuzz build-fuzz $(FUZZ_SECONDS)
+
 format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz build-be

@@ -2,6 +2,7 @@
 
 #include "common/commonprocs.h"
 #include "persistence/prefsloader.h"
+#include "persistence/prefslock.h"
 
 PluginWorkspace gConfigWorkspace;
 PluginDataPtr gTheConfig = nullptr;
@@ -9,6 +10,9 @@ PluginDataPtr gTheConfig = nullptr;
 void InitPluginData(PluginDataPtr theConfig) {
     Assert(theConfig, "Nil theConfig on InitPluginData");
     ResetConfig(theConfig, true);
+    // Saved back in the form this version writes; a change saved meanwhile by
+    // another program must not be undone by writing what was read before it.
+    const PrefsLockRec lock;
     ReadConfig(theConfig);
     SaveConfig(theConfig);
 }

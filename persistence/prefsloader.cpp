@@ -1,10 +1,17 @@
 #include "persistence/prefsloader.h"
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
+#include "platform/files/ReplaceFile.h"
 #include "platform/memory/MacMemory.h"
 #include "platform/resources/Resources.h"
 
@@ -45,6 +52,18 @@ ConstStr255Param AsPascal(const std::string& pascal) {
     return reinterpret_cast<ConstStr255Param>(pascal.data());
 }
 
+// A file where the folder should be is a mistake in the user's environment
+// (XDG_CONFIG_HOME), not a folder yet to be made.
+std::string MissingFolderMessage() {
+    const std::string folder = PreferencesFolderPath();
+    struct stat info;
+    if (folder.empty() || stat(folder.c_str(), &info) != 0)
+        return "the preferences folder " + folder + " does not exist";
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    return "the preferences folder " + folder + " is not a folder" +
+           (config && config[0] == '/' ? " (XDG_CONFIG_HOME names it)" : "");
+}
+
 // The resource layer keeps a chain of open files; the caller's current one
 // is put back so opening the preferences does not disturb it.
 void ClosePrefs(const OpenPrefsRec& open) {
@@ -58,8 +77,7 @@ OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
     int32_t dirID;
     if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
         noErr) {
-        open.result = {PrefsStatus::cNoFolder,
-                       "the preferences folder " + PreferencesFolderPath() + " does not exist"};
+        open.result = {PrefsStatus::cNoFolder, MissingFolderMessage()};
         return open;
     }
     FSSpec fileSpec;
@@ -68,6 +86,12 @@ OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
     if (err == fnfErr && missing != MissingFile::cReport) {
         FSpCreateResFile(&fileSpec, cPrefsCreator, cPrefsType, smSystemScript);
         if (missing == MissingFile::cCreateAndOpen && ResError() == noErr) err = noErr;
+    }
+    struct stat info;
+    if (err == noErr && stat(PrefsFilePath().c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        open.result = {PrefsStatus::cFailed,
+                       PrefsFilePath() + " is not a regular file and was left as it is"};
+        return open;
     }
     if (err != noErr) {
         open.result =
@@ -85,9 +109,8 @@ OpenPrefsRec OpenPrefs(MissingFile missing, int8_t permission) {
     if (open.refNum != -1) ClosePrefs(open);
     open.refNum = -1;
     if (err == mapReadErr) {
-        open.result = {PrefsStatus::cDamaged, PrefsFilePath() +
-                                                  " is damaged and was left as it is; delete it "
-                                                  "to start afresh"};
+        open.result = {PrefsStatus::cDamaged,
+                       PrefsFilePath() + " is damaged and was left as it is"};
     } else {
         open.result = {PrefsStatus::cFailed,
                        "cannot open " + PrefsFilePath() + ": " + Describe(err)};
@@ -175,6 +198,23 @@ PrefsResultRec Load(PluginDataPtr theConfig, MissingFile missing) {
     return Ok();
 }
 
+// A block this version refuses may be a newer version's or hold what a user
+// wants back; it is copied whole before anything replaces it.
+OSErr KeepAside() {
+    std::ifstream in(PrefsFilePath(), std::ios::binary);
+    if (!in) return ioErr;
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>()};
+    if (in.bad()) return ioErr;
+    return ReplaceFile(PrefsAsidePath(), bytes);
+}
+
+bool Refused(Handle block) {
+    PluginDataRec scratch{};
+    std::string why;
+    return !BlockToConfig(&scratch, reinterpret_cast<ConfigSaveH>(block), &why);
+}
+
 PrefsResultRec WriteFailure(OSErr err) {
     return {PrefsStatus::cFailed, "cannot write " + PrefsFilePath() + ": " + Describe(err) +
                                       "; the file keeps its previous settings"};
@@ -198,8 +238,16 @@ PrefsResultRec Store(const PluginDataRec* theConfig) {
     const std::string name = std::string(1, sizeof cPrefsResName - 1) + cPrefsResName;
     Handle old = Get1Resource(cPrefsType, cPrefsResID);
     if (old) {
-        RemoveResource(old);
-        const OSErr err = ResError();
+        OSErr err = noErr;
+        try {
+            if (Refused(old)) err = KeepAside();
+        } catch (const std::bad_alloc&) {
+            err = memFullErr;
+        }
+        if (err == noErr) {
+            RemoveResource(old);
+            err = ResError();
+        }
         if (err != noErr) {
             DisposeHandle(fresh);
             ClosePrefs(open);
@@ -267,6 +315,8 @@ PrefsResultRec ResetPrefs() {
     UseResFile(open.previousResFile);
     return err == noErr ? Ok() : WriteFailure(err);
 }
+
+std::string PrefsAsidePath() { return PrefsFilePath() + ".damaged"; }
 
 std::string PrefsFilePath() {
     const std::string folder = PreferencesFolderPath();

@@ -55,7 +55,8 @@ static_assert(offsetof(ConfigSaveRec, padding) == 391);
 // created empty, so there is then nothing to read.
 Boolean ReadConfig(PluginDataPtr theConfig);
 // Replaces the saved settings in one write; on failure the file keeps the
-// settings it held. A preferences file that is gone is made again.
+// settings it held. A preferences file that is gone is made again; one that
+// is not a regular file is never opened nor written.
 Boolean SaveConfig(PluginDataPtr theConfig);
 // theSave must hold at least a whole ConfigSaveRec.
 Boolean Config2Save(PluginDataPtr theConfig, ConfigSaveH theSave);
@@ -78,9 +79,13 @@ PrefsResultRec LoadPrefs(PluginDataRec* theConfig);
 PrefsResultRec StorePrefs(const PluginDataRec& theConfig);
 // Takes the saved settings out of the file, keeping anything else in it,
 // so the effect starts from its own defaults. cOk if there were none.
-// A damaged file is left for the user to remove.
+// A damaged file is left for the user to remove; messages say what is wrong,
+// and the advice is the caller's.
 PrefsResultRec ResetPrefs();
 // Where the preferences file is or would be.
 std::string PrefsFilePath();
+// Where a file holding settings this version refuses is kept, whole, before
+// a save replaces it; the newest such file is kept.
+std::string PrefsAsidePath();
 
 #endif

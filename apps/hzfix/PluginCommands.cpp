@@ -11,6 +11,7 @@
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
+#include "apps/media/SameFile.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -126,6 +127,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     std::optional<PrivatePreferences> runPreferences;
     if (run.ownSettings) runPreferences.emplace(run.settings);
 
+    media::RefuseOutputOverInput(args.positional[0], args.positional[1]);
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
     auto plugin = context.LoadPlugin();
     media::InputFile in(files.in(), context.interrupt);

@@ -17,6 +17,7 @@
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
+#include "apps/media/SameFile.h"
 
 namespace hzfix {
 
@@ -142,15 +143,22 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     std::optional<PrivatePreferences> runPreferences;
     if (run.ownSettings) runPreferences.emplace(run.settings);
 
+    media::RefuseOutputOverInput(inPath, outPath);
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
     RequirePluginFrameSize(inPath, in.video().width, in.video().height);
     const int64_t total = in.frameCount();
-    const int64_t startFrame = in.FrameAt(startSeconds);
-    if (startFrame >= total)
+    // Times are judged as seconds first: a frame number made from a time far
+    // past the clip would not fit the integers the frames are counted in.
+    if (startSeconds >= in.FrameSeconds(total) || in.FrameAt(startSeconds) >= total)
         throw UsageError("--start " + *args.Get("--start") + " is past the end of " + inPath +
                          " (" + std::to_string(total) + " frames, " +
                          std::to_string(in.FrameSeconds(total)) + " s)");
+    if (durationSeconds && *durationSeconds > in.FrameSeconds(int32Max))
+        throw UsageError(
+            "--duration " + *args.Get("--duration") + " is longer than the plug-in can count (" +
+            std::to_string(in.FrameSeconds(int32Max)) + " s at " + inPath + "'s frame rate)");
+    const int64_t startFrame = in.FrameAt(startSeconds);
     int64_t count = total - startFrame;
     if (durationSeconds)
         count = std::min(count, in.FrameAt(startSeconds + *durationSeconds) - startFrame);

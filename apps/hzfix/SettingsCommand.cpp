@@ -13,6 +13,7 @@
 #include "apps/media/LibAv.h"
 #include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
+#include "persistence/prefslock.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
 
@@ -34,7 +35,7 @@ PluginDataRec Load(bool* saved) {
             *saved = false;
             return cDefaultSettings;
         default:
-            throw SettingsError(r.message + "; remove it to start over", false);
+            throw SettingsError(r.message + "; delete it to start afresh", false);
     }
 }
 
@@ -45,14 +46,25 @@ void Show(const PluginDataRec& config, bool saved) {
         std::printf("%-17s %-22s %s\n", f.name, f.value(config).c_str(), f.meaning(config).c_str());
 }
 
+void SayWaiting(const std::string& message) {
+    std::fprintf(stderr, "hzfix: %s\n", message.c_str());
+}
+
 // The preferences folder, made if it is missing, as the plug-in makes it.
 void MakePreferencesFolder() {
     int16_t vRefNum = 0;
     int32_t dirID = 0;
-    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
-        throw SettingsError("cannot make the preferences folder " + PreferencesFolderPath() + ": " +
-                                std::strerror(errno),
+    if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) == noErr)
+        return;
+    const std::string folder = PreferencesFolderPath();
+    const int err = errno;
+    struct stat info;
+    if (stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        throw SettingsError("the preferences folder " + folder +
+                                " is a file, not a folder; set XDG_CONFIG_HOME to a folder",
                             true);
+    throw SettingsError("cannot make the preferences folder " + folder + ": " + std::strerror(err),
+                        true);
 }
 
 }  // namespace
@@ -96,7 +108,9 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
             Show(config, saved);
         return kExitOk;
     }
+    SetPrefsLockNotice(SayWaiting);
     if (action == "reset") {
+        const PrefsLockRec lock;
         PrefsResultRec r = ResetPrefs();
         if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
         std::printf("settings reset: the effect starts from its defaults\n");
@@ -105,11 +119,14 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
     if (action != "set") throw UsageError("settings: unknown action '" + action + "'");
     if (args.values.empty()) throw UsageError("settings set: name at least one setting");
 
-    bool saved = false;
-    PluginDataRec config = Load(&saved);
-    // Every value is checked before anything is written.
+    // Every value is checked before anything is made or written.
+    PluginDataRec config = cDefaultSettings;
     ApplySettingOptions(args, &config);
     MakePreferencesFolder();
+    const PrefsLockRec lock;
+    bool saved = false;
+    config = Load(&saved);
+    ApplySettingOptions(args, &config);
     PrefsResultRec r = StorePrefs(config);
     if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
     Show(config, true);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 
 extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/mathematics.h>
 }
+
+#include "apps/media/AvErrorLog.h"
 
 namespace media {
 
@@ -16,6 +19,8 @@ namespace {
 // Past this many, damage is only counted, so a badly broken file does not
 // bury the progress line in warnings.
 constexpr int kMaxWarnings = 12;
+constexpr double cCutShortSeconds = 0.25;
+constexpr double cCutShortShare = 0.05;
 // A file that yields nothing but errors is given up rather than looped on.
 constexpr int kMaxConsecutiveErrors = 1000;
 
@@ -29,16 +34,17 @@ InputFormatPtr OpenDemuxer(const std::string& path, const std::atomic<bool>* int
     if (!ctx) throw InputError("out of memory opening " + path);
     ctx->interrupt_callback.callback = InterruptRequested;
     ctx->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(interrupt);
+    const AvErrorLog log;
     int err = avformat_open_input(&ctx, path.c_str(), nullptr, nullptr);
     if (err < 0) {
         if (err == AVERROR_INVALIDDATA)
-            throw InputError(path + " is not a video file that can be read (" + AvErrorText(err) +
+            throw InputError(path + " is not a video file that can be read (" + log.Explain(err) +
                              ")");
-        throw InputError("cannot open " + path + ": " + AvErrorText(err));
+        throw InputError("cannot open " + path + ": " + log.Explain(err));
     }
     InputFormatPtr demuxer(ctx);
     err = avformat_find_stream_info(ctx, nullptr);
-    if (err < 0) throw InputError("cannot read the streams of " + path + ": " + AvErrorText(err));
+    if (err < 0) throw InputError("cannot read the streams of " + path + ": " + log.Explain(err));
     return demuxer;
 }
 
@@ -157,6 +163,22 @@ void InputFile::CountFrames() {
     firstPts_ = times_.front();
     endPts_ = times_.back() + (lastDuration > 0 ? lastDuration : step);
     FindGaps(step);
+    NoteCutShort(counter.get(),
+                 static_cast<double>(endPts_ - firstPts_) * av_q2d(video_->time_base));
+}
+
+// A copy stopped part way keeps the header that states the whole length;
+// the frames then end well before it. Audio may outlast the video a little.
+void InputFile::NoteCutShort(const AVFormatContext* counter, double framesEnd) {
+    if (counter->duration <= 0) return;
+    const double stated = static_cast<double>(counter->duration) / AV_TIME_BASE;
+    if (stated - framesEnd <= std::max(cCutShortSeconds, stated * cCutShortShare)) return;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  ": its frames end at %.2f s though it says it lasts %.2f s; the file seems cut "
+                  "short",
+                  framesEnd, stated);
+    cutShort_ = path_ + text;
 }
 
 // In a clip whose frames come at one steady interval, a longer pause is

@@ -70,9 +70,11 @@ class InputFile {
     // are dropped. Called on the thread that reads.
     void setAudioSink(std::function<void(PacketPtr)> sink) { audioSink_ = std::move(sink); }
     // Damaged or missing frames are reported here; without a sink, silently
-    // repaired.
+    // repaired. What was found on opening (a file cut short) is reported as
+    // the sink is set.
     void setWarningSink(std::function<void(const std::string&)> sink) {
         warningSink_ = std::move(sink);
+        if (!cutShort_.empty()) Warn(cutShort_);
     }
 
     // The next Next() returns frame `index` (0 <= index < frameCount()).
@@ -94,6 +96,7 @@ class InputFile {
     void Warn(const std::string& message);
     void CountFrames();
     void FindGaps(int64_t step);
+    void NoteCutShort(const AVFormatContext* counter, double framesEnd);
 
     std::string path_;
     const std::atomic<bool>* interrupt_;
@@ -121,6 +124,7 @@ class InputFile {
     int64_t repaired_ = 0;
     int warnings_ = 0;
     double audioReadUpTo_ = -1e300;
+    std::string cutShort_;
 };
 
 }  // namespace media

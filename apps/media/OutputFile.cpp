@@ -15,9 +15,13 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "apps/media/AvErrorLog.h"
+
 namespace media {
 
 namespace {
+
+constexpr int cX264MaxSide = 16384;
 
 // Timestamps of decoded audio jitter by a few samples; closer than this,
 // a chunk continues the previous one rather than leaving a hole.
@@ -92,14 +96,22 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
         enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
     enc->thread_count = 0;
     if (format_->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    const std::string size = std::to_string(enc->width) + "x" + std::to_string(enc->height);
+    // Refused before opening: x264 says only "invalid width x height" for a
+    // side past its limit, and leaks what it had set up.
+    if (std::string(codec->name) == "libx264" && std::max(enc->width, enc->height) > cX264MaxSide)
+        throw OutputError("cannot start the libx264 encoder for " + size +
+                          " frames: it takes at most " + std::to_string(cX264MaxSide) +
+                          " pixels on a side");
     AVDictionary* options = nullptr;
     for (const auto& [key, value] : choice.options)
         av_dict_set(&options, key.c_str(), value.c_str(), 0);
+    const AvErrorLog log;
     int err = avcodec_open2(enc, codec, &options);
     av_dict_free(&options);
     if (err < 0)
-        throw OutputError("cannot start the " + std::string(codec->name) +
-                          " encoder: " + AvErrorText(err));
+        throw OutputError("cannot start the " + std::string(codec->name) + " encoder for " + size +
+                          " frames: " + log.Explain(err));
 
     videoStream_ = avformat_new_stream(muxer_, nullptr);
     if (!videoStream_) throw std::bad_alloc();

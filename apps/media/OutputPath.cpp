@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "apps/media/LibAv.h"
+#include "platform/files/Leftovers.h"
 
 namespace media {
 
@@ -41,7 +42,9 @@ OutputPath::OutputPath(std::string path, bool overwrite)
     std::string stem = dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
     std::string ext = dot == std::string::npos || dot == 0 ? "" : base.substr(dot);
     std::string dir = Dirname(path_);
-    temporary_ = (dir == "/" ? "" : dir) + "/." + stem + ".part-" + std::to_string(getpid()) + ext;
+    const std::string prefix = "." + stem + ".part-";
+    RemoveLeftovers(dir, prefix);
+    temporary_ = (dir == "/" ? "" : dir) + "/" + prefix + std::to_string(getpid()) + ext;
 }
 
 OutputPath::~OutputPath() { Discard(); }

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
+#include <new>
+#include <utility>
 
 #include "apps/pluginhost/HostBlit.h"
 #include "platform/corefoundation/CoreFoundation.h"
@@ -34,9 +37,28 @@ bool IsDirectory(const std::string& path) {
 
 // The host's procedures, reached from the plug-in through the table.
 struct HostProcs {
-    static Ptr NewPtrProc(int32_t size) { return ::NewPtr(size); }
-    static Ptr NewPtrClearProc(int32_t size) { return ::NewPtrClear(size); }
-    static void DisposePtrProc(Ptr p) { ::DisposePtr(p); }
+    // False when the host's faults say this allocation is to fail.
+    static bool MayAllocate() {
+        if (!lgCurrentHost) return true;
+        int& left = lgCurrentHost->faults_.allocationsLeft;
+        if (left == 0) return false;
+        if (left > 0) --left;
+        return true;
+    }
+    static Ptr Counted(Ptr p) {
+        if (p && lgCurrentHost) ++lgCurrentHost->blocksOutstanding_;
+        return p;
+    }
+    static Ptr NewPtrProc(int32_t size) {
+        return MayAllocate() ? Counted(::NewPtr(size)) : nullptr;
+    }
+    static Ptr NewPtrClearProc(int32_t size) {
+        return MayAllocate() ? Counted(::NewPtrClear(size)) : nullptr;
+    }
+    static void DisposePtrProc(Ptr p) {
+        if (p && lgCurrentHost) --lgCurrentHost->blocksOutstanding_;
+        ::DisposePtr(p);
+    }
 
     static HYPluginResult GetFrame(HYPluginInstance instance, int32_t frameNumber,
                                    GWorldPtr* outFrame, int16_t width, int16_t height,
@@ -54,6 +76,9 @@ struct HostProcs {
         if (host->faults_.frameWidth > 0) width = host->faults_.frameWidth;
         if (host->faults_.frameHeight > 0) height = host->faults_.frameHeight;
 
+        // Made first: once the buffer exists, only the provider may throw.
+        host->fetches_.reserve(host->fetches_.size() + 1);
+        auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, nullptr});
         const Rect bounds = {0, 0, height, width};
         GWorldPtr buffer = nullptr;
         pluginhost::LentPixels lent;
@@ -65,14 +90,19 @@ struct HostProcs {
         } else {
             if (NewGWorld(&buffer, 32, &bounds, nullptr, nullptr, 0) != noErr)
                 return kPluginOutOfMemory;
-            const HYPluginResult provided =
-                host->frames_.ProvideFrame(frameNumber, quality, buffer);
+            HYPluginResult provided;
+            try {
+                provided = host->frames_.ProvideFrame(frameNumber, quality, buffer);
+            } catch (...) {
+                DisposeGWorld(buffer);
+                throw;
+            }
             if (provided != kPluginOK) {
                 DisposeGWorld(buffer);
                 return provided;
             }
         }
-        auto fetch = std::make_unique<PluginHost::Fetch>(PluginHost::Fetch{frameNumber, buffer});
+        fetch->buffer = buffer;
         *outCookie = fetch.get();
         if (host->faults_.getFrameWithoutBuffer) {
             DisposeGWorld(buffer);
@@ -166,10 +196,39 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    // Kept for Send to throw again once the plug-in has returned.
+    static HYPluginResult Keep(std::exception_ptr thrown, HYPluginResult answer) {
+        if (lgCurrentHost && !lgCurrentHost->pending_) lgCurrentHost->pending_ = thrown;
+        return answer;
+    }
+
     static thread_local PluginHost* lgCurrentHost;
 };
 
 thread_local PluginHost* HostProcs::lgCurrentHost = nullptr;
+
+namespace {
+
+// The plug-in's frames are C: nothing may unwind through them. A procedure
+// that throws answers the plug-in with a result code instead, and the
+// exception reaches the host's caller once the plug-in has returned.
+template <auto cProc>
+struct Guarded;
+
+template <typename... Args, HYPluginResult (*cProc)(Args...)>
+struct Guarded<cProc> {
+    static HYPluginResult Call(Args... args) noexcept {
+        try {
+            return cProc(args...);
+        } catch (const std::bad_alloc&) {
+            return HostProcs::Keep(std::current_exception(), kPluginOutOfMemory);
+        } catch (...) {
+            return HostProcs::Keep(std::current_exception(), kPluginFailed);
+        }
+    }
+};
+
+}  // namespace
 
 LoadedPlugin::LoadedPlugin(void* handle, HYPluginMainProc entry, std::string path)
     : handle_(handle), entry_(entry), libraryPath_(std::move(path)) {}
@@ -217,12 +276,12 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
     procs_.NewPtr = &HostProcs::NewPtrProc;
     procs_.NewPtrClear = &HostProcs::NewPtrClearProc;
     procs_.DisposePtr = &HostProcs::DisposePtrProc;
-    procs_.GetFrame = &HostProcs::GetFrame;
-    procs_.ReleaseFrame = &HostProcs::ReleaseFrame;
-    procs_.Blit = &HostProcs::Blit;
-    procs_.MixAudio = &HostProcs::MixAudio;
-    procs_.GetFilterInfo = &HostProcs::GetFilterInfo;
-    procs_.ReleaseFilterInfo = &HostProcs::ReleaseFilterInfo;
+    procs_.GetFrame = &Guarded<&HostProcs::GetFrame>::Call;
+    procs_.ReleaseFrame = &Guarded<&HostProcs::ReleaseFrame>::Call;
+    procs_.Blit = &Guarded<&HostProcs::Blit>::Call;
+    procs_.MixAudio = &Guarded<&HostProcs::MixAudio>::Call;
+    procs_.GetFilterInfo = &Guarded<&HostProcs::GetFilterInfo>::Call;
+    procs_.ReleaseFilterInfo = &Guarded<&HostProcs::ReleaseFilterInfo>::Call;
     std::memset(block_.get(), 0, sizeof(HYPluginParams));
 }
 
@@ -242,6 +301,7 @@ int PluginHost::Send(HYPluginSelector selector) {
     HostProcs::lgCurrentHost = this;
     const int result = plugin_.Call(selector, &b);
     HostProcs::lgCurrentHost = previous;
+    if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
     return result;
 }
 

@@ -6,6 +6,7 @@
 #ifndef HZ_APPS_PLUGINHOST_PLUGINHOST_H
 #define HZ_APPS_PLUGINHOST_PLUGINHOST_H
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,7 +48,9 @@ class FrameProvider {
     virtual ~FrameProvider() = default;
     // Fill `out` (width x height, bounds at (0,0), made by the host) with the
     // clip frame whose absolute number is `frameNumber`. Anything but
-    // kPluginOK fails the fetch with that result.
+    // kPluginOK fails the fetch with that result. An exception fails it too
+    // (kPluginOutOfMemory for bad_alloc, else kPluginFailed) and is thrown
+    // again by the host's request once the plug-in has returned.
     virtual HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                         GWorldPtr out) = 0;
     // Where the provider already holds that frame as the plug-in wants it
@@ -100,6 +103,9 @@ struct HostFaults {
     // GetFrame fills the block's destination and hands it back as the
     // source, as hosts that process in place do.
     bool getFrameIntoDestination = false;
+    // NewPtr and NewPtrClear give this many more blocks and then nil;
+    // negative never fails.
+    int allocationsLeft = -1;
 };
 
 class PluginHost {
@@ -139,6 +145,9 @@ class PluginHost {
     const std::vector<int32_t>& audioPassed() const { return audioPassed_; }
     // Buffers handed out by GetFrame and not yet released: must be 0 between frames.
     int framesOutstanding() const;
+    // Blocks the plug-in took with NewPtr or NewPtrClear and has not given
+    // back with DisposePtr, counted while this host drives a request.
+    int blocksOutstanding() const { return blocksOutstanding_; }
 
   private:
     struct Fetch;
@@ -155,6 +164,8 @@ class PluginHost {
     std::vector<std::unique_ptr<Fetch>> fetches_;
     std::vector<HostCall> calls_;
     std::vector<int32_t> audioPassed_;
+    std::exception_ptr pending_;
+    int blocksOutstanding_ = 0;
 };
 
 }  // namespace pluginhost

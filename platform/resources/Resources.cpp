@@ -13,6 +13,7 @@
 
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
+#include "platform/files/ReplaceFile.h"
 #include "platform/memory/MacMemory.h"
 #include "platform/resources/ResourceFork.h"
 
@@ -46,7 +47,6 @@ std::mutex lgLock;
 std::vector<ResFileRec> lgChain;
 int16_t lgCurrent = 0;
 int16_t lgLastRefNum = 0;
-unsigned lgTempCounter = 0;
 thread_local OSErr lgResError = noErr;
 
 OSErr SetResError(OSErr err) {
@@ -123,7 +123,8 @@ std::vector<uint8_t> HandleBytes(Handle h) {
 }
 
 OSErr ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO or device under the file's name must not hold the open up.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return OSErrFromErrno(errno);
     struct stat info;
     OSErr err = noErr;
@@ -151,53 +152,6 @@ OSErr ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
     }
     close(fd);
     return err;
-}
-
-OSErr WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return OSErrFromErrno(errno);
-        done += static_cast<size_t>(n);
-    }
-    return noErr;
-}
-
-// Writes a sibling file, makes it durable and renames it over path, so
-// readers see either the old file or the new one, never a part.
-OSErr ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-
-    std::string tempPath;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        tempPath = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
-                   std::to_string(lgTempCounter++);
-        fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt == 100)) return OSErrFromErrno(errno);
-    }
-
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        fchmod(fd, info.st_mode & 07777);
-    }
-    OSErr err = WriteAll(fd, bytes);
-    if (err == noErr && fsync(fd) != 0) err = OSErrFromErrno(errno);
-    if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
-    if (err == noErr && rename(tempPath.c_str(), path.c_str()) != 0) err = OSErrFromErrno(errno);
-    if (err != noErr) {
-        unlink(tempPath.c_str());
-        return err;
-    }
-    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        fsync(folderFd);
-        close(folderFd);
-    }
-    return noErr;
 }
 
 OSErr WriteFile(ResFileRec* file) {
@@ -283,12 +237,14 @@ OSErr OpenFile(const FSSpec* fileSpec, int8_t permission, int16_t* refNum) {
 
 void FSpCreateResFile(const FSSpec* fileSpec, OSType, OSType, int16_t) {
     std::lock_guard<std::mutex> lock(lgLock);
-    std::string path;
-    OSErr err = FSSpecToPath(fileSpec, &path);
+    std::string linkPath;
+    OSErr err = FSSpecToPath(fileSpec, &linkPath);
     if (err != noErr) {
         SetResError(err);
         return;
     }
+    // A link to a file not made yet is made through, as a save writes through.
+    const std::string path = FollowLinks(linkPath);
     std::vector<uint8_t> bytes;
     err = BuildResourceFork({}, &bytes);
     if (err != noErr) {
@@ -300,7 +256,7 @@ void FSpCreateResFile(const FSSpec* fileSpec, OSType, OSType, int16_t) {
         SetResError(errno == EEXIST ? OSErr(dupFNErr) : OSErrFromErrno(errno));
         return;
     }
-    err = WriteAll(fd, bytes);
+    err = WriteAllBytes(fd, bytes);
     if (err == noErr && fsync(fd) != 0) err = OSErrFromErrno(errno);
     if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
     // O_EXCL made the file ours, so a partial one can go without loss.

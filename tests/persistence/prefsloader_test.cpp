@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -319,6 +321,89 @@ TEST(Prefs, SettingsCommandNeverCreatesOnReadAndResetKeepsTheRest) {
     EXPECT_TRUE(StoredBlock(temp).empty());
     EXPECT_EQ(LoadPrefs(&c).status, PrefsStatus::cNoSettings);
     EXPECT_EQ(ResetPrefs().status, PrefsStatus::cOk);
+}
+
+TEST(Prefs, RefusedSettingsAreKeptAsideBeforeASaveReplacesThem) {
+    ScopedTempFolder temp;
+    const std::string aside = temp / "hzfix-Prefs.damaged";
+    Bytes other = BlockOf(SampleConfig());
+    const uint32_t version2 = 2;
+    std::memcpy(&other[4], &version2, 4);
+    WritePrefsFile(temp, &other);
+    const Bytes refused = ReadBytes(temp / "hzfix-Prefs");
+
+    PluginDataRec fresh = OtherConfig();
+    ASSERT_TRUE(SaveConfig(&fresh));
+    EXPECT_EQ(ReadBytes(aside), refused);
+    EXPECT_EQ(StoredBlock(temp), BlockOf(OtherConfig()));
+    // Settings this version reads are replaced without a copy.
+    ASSERT_TRUE(SaveConfig(&fresh));
+    EXPECT_EQ(ReadBytes(aside), refused);
+
+    // The newest refused file is the one kept.
+    Bytes shorter = BlockOf(SampleConfig());
+    shorter.resize(100);
+    WritePrefsFile(temp, &shorter);
+    const Bytes newer = ReadBytes(temp / "hzfix-Prefs");
+    ASSERT_EQ(StorePrefs(SampleConfig()).status, PrefsStatus::cOk);
+    EXPECT_EQ(ReadBytes(aside), newer);
+
+    // Without room for the copy the refused settings stay where they are.
+    WritePrefsFile(temp, &other);
+    fs::remove(aside);
+    fs::create_directory(aside);
+    EXPECT_EQ(StorePrefs(OtherConfig()).status, PrefsStatus::cFailed);
+    EXPECT_EQ(ReadBytes(temp / "hzfix-Prefs"), refused);
+}
+
+// Whatever sits under the file's name and is not a plain file is refused at
+// once, never opened for reading (a FIFO would wait for a writer forever)
+// nor replaced.
+TEST(Prefs, OddFilesUnderThePrefsNameAreRefusedWithoutWaiting) {
+    ScopedTempFolder temp;
+    const std::string prefs = temp / "hzfix-Prefs";
+    ASSERT_EQ(mkfifo(prefs.c_str(), 0600), 0);
+    alarm(20);
+    PluginDataRec c = OtherConfig();
+    EXPECT_FALSE(ReadConfig(&c));
+    EXPECT_FALSE(SaveConfig(&c));
+    const PrefsResultRec loaded = LoadPrefs(&c);
+    EXPECT_EQ(loaded.status, PrefsStatus::cFailed);
+    EXPECT_NE(loaded.message.find("not a regular file"), std::string::npos) << loaded.message;
+    EXPECT_EQ(StorePrefs(c).status, PrefsStatus::cFailed);
+    EXPECT_EQ(ResetPrefs().status, PrefsStatus::cFailed);
+    alarm(0);
+    EXPECT_TRUE(fs::is_fifo(prefs));
+    fs::remove(prefs);
+    fs::create_directory(prefs);
+    EXPECT_EQ(StorePrefs(c).status, PrefsStatus::cFailed);
+    EXPECT_TRUE(fs::is_directory(prefs));
+}
+
+TEST(Prefs, SavingThroughALinkKeepsTheLink) {
+    ScopedTempFolder temp;
+    fs::create_directory(temp / "synced");
+    fs::create_symlink("synced/hzfix-Prefs", temp / "hzfix-Prefs");
+    PluginDataRec saved = SampleConfig();
+    ASSERT_TRUE(SaveConfig(&saved));
+    ASSERT_TRUE(SaveConfig(&saved));
+    EXPECT_TRUE(fs::is_symlink(temp / "hzfix-Prefs"));
+    EXPECT_EQ(ReadBytes(temp / "synced/hzfix-Prefs"), ReadBytes(temp / "hzfix-Prefs"));
+    PluginDataRec read = OtherConfig();
+    ASSERT_TRUE(ReadConfig(&read));
+    ExpectSettings(read, SampleConfig(), FakeImage(0x3000), FakeImage(0x4000));
+}
+
+TEST(Prefs, AFileWhereTheFolderShouldBeIsNamedAsSuch) {
+    ScopedTempFolder temp;
+    const std::string notFolder = temp / "config";
+    WriteBytes(notFolder, {'x'});
+    setenv("XDG_CONFIG_HOME", notFolder.c_str(), 1);
+    PluginDataRec c = OtherConfig();
+    const PrefsResultRec r = LoadPrefs(&c);
+    EXPECT_EQ(r.status, PrefsStatus::cNoFolder);
+    EXPECT_NE(r.message.find(notFolder + " is not a folder (XDG_CONFIG_HOME"), std::string::npos)
+        << r.message;
 }
 
 }  // namespace

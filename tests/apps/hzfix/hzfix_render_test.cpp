@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -31,6 +33,12 @@ class HzfixRender : public ::testing::Test, protected HzfixSandbox {
         Outcome r =
             Do({"settings", "set", "--framing", "0.25,0.75,0.25,0.75", "--background", "#0000FF"});
         ASSERT_EQ(r.status, 0) << r.err;
+    }
+    static ClipSpec Short() {
+        ClipSpec recipe;
+        recipe.frames = 5;
+        recipe.audio = false;
+        return recipe;
     }
     bool OnlyFinalFilesIn(const std::vector<std::string>& allowed) const {
         for (const auto& e : dir.Entries())
@@ -202,6 +210,9 @@ TEST_F(HzfixRender, BadInputsFailWithTheirOwnStatusAndLeaveNothing) {
         {{"render", in}, 1, "IN and OUT"},
         {{"render", in, dir / "o7.mp4", "--fade-in", "-1"}, 1, "--fade-in"},
         {{"render", in, dir / "o8.mp4", "--start", "9"}, 1, "past the end"},
+        {{"render", in, dir / "o8.mp4", "--start", "1e18"}, 1, "past the end"},
+        {{"render", in, dir / "o8.mp4", "--start", "1e300:0:0"}, 1, "past the end"},
+        {{"render", in, dir / "o8.mp4", "--duration", "1e300"}, 1, "longer than the plug-in"},
         {{"render", in, dir / "o9.mp4", "--frobnicate"}, 1, "unknown option"},
         {{"bogus"}, 1, "unknown command"},
     };
@@ -285,6 +296,78 @@ TEST_F(HzfixRender, InterruptStopsCleanly) {
     EXPECT_EQ(r.status, 130) << r.err;
     EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
     EXPECT_TRUE(OnlyFinalFilesIn({"long.mp4"}));
+}
+
+TEST_F(HzfixRender, AnOutputThatIsTheInputIsRefused) {
+    const std::string in = Clip("in.mp4");
+    const std::string source = ReadFile(in);
+    ASSERT_EQ(link(in.c_str(), (dir / "hard.mp4").c_str()), 0);
+    ASSERT_EQ(symlink("in.mp4", (dir / "soft.png").c_str()), 0);
+    const std::vector<std::string> cases[] = {
+        {"render", in, in, "-y"},
+        {"render", in, dir / "hard.mp4", "-y"},
+        {"thumbnail", in, in, "-y"},
+        {"thumbnail", in, dir / "soft.png", "-y"},
+    };
+    for (const auto& args : cases) {
+        Outcome r = Do(args);
+        EXPECT_EQ(r.status, 4) << args[0] << " " << args[2] << "\n" << r.err;
+        EXPECT_NE(r.err.find("is the input file"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFile(in), source);
+    EXPECT_TRUE(OnlyFinalFilesIn({"in.mp4", "hard.mp4", "soft.png"}));
+}
+
+TEST_F(HzfixRender, PartsLeftByKilledRendersGoWithTheNextRender) {
+    const std::string in = Clip("in.mp4", Short());
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string left = ".out.part-" + std::to_string(gone) + ".mp4";
+    const std::string live = ".out.part-1.mp4";
+    WriteFile(dir / left, "killed half way");
+    WriteFile(dir / live, "still being written");
+    Outcome r = Do({"render", in, dir / "out.mp4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(Exists(dir / left));
+    EXPECT_EQ(ReadFile(dir / live), "still being written");
+}
+
+// A FIFO under the preferences' name used to hold every command in open().
+TEST_F(HzfixRender, AFifoForPreferencesHoldsNothingUp) {
+    const std::string in = Clip("in.mp4", Short());
+    mkdir((dir / "config").c_str(), 0700);
+    ASSERT_EQ(mkfifo((dir / "config/hzfix-Prefs").c_str(), 0600), 0);
+    alarm(60);
+    Outcome r = Do({"render", in, dir / "out.mp4"});
+    alarm(0);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+}
+
+// FFmpeg's result codes ("Generic error", "Device or resource busy") said
+// nothing a user could act on; the messages name the size or the damage.
+TEST_F(HzfixRender, MessagesNameTheRealCause) {
+    const std::string frame(size_t(20000) * 16 * 3 / 2, '\x80');
+    WriteFile(dir / "wide.y4m",
+              "YUV4MPEG2 W20000 H16 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + frame + "FRAME\n" + frame);
+    Outcome r = Do({"render", dir / "wide.y4m", dir / "wide.mp4"});
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("20000x16"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("16384"), std::string::npos) << r.err;
+
+    WriteFile(dir / "huge.y4m", "YUV4MPEG2 W60000 H60000 F25:1 Ip A1:1 C420jpeg\nFRAME\n");
+    r = Do({"render", dir / "huge.y4m", dir / "huge.mp4"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_NE(r.err.find("60000x60000"), std::string::npos) << r.err;
+
+    const std::string whole = ReadFile(Clip("whole.mkv"));
+    WriteFile(dir / "cut.mkv", whole.substr(0, whole.size() * 3 / 4));
+    r = Do({"render", dir / "cut.mkv", dir / "cut.mp4"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("cut short"), std::string::npos) << r.err;
+    r = Do({"render", dir / "whole.mkv", dir / "whole.mp4"});
+    EXPECT_EQ(r.err.find("cut short"), std::string::npos) << r.err;
 }
 
 }  // namespace

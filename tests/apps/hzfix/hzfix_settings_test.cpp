@@ -102,5 +102,26 @@ TEST_F(HzfixSettings, ExtremesOfTheSixteenBitRangeAreKept) {
     Says(shown, "scale             32767");
 }
 
+TEST_F(HzfixSettings, MessagesNameTheCauseAndAdviseOnce) {
+    ASSERT_EQ(Do({"set", "--turn", "5"}).status, 0);
+    const std::string saved = Prefs();
+    WriteFile(dir / "config/hzfix-Prefs", saved.substr(0, saved.size() - 10));
+    const Outcome damaged = Do({"show"});
+    EXPECT_EQ(damaged.status, 3);
+    EXPECT_NE(damaged.err.find("is damaged"), std::string::npos) << damaged.err;
+    size_t advice = 0;
+    for (const char* word : {"delete it", "remove it"})
+        for (size_t at = damaged.err.find(word); at != std::string::npos;
+             at = damaged.err.find(word, at + 1))
+            ++advice;
+    EXPECT_EQ(advice, 1u) << damaged.err;
+
+    WriteFile(dir / "not-a-folder", "x");
+    const Outcome set =
+        Hzfix({"settings", "set", "--turn", "1"}, {"XDG_CONFIG_HOME=" + dir / "not-a-folder"});
+    EXPECT_EQ(set.status, 4);
+    EXPECT_NE(set.err.find("is a file, not a folder"), std::string::npos) << set.err;
+}
+
 }  // namespace
 }  // namespace hzfixtest
