@@ -5,6 +5,8 @@
 #include <new>
 #include <string>
 
+#include "platform/corefoundation/CFStringText.h"
+
 struct OpaqueDialogPtr {
     AlertType type;
     std::string title;
@@ -16,15 +18,6 @@ struct OpaqueDialogPtr {
 namespace {
 
 AlertPresenterProc lgPresenter = nullptr;
-
-std::string UTF8Of(CFStringRef s) {
-    if (!s) return {};
-    std::string out(static_cast<size_t>(CFStringGetLength(s)) * 4 + 1, '\0');
-    if (!CFStringGetCString(s, out.data(), static_cast<CFIndex>(out.size()), kCFStringEncodingUTF8))
-        return {};
-    out.resize(out.find('\0'));
-    return out;
-}
 
 const char* KindName(AlertType type) {
     switch (type) {

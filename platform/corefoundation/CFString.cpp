@@ -2,6 +2,7 @@
 #include <new>
 
 #include "platform/corefoundation/CFObject.h"
+#include "platform/corefoundation/CFStringText.h"
 
 namespace {
 
@@ -99,3 +100,5 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
     std::memcpy(buffer, theString->utf8.c_str(), theString->utf8.size() + 1);
     return true;
 }
+
+std::string UTF8Of(CFStringRef s) { return s ? s->utf8 : std::string(); }

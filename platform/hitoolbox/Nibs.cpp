@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "platform/corefoundation/CFStringText.h"
 #include "platform/hitoolbox/ToolboxPrivate.h"
 
 struct OpaqueIBNibRef {
@@ -13,15 +14,6 @@ struct OpaqueIBNibRef {
 };
 
 namespace {
-
-std::string UTF8Of(CFStringRef s) {
-    if (!s) return {};
-    std::string out(static_cast<size_t>(CFStringGetLength(s)) * 4 + 1, '\0');
-    if (!CFStringGetCString(s, out.data(), static_cast<CFIndex>(out.size()), kCFStringEncodingUTF8))
-        return {};
-    out.resize(out.find('\0'));
-    return out;
-}
 
 // Return and Escape answer for the default and cancel buttons, and closing
 // the window from its frame cancels, as a dialog without a close box would
