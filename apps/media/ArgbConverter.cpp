@@ -1,6 +1,7 @@
 #include "apps/media/ArgbConverter.h"
 
 #include "apps/media/ColorMatrix.h"
+#include "apps/media/Yuv420Pictures.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -15,12 +16,33 @@ bool IsFullRange(const AVFrame* frame) {
     return PlainFormat(frame->format) != frame->format || frame->color_range == AVCOL_RANGE_JPEG;
 }
 
+// Where the row kernels can take the frame: 8-bit 4:2:0 at its own size,
+// chroma placed as they place it, in a matrix they know.
+bool KernelsTake(const AVFrame* source, int width, int height, YuvMatrix* m) {
+    if (PlainFormat(source->format) != AV_PIX_FMT_YUV420P) return false;
+    if (source->width != width || source->height != height || source->interlaced_frame)
+        return false;
+    if (source->chroma_location != AVCHROMA_LOC_UNSPECIFIED &&
+        source->chroma_location != AVCHROMA_LOC_LEFT)
+        return false;
+    return MakeYuvMatrix(EffectiveMatrix(source->colorspace, source->width, source->height),
+                         IsFullRange(source), m);
+}
+
 }  // namespace
 
 ArgbConverter::~ArgbConverter() { sws_freeContext(sws_); }
 
 void ArgbConverter::Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
                             bool fast) {
+    YuvMatrix m;
+    if (KernelsTake(source, width, height, &m)) {
+        const Yuv420Planes planes = {
+            {source->data[0], source->data[1], source->data[2]},
+            {source->linesize[0], source->linesize[1], source->linesize[2]}};
+        Yuv420ToArgb(planes, width, height, m, dest, stride);
+        return;
+    }
     const Key key{source->width, source->height, source->format, width, height,
                   // Exact rounding and chroma taken at every pixel: what
                   // survives the way back to YUV unchanged.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "apps/media/ColorMatrix.h"
+#include "apps/media/Yuv420Pictures.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -131,6 +132,10 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                              sws_getCoefficients(enc->colorspace), fullRange, 0, 1 << 16, 1 << 16);
+    const bool progressive =
+        f.fieldOrder == AV_FIELD_UNKNOWN || f.fieldOrder == AV_FIELD_PROGRESSIVE;
+    kernels_ = enc->pix_fmt == AV_PIX_FMT_YUV420P && progressive &&
+               MakeYuvMatrix(enc->colorspace, fullRange, &matrix_);
 
     return choice.words;
 }
@@ -375,9 +380,16 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
         argb = padded_.data();
         stride = codedStride;
     }
-    const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
-    const int strides[4] = {stride, 0, 0, 0};
-    sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
+    if (kernels_) {
+        const Yuv420Planes to = {
+            {picture_->data[0], picture_->data[1], picture_->data[2]},
+            {picture_->linesize[0], picture_->linesize[1], picture_->linesize[2]}};
+        ArgbToYuv420(argb, stride, picture_->width, picture_->height, matrix_, to);
+    } else {
+        const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
+        const int strides[4] = {stride, 0, 0, 0};
+        sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
+    }
     picture_->pts = pts;
     const AVFieldOrder order = videoEncoder_->field_order;
     picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;

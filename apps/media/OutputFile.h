@@ -14,6 +14,7 @@
 #include "apps/media/LibAv.h"
 #include "apps/media/OutputPath.h"
 #include "apps/media/VideoEncoderChoice.h"
+#include "apps/media/YuvMatrix.h"
 
 struct SwsContext;
 struct SwrContext;
@@ -109,6 +110,9 @@ class OutputFile {
     CodecPtr videoEncoder_;
     AVStream* videoStream_ = nullptr;
     SwsContext* sws_ = nullptr;
+    // Set when the row kernels convert the pictures instead of swscale.
+    bool kernels_ = false;
+    YuvMatrix matrix_{};
     FramePtr picture_;
     int pictureWidth_ = 0, pictureHeight_ = 0;  // before padding to the coded size
     std::vector<uint8_t> padded_;

@@ -77,13 +77,15 @@ TEST(HzfixColourPasses, FivePassesDriftNoFurtherThanCarefulRoundTrips) {
 INSTANTIATE_TEST_SUITE_P(
     Clips, HzfixColour,
     ::testing::Values(
-        ColourCase{"limited BT.709", 400, 240, AVCOL_RANGE_MPEG, AVCOL_SPC_BT709, "yuv420p", 0},
-        ColourCase{"full BT.709", 400, 240, AVCOL_RANGE_JPEG, AVCOL_SPC_BT709, "yuv420p", 0},
-        ColourCase{"limited BT.601", 400, 240, AVCOL_RANGE_MPEG, AVCOL_SPC_SMPTE170M, "yuv420p", 0},
-        ColourCase{"full BT.601", 400, 240, AVCOL_RANGE_JPEG, AVCOL_SPC_SMPTE170M, "yuv420p", 0},
-        ColourCase{"untagged HD", 1280, 720, AVCOL_RANGE_MPEG, AVCOL_SPC_UNSPECIFIED, "yuv420p", 0},
+        ColourCase{"limited BT.709", 400, 240, AVCOL_RANGE_MPEG, AVCOL_SPC_BT709, "yuv420p", 46.1},
+        ColourCase{"full BT.709", 400, 240, AVCOL_RANGE_JPEG, AVCOL_SPC_BT709, "yuv420p", 45.4},
+        ColourCase{"limited BT.601", 400, 240, AVCOL_RANGE_MPEG, AVCOL_SPC_SMPTE170M, "yuv420p",
+                   46.3},
+        ColourCase{"full BT.601", 400, 240, AVCOL_RANGE_JPEG, AVCOL_SPC_SMPTE170M, "yuv420p", 45.4},
+        ColourCase{"untagged HD", 1280, 720, AVCOL_RANGE_MPEG, AVCOL_SPC_UNSPECIFIED, "yuv420p",
+                   46.0},
         ColourCase{"10-bit 4:2:2 BT.709", 400, 240, AVCOL_RANGE_MPEG, AVCOL_SPC_BT709,
-                   "yuv422p10le", 0}),
+                   "yuv422p10le", 46.4}),
     [](const ::testing::TestParamInfo<ColourCase>& info) {
         std::string name;
         for (const char* p = info.param.name; *p; ++p)

@@ -1,0 +1,44 @@
+// Row kernels between 8-bit 4:2:0 pictures and the plug-in's ARGB (bytes
+// alpha, red, green, blue). Chroma sits where H.264 and MPEG-2 put it: on
+// the even columns, halfway between the two rows it serves. Each kernel is
+// one source built for more than one instruction set, so every form gives
+// the same bytes; the choice is made once, and HZ_DISABLE_FAST_PATHS=1
+// keeps the portable one.
+#ifndef HZ_APPS_MEDIA_YUVROWS_H
+#define HZ_APPS_MEDIA_YUVROWS_H
+
+#include <cstdint>
+
+#include "apps/media/YuvMatrix.h"
+
+namespace media {
+
+// Scratch either kernel needs for a row of `width` pixels, in int16s.
+inline int YuvRowScratch(int width) { return 4 * width + 16; }
+
+struct YuvRowKernels {
+    // One row: luma `y`; `uNear`/`vNear` the chroma row it belongs to and
+    // `uFar`/`vFar` the neighbouring chroma row on its side (the same row
+    // at the picture's edge).
+    void (*toArgb)(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
+                   const uint8_t* vNear, const uint8_t* vFar, uint8_t* argb, int width,
+                   const YuvMatrix& m, int16_t* scratch);
+    // Rows 2j and 2j+1 (argb[1] and argb[2]) into their luma rows and one
+    // chroma row; argb[0] and argb[3] are their neighbours above and below.
+    // At the picture's edges rows are repeated, and `y1` is null where row
+    // 2j is the last.
+    void (*fromArgb)(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
+                     int width, const YuvMatrix& m, int16_t* scratch);
+};
+
+extern const YuvRowKernels cYuvRowsPortable;
+// Nil where the build has no AVX2 form; to be used only where the
+// processor has AVX2.
+extern const YuvRowKernels* const cYuvRowsAvx2;
+bool ProcessorHasAvx2ForYuv();
+
+const YuvRowKernels& ChosenYuvRows();
+
+}  // namespace media
+
+#endif

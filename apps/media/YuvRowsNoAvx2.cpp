@@ -1,0 +1,7 @@
+#include "apps/media/YuvRows.h"
+
+namespace media {
+
+const YuvRowKernels* const cYuvRowsAvx2 = nullptr;
+
+}  // namespace media
