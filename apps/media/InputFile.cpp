@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
 extern "C" {
 #include <libavutil/avutil.h>
@@ -87,7 +88,10 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
     if (!decoder_) throw std::bad_alloc();
     int err = avcodec_parameters_to_context(decoder_.get(), par);
     if (err < 0) throw InputError(path + ": " + AvErrorText(err));
-    decoder_->thread_count = 0;
+    // Frame threads each hold a picture of their own. A render already
+    // decodes on a thread of its own beside the plug-in and the encoder, so
+    // threads past the cores left over would only hold more memory.
+    decoder_->thread_count = std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
     decoder_->pkt_timebase = video_->time_base;
     err = avcodec_open2(decoder_.get(), codec, nullptr);
     if (err < 0) throw InputError(path + ": cannot start the video decoder: " + AvErrorText(err));
