@@ -15,7 +15,7 @@ namespace {
 
 // Deep enough to ride out one slow frame of a stage, shallow enough that
 // frames in flight stay few.
-constexpr size_t kQueueDepth = 3;
+constexpr size_t kQueueDepth = 1;
 constexpr int kBufferAlignment = 64;
 
 using Clock = std::chrono::steady_clock;
@@ -28,7 +28,7 @@ double Since(Clock::time_point start) {
 
 Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame,
                    int64_t frameCount, AudioRouter* audio, Progress& progress,
-                   const std::atomic<bool>& interrupt, bool fastConversion)
+                   const std::atomic<bool>& interrupt)
     : in_(in),
       out_(out),
       start_(startFrame),
@@ -38,30 +38,22 @@ Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFr
       interrupt_(interrupt),
       decoded_(kQueueDepth),
       rendered_(kQueueDepth),
-      free_(kQueueDepth + 2),
-      fastConversion_(fastConversion),
       provider_(*this) {
     const int width = in.video().width, height = in.video().height;
     const int stride = (width * 4 + kBufferAlignment - 1) / kBufferAlignment * kBufferAlignment;
     const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-    buffers_.resize(kQueueDepth + 2);
     // A destructor does not run for a constructor that throws: what was
     // made before the failure is given back here.
     try {
-        for (size_t i = 0; i < buffers_.size(); ++i) {
-            Buffer& b = buffers_[i];
-            b.stride = stride;
-            b.pixels = static_cast<uint8_t*>(
+        for (Buffer* b : {&source_, &destination_}) {
+            b->stride = stride;
+            b->pixels = static_cast<uint8_t*>(
                 std::aligned_alloc(kBufferAlignment, static_cast<size_t>(stride) * height));
-            if (!b.pixels) throw std::bad_alloc();
-            if (NewGWorldFromPtr(&b.world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
-                                 reinterpret_cast<Ptr>(b.pixels), stride) != noErr)
+            if (!b->pixels) throw std::bad_alloc();
+            if (NewGWorldFromPtr(&b->world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                                 reinterpret_cast<Ptr>(b->pixels), stride) != noErr)
                 throw std::bad_alloc();
-            free_.Push(static_cast<int>(i));
         }
-        argbStride_ = stride;
-        argbPool_ = av_buffer_pool_init(static_cast<size_t>(stride) * height, nullptr);
-        if (!argbPool_) throw std::bad_alloc();
     } catch (...) {
         ReleaseBuffers();
         throw;
@@ -71,11 +63,10 @@ Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFr
 Pipeline::~Pipeline() { ReleaseBuffers(); }
 
 void Pipeline::ReleaseBuffers() {
-    if (argbPool_) av_buffer_pool_uninit(&argbPool_);
-    for (Buffer& b : buffers_) {
-        if (b.world) DisposeGWorld(b.world);
-        std::free(b.pixels);
-        b = Buffer{};
+    for (Buffer* b : {&source_, &destination_}) {
+        if (b->world) DisposeGWorld(b->world);
+        std::free(b->pixels);
+        *b = Buffer{};
     }
 }
 
@@ -90,7 +81,6 @@ void Pipeline::Fail(std::exception_ptr error) {
 void Pipeline::AbortAll() {
     decoded_.Abort();
     rendered_.Abort();
-    free_.Abort();
     if (audio_) audio_->CloseInput();
 }
 
@@ -104,7 +94,6 @@ void Pipeline::DecodeStage() {
             Decoded item;
             if (!in_.Next(&item.frame, &item.index) || item.index >= end) break;
             times_.decode += Since(begin);
-            PrepareArgb(&item);
             if (!decoded_.Push(std::move(item))) return;
             ++produced;
         }
@@ -121,29 +110,17 @@ void Pipeline::DecodeStage() {
     if (audio_) audio_->CloseInput();
 }
 
-// Converting here, on the decoding thread, keeps the plug-in's thread for
-// the plug-in: the converted frame is then lent to it as it is.
-void Pipeline::PrepareArgb(Decoded* item) {
-    const auto begin = Clock::now();
-    item->argb.reset(av_buffer_pool_get(argbPool_));
-    if (!item->argb) throw std::bad_alloc();
-    decodeConverter_.Convert(item->frame.get(), item->argb->data, argbStride_, in_.video().width,
-                             in_.video().height, fastConversion_);
-    times_.convert += Since(begin);
-}
-
 void Pipeline::EncodeStage() {
     try {
         while (auto item = rendered_.Pop()) {
             const auto begin = Clock::now();
-            const Buffer& b = buffers_[item->buffer];
-            out_.WriteVideo(b.pixels, b.stride,
-                            in_.FramePts(start_ + item->renderFrame) - in_.FramePts(start_));
+            out_.EncodePicture(item->picture.get(),
+                               in_.FramePts(start_ + item->renderFrame) - in_.FramePts(start_));
+            item->picture.reset();
             if (audio_) audio_->FrameDone(item->renderFrame, item->audioPassed);
             times_.encode += Since(begin);
             bytes_.store(out_.bytesWritten(), std::memory_order_relaxed);
             encoded_.fetch_add(1, std::memory_order_relaxed);
-            if (!free_.Push(item->buffer)) return;
         }
         if (audio_ && encoded_.load() == count_) {
             const auto begin = Clock::now();
@@ -169,18 +146,25 @@ const Pipeline::Decoded* Pipeline::Provider::Find(int32_t frameNumber) {
     return nullptr;
 }
 
-bool Pipeline::Provider::Converted(const Decoded& d, HYRefDVQuality quality, int width,
-                                   int height) const {
-    return d.argb && width == owner_.in_.video().width && height == owner_.in_.video().height &&
-           (quality == kDVLowQuality) == owner_.fastConversion_;
+void Pipeline::Provider::Convert(const Decoded& d, bool fast) {
+    if (converted_ == d.index && convertedFast_ == fast) return;
+    const auto begin = Clock::now();
+    const Buffer& b = owner_.source_;
+    sourceConverter_.Convert(d.frame.get(), b.pixels, b.stride, owner_.in_.video().width,
+                             owner_.in_.video().height, fast, &owner_.helper_);
+    converted_ = d.index;
+    convertedFast_ = fast;
+    converting += Since(begin);
 }
 
 bool Pipeline::Provider::LendFrame(int32_t frameNumber, HYRefDVQuality quality, int16_t width,
                                    int16_t height, pluginhost::LentPixels* out) {
+    if (width != owner_.in_.video().width || height != owner_.in_.video().height) return false;
     const Decoded* found = Find(frameNumber);
-    if (!found || !Converted(*found, quality, width, height)) return false;
-    out->rows = found->argb->data;
-    out->rowBytes = owner_.argbStride_;
+    if (!found) return false;
+    Convert(*found, quality == kDVLowQuality);
+    out->rows = owner_.source_.pixels;
+    out->rowBytes = owner_.source_.stride;
     return true;
 }
 
@@ -189,23 +173,26 @@ HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQual
     const Decoded* found = Find(frameNumber);
     if (!found) return kPluginCantGetNeededFrame;
 
-    const auto begin = Clock::now();
     PixMapHandle pm = GetGWorldPixMap(out);
     Rect bounds;
     GetPortBounds(out, &bounds);
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     auto* dest = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
     const int32_t destStride = GetPixRowBytes(pm);
-    if (Converted(*found, quality, width, height)) {
+    const bool fast = quality == kDVLowQuality;
+    if (width == owner_.in_.video().width && height == owner_.in_.video().height) {
+        Convert(*found, fast);
+        const auto begin = Clock::now();
         for (int y = 0; y < height; ++y)
             std::memcpy(dest + static_cast<size_t>(y) * destStride,
-                        found->argb->data + static_cast<size_t>(y) * owner_.argbStride_,
+                        owner_.source_.pixels + static_cast<size_t>(y) * owner_.source_.stride,
                         static_cast<size_t>(width) * 4);
+        copying += Since(begin);
     } else {
-        converter_.Convert(found->frame.get(), dest, destStride, width, height,
-                           quality == kDVLowQuality);
+        const auto begin = Clock::now();
+        otherConverter_.Convert(found->frame.get(), dest, destStride, width, height, fast);
+        converting += Since(begin);
     }
-    copying += Since(begin);
     return kPluginOK;
 }
 
@@ -219,15 +206,17 @@ void Pipeline::Run(FrameRenderer& renderer) {
     try {
         for (int32_t i = 0; i < count_; ++i) {
             if (interrupt_.load(std::memory_order_relaxed)) throw Interrupted();
-            auto buffer = free_.Pop();
-            if (!buffer) break;
             bool passed = false;
-            const auto begin = Clock::now();
-            HYPluginResult result = renderer.Render(i, buffers_[*buffer].world, frameRect, &passed);
+            auto begin = Clock::now();
+            HYPluginResult result = renderer.Render(i, destination_.world, frameRect, &passed);
             rendering += Since(begin);
             if (result != kPluginOK)
                 throw PluginFailure("frame " + std::to_string(start_ + i), result);
-            if (!rendered_.Push({*buffer, i, passed})) break;
+            begin = Clock::now();
+            media::FramePtr picture =
+                out_.ConvertPicture(destination_.pixels, destination_.stride, &helper_);
+            times_.fromArgb += Since(begin);
+            if (!rendered_.Push({std::move(picture), i, passed})) break;
             progress_.Update(encoded_.load(std::memory_order_relaxed),
                              bytes_.load(std::memory_order_relaxed));
         }
@@ -245,7 +234,8 @@ void Pipeline::Run(FrameRenderer& renderer) {
     times_.frames = encoded_.load();
     times_.wall = Since(started);
     times_.handOver = provider_.copying;
-    times_.plugin = rendering - provider_.copying - provider_.waited;
+    times_.toArgb = provider_.converting;
+    times_.plugin = rendering - provider_.copying - provider_.converting - provider_.waited;
     if (interrupt_.load()) throw Interrupted();
     std::lock_guard lock(errorMutex_);
     if (error_) std::rethrow_exception(error_);

@@ -1,7 +1,10 @@
 // A render as three stages on their own threads: decoding feeds a bounded
 // queue, the plug-in renders on the calling thread (the host's rule: one
 // call at a time, always from the same thread), and encoding drains a
-// second queue. Buffers cycle through a small pool, so memory stays flat.
+// second queue. Pictures travel the queues in the codecs' own formats; the
+// plug-in's 32-bit pixels, four times the size of a 4:2:0 picture, exist
+// only around the plug-in, one frame in and one out, so memory stays near
+// what decoding and encoding take anyway.
 #ifndef HZ_APPS_HZFIX_PIPELINE_H
 #define HZ_APPS_HZFIX_PIPELINE_H
 
@@ -22,11 +25,6 @@
 
 namespace hzfix {
 
-struct BufferUnref {
-    void operator()(AVBufferRef* b) const { av_buffer_unref(&b); }
-};
-using BufferRef = std::unique_ptr<AVBufferRef, BufferUnref>;
-
 // What happens to each frame between decoding and encoding.
 class FrameRenderer {
   public:
@@ -42,20 +40,19 @@ struct StageTimes {
     int64_t frames = 0;
     double wall = 0;
     double decode = 0;
-    double convert = 0;   // decoded frames into the plug-in's pixels (decoding thread)
-    double handOver = 0;  // copying them into the buffers the plug-in gets
+    double toArgb = 0;    // decoded frames into the plug-in's pixels
+    double handOver = 0;  // copying them into buffers the plug-in gets
     double plugin = 0;    // the plug-in's own work
-    double encode = 0;    // conversion for the encoder, encoding, muxing, audio
+    double fromArgb = 0;  // its pixels into the encoder's
+    double encode = 0;    // encoding, muxing, audio
 };
 
 class Pipeline {
   public:
     // Frames startFrame .. startFrame + frameCount - 1 of `in` go to `out`,
-    // at the input's size. `audio` may be null. `fastConversion`: frames for
-    // the plug-in are prepared at its low quality (proxies).
+    // at the input's size. `audio` may be null.
     Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame, int64_t frameCount,
-             AudioRouter* audio, Progress& progress, const std::atomic<bool>& interrupt,
-             bool fastConversion);
+             AudioRouter* audio, Progress& progress, const std::atomic<bool>& interrupt);
     ~Pipeline();
 
     // The plug-in's source of frames; valid while Run() runs.
@@ -67,18 +64,16 @@ class Pipeline {
     const StageTimes& times() const { return times_; }
 
   private:
-    // A decoded frame, already in the plug-in's pixels at the output size
-    // (what the plug-in asks for) when `argb` is set.
     struct Decoded {
         media::FramePtr frame;
         int64_t index;
-        BufferRef argb;
     };
     struct Rendered {
-        int buffer;
+        media::FramePtr picture;  // in the encoder's format
         int32_t renderFrame;
         bool audioPassed;
     };
+    // 32-bit pixels the plug-in reads or draws, at the input's size.
     struct Buffer {
         uint8_t* pixels = nullptr;
         int stride = 0;
@@ -92,23 +87,27 @@ class Pipeline {
         explicit Provider(Pipeline& owner) : owner_(owner) {}
         HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                     GWorldPtr out) override;
-        // Lends the converted frame itself where it is what the plug-in asks
-        // for; it stays in the window until two newer frames are asked for.
+        // Lends the frame converted into the pipeline's source buffer where
+        // it is what the plug-in asks for; it stays there until another
+        // frame is converted.
         bool LendFrame(int32_t frameNumber, HYRefDVQuality quality, int16_t width, int16_t height,
                        pluginhost::LentPixels* out) override;
         double waited = 0;
         double copying = 0;
+        double converting = 0;
 
       private:
         const Decoded* Find(int32_t frameNumber);
-        bool Converted(const Decoded& d, HYRefDVQuality quality, int width, int height) const;
+        // The frame in the source buffer, converted now if it is not there.
+        void Convert(const Decoded& d, bool fast);
         Pipeline& owner_;
         std::deque<Decoded> window_;
-        media::ArgbConverter converter_;
+        int64_t converted_ = -1;
+        bool convertedFast_ = false;
+        media::ArgbConverter sourceConverter_, otherConverter_;
     };
 
     void DecodeStage();
-    void PrepareArgb(Decoded* item);
     void EncodeStage();
     void Fail(std::exception_ptr error);
     void ReleaseBuffers();
@@ -123,12 +122,9 @@ class Pipeline {
 
     BoundedQueue<Decoded> decoded_;
     BoundedQueue<Rendered> rendered_;
-    BoundedQueue<int> free_;
-    std::vector<Buffer> buffers_;
-    AVBufferPool* argbPool_ = nullptr;
-    int argbStride_ = 0;
-    bool fastConversion_ = false;
-    media::ArgbConverter decodeConverter_;
+    Buffer source_, destination_;
+    // Shares the conversions on either side of the plug-in.
+    media::SliceWorker helper_;
     Provider provider_;
 
     std::mutex errorMutex_;

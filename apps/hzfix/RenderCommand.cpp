@@ -77,14 +77,15 @@ void PrintStats(const StageTimes& t) {
     std::fprintf(stderr,
                  "stats: %" PRId64
                  " frames in %.2f s: %.1f fps\n"
-                 "  decode    %7.2f s  %8.1f fps alone\n"
-                 "  to ARGB   %7.2f s  %8.1f fps alone (on the decoding thread)\n"
-                 "  hand-over %7.2f s  %8.1f fps alone\n"
-                 "  plug-in   %7.2f s  %8.1f fps alone\n"
-                 "  encode    %7.2f s  %8.1f fps alone\n",
-                 t.frames, t.wall, rate(t.wall), t.decode, rate(t.decode), t.convert,
-                 rate(t.convert), t.handOver, rate(t.handOver), t.plugin, rate(t.plugin), t.encode,
-                 rate(t.encode));
+                 "  decode     %7.2f s  %8.1f fps alone\n"
+                 "  to ARGB    %7.2f s  %8.1f fps alone\n"
+                 "  hand-over  %7.2f s  %8.1f fps alone\n"
+                 "  plug-in    %7.2f s  %8.1f fps alone\n"
+                 "  from ARGB  %7.2f s  %8.1f fps alone\n"
+                 "  encode     %7.2f s  %8.1f fps alone\n",
+                 t.frames, t.wall, rate(t.wall), t.decode, rate(t.decode), t.toArgb, rate(t.toArgb),
+                 t.handOver, rate(t.handOver), t.plugin, rate(t.plugin), t.fromArgb,
+                 rate(t.fromArgb), t.encode, rate(t.encode));
 }
 
 struct ProgressFile {
@@ -225,9 +226,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
     out.Start();
 
-    const bool lowQuality = proxy && in.video().height <= kHYLowQualityMaxHeight;
-    Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt,
-                      lowQuality);
+    Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
     HYPluginParams described;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);

@@ -10,6 +10,7 @@
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
@@ -23,6 +24,8 @@ namespace media {
 namespace {
 
 constexpr int cX264MaxSide = 16384;
+// Rows of the encoder's pictures start on this many bytes, as FFmpeg's own.
+constexpr int kPictureAlignment = 64;
 
 // Timestamps of decoded audio jitter by a few samples; closer than this,
 // a chunk continues the previous one rather than leaving a hole.
@@ -53,6 +56,7 @@ OutputFile::OutputFile(const std::string& path, bool overwrite)
 
 OutputFile::~OutputFile() {
     sws_freeContext(sws_);
+    av_buffer_pool_uninit(&picturePool_);
     swr_free(&swr_);
     if (fifo_) av_audio_fifo_free(fifo_);
     av_channel_layout_uninit(&swrLayout_);
@@ -121,11 +125,10 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     videoStream_->avg_frame_rate = f.frameRate;
     videoStream_->sample_aspect_ratio = enc->sample_aspect_ratio;
 
-    picture_ = NewFrame();
-    picture_->format = enc->pix_fmt;
-    picture_->width = enc->width;
-    picture_->height = enc->height;
-    Check(av_frame_get_buffer(picture_.get(), 0), "preparing");
+    picturePool_ = av_buffer_pool_init(
+        av_image_get_buffer_size(enc->pix_fmt, enc->width, enc->height, kPictureAlignment),
+        nullptr);
+    if (!picturePool_) throw std::bad_alloc();
     sws_ = sws_getContext(enc->width, enc->height, AV_PIX_FMT_ARGB, enc->width, enc->height,
                           enc->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
@@ -364,17 +367,30 @@ void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame
 }
 
 void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
-    Check(av_frame_make_writable(picture_.get()), "encoding");
-    if (picture_->width != pictureWidth_ || picture_->height != pictureHeight_) {
+    EncodePicture(ConvertPicture(argb, stride).get(), pts);
+}
+
+FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride, SliceWorker* helper) {
+    const AVCodecContext* enc = videoEncoder_.get();
+    FramePtr picture = NewFrame();
+    picture->format = enc->pix_fmt;
+    picture->width = enc->width;
+    picture->height = enc->height;
+    picture->buf[0] = av_buffer_pool_get(picturePool_);
+    if (!picture->buf[0]) throw std::bad_alloc();
+    Check(av_image_fill_arrays(picture->data, picture->linesize, picture->buf[0]->data,
+                               enc->pix_fmt, enc->width, enc->height, kPictureAlignment),
+          "preparing");
+    if (picture->width != pictureWidth_ || picture->height != pictureHeight_) {
         // The coded size is one larger: the last column and row repeat.
-        const int codedStride = picture_->width * 4;
-        padded_.resize(static_cast<size_t>(codedStride) * picture_->height);
-        for (int y = 0; y < picture_->height; ++y) {
+        const int codedStride = picture->width * 4;
+        padded_.resize(static_cast<size_t>(codedStride) * picture->height);
+        for (int y = 0; y < picture->height; ++y) {
             const uint8_t* from =
                 argb + static_cast<ptrdiff_t>(std::min(y, pictureHeight_ - 1)) * stride;
             uint8_t* to = padded_.data() + static_cast<size_t>(y) * codedStride;
             std::copy_n(from, pictureWidth_ * 4, to);
-            for (int x = pictureWidth_; x < picture_->width; ++x)
+            for (int x = pictureWidth_; x < picture->width; ++x)
                 std::copy_n(from + (pictureWidth_ - 1) * 4, 4, to + x * 4);
         }
         argb = padded_.data();
@@ -382,19 +398,23 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
     }
     if (kernels_) {
         const Yuv420Planes to = {
-            {picture_->data[0], picture_->data[1], picture_->data[2]},
-            {picture_->linesize[0], picture_->linesize[1], picture_->linesize[2]}};
-        ArgbToYuv420(argb, stride, picture_->width, picture_->height, matrix_, to);
+            {picture->data[0], picture->data[1], picture->data[2]},
+            {picture->linesize[0], picture->linesize[1], picture->linesize[2]}};
+        ArgbToYuv420(argb, stride, picture->width, picture->height, matrix_, to, helper);
     } else {
         const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
         const int strides[4] = {stride, 0, 0, 0};
-        sws_scale(sws_, planes, strides, 0, picture_->height, picture_->data, picture_->linesize);
+        sws_scale(sws_, planes, strides, 0, picture->height, picture->data, picture->linesize);
     }
-    picture_->pts = pts;
+    return picture;
+}
+
+void OutputFile::EncodePicture(AVFrame* picture, int64_t pts) {
+    picture->pts = pts;
     const AVFieldOrder order = videoEncoder_->field_order;
-    picture_->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
-    picture_->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;
-    Encode(videoEncoder_.get(), videoStream_, picture_.get());
+    picture->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
+    picture->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;
+    Encode(videoEncoder_.get(), videoStream_, picture);
 }
 
 void OutputFile::WriteVideoPacket(AVPacket* packet, AVRational timeBase) {

@@ -13,6 +13,7 @@
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
 #include "apps/media/OutputPath.h"
+#include "apps/media/SliceWorker.h"
 #include "apps/media/VideoEncoderChoice.h"
 #include "apps/media/YuvMatrix.h"
 
@@ -72,6 +73,12 @@ class OutputFile {
     // A picture, bytes alpha, red, green, blue, at `pts` on the format's
     // time base (the frame number when it has none).
     void WriteVideo(const uint8_t* argb, int stride, int64_t pts);
+    // The same in two steps, which may run on different threads: a picture
+    // for the encoder (from a pool, so its memory is used again) converted
+    // from ARGB, with a `helper` taking part where the format allows, and
+    // its encoding.
+    FramePtr ConvertPicture(const uint8_t* argb, int stride, SliceWorker* helper = nullptr);
+    void EncodePicture(AVFrame* picture, int64_t pts);
     // A copied video packet, timestamps on `timeBase`.
     void WriteVideoPacket(AVPacket* packet, AVRational timeBase);
     // A copied packet; its timestamps are on `timeBase`, and it is shifted
@@ -113,9 +120,9 @@ class OutputFile {
     // Set when the row kernels convert the pictures instead of swscale.
     bool kernels_ = false;
     YuvMatrix matrix_{};
-    FramePtr picture_;
+    AVBufferPool* picturePool_ = nullptr;
     int pictureWidth_ = 0, pictureHeight_ = 0;  // before padding to the coded size
-    std::vector<uint8_t> padded_;
+    std::vector<uint8_t> padded_;               // used by the converting thread only
 
     AVStream* audioStream_ = nullptr;
     CodecPtr audioEncoder_;
