@@ -33,11 +33,12 @@ bool MakeYuvMatrix(AVColorSpace matrix, bool fullRange, YuvMatrix* out) {
     const double ys = yRange / 255, cs = cRange / 255;
     YuvMatrix& m = *out;
     m.yOffset = fullRange ? 0 : 16;
-    m.yScale = Fixed(1 / ys);
-    m.vToR = Fixed(2 * (1 - kr) / cs);
-    m.uToB = Fixed(2 * (1 - kb) / cs);
-    m.uToG = Fixed(2 * (1 - kb) * kb / kg / cs);
-    m.vToG = Fixed(2 * (1 - kr) * kr / kg / cs);
+    const auto toRgb = [](double x) { return static_cast<int32_t>(std::lround(x * (1 << 14))); };
+    m.yScale = toRgb(1 / ys);
+    m.vToR = toRgb(2 * (1 - kr) / cs / 8);
+    m.uToB = toRgb(2 * (1 - kb) / cs / 8);
+    m.uToG = toRgb(2 * (1 - kb) * kb / kg / cs / 8);
+    m.vToG = toRgb(2 * (1 - kr) * kr / kg / cs / 8);
     // Each row of terms sums exactly to what white and grey need, so grey
     // stays grey and white stays at the top of the range.
     m.yFromR = Fixed(kr * ys);

@@ -1,9 +1,8 @@
 // Row kernels between 8-bit 4:2:0 pictures and the plug-in's ARGB (bytes
 // alpha, red, green, blue). Chroma sits where H.264 and MPEG-2 put it: on
-// the even columns, halfway between the two rows it serves. Each kernel is
-// one source built for more than one instruction set, so every form gives
-// the same bytes; the choice is made once, and HZ_DISABLE_FAST_PATHS=1
-// keeps the portable one.
+// the even columns, halfway between the two rows it serves. Every form
+// does the same integer sums, so all give the same bytes; the choice is
+// made once, and HZ_DISABLE_FAST_PATHS=1 keeps the portable one.
 #ifndef HZ_APPS_MEDIA_YUVROWS_H
 #define HZ_APPS_MEDIA_YUVROWS_H
 
