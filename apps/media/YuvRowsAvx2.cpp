@@ -10,21 +10,31 @@ namespace media {
 
 namespace {
 
-// Eight chroma samples i..i+7 of two rows mixed 3:1, sixteen bits each.
-inline __m128i MixRows(const uint8_t* near, const uint8_t* far) {
-    const __m128i n = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(near)));
-    const __m128i f = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(far)));
-    return _mm_add_epi16(_mm_add_epi16(n, _mm_add_epi16(n, n)), f);
+// Eight chroma samples i..i+7 of U (low lane) and of V (high lane), their
+// rows mixed 3:1, sixteen bits each.
+inline __m256i MixRows(const uint8_t* uNear, const uint8_t* uFar, const uint8_t* vNear,
+                       const uint8_t* vFar) {
+    const auto eight = [](const uint8_t* p) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    };
+    const __m256i n = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(eight(uNear), eight(vNear)));
+    const __m256i f = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(eight(uFar), eight(vFar)));
+    return _mm256_add_epi16(_mm256_add_epi16(n, _mm256_add_epi16(n, n)), f);
 }
 
 // Chroma of pixels 2i..2i+15 at eight times the value, less 8 * 128, in
 // pixel order: reads samples i..i+8.
-inline __m256i SpreadChroma(const uint8_t* near, const uint8_t* far) {
-    const __m128i c = MixRows(near, far), next = MixRows(near + 1, far + 1);
-    const __m128i offset = _mm_set1_epi16(8 * 128);
-    const __m128i even = _mm_sub_epi16(_mm_add_epi16(c, c), offset);
-    const __m128i odd = _mm_sub_epi16(_mm_add_epi16(c, next), offset);
-    return _mm256_set_m128i(_mm_unpackhi_epi16(even, odd), _mm_unpacklo_epi16(even, odd));
+inline void SpreadChroma(const uint8_t* uNear, const uint8_t* uFar, const uint8_t* vNear,
+                         const uint8_t* vFar, __m256i* u, __m256i* v) {
+    const __m256i c = MixRows(uNear, uFar, vNear, vFar);
+    const __m256i next = MixRows(uNear + 1, uFar + 1, vNear + 1, vFar + 1);
+    const __m256i offset = _mm256_set1_epi16(8 * 128);
+    const __m256i even = _mm256_sub_epi16(_mm256_add_epi16(c, c), offset);
+    const __m256i odd = _mm256_sub_epi16(_mm256_add_epi16(c, next), offset);
+    const __m256i first = _mm256_unpacklo_epi16(even, odd);  // U 0-7 | V 0-7
+    const __m256i last = _mm256_unpackhi_epi16(even, odd);   // U 8-15 | V 8-15
+    *u = _mm256_permute2x128_si256(first, last, 0x20);
+    *v = _mm256_permute2x128_si256(first, last, 0x31);
 }
 
 // Each colour is one or two multiply-adds of 16-bit pairs: luma with a
@@ -46,33 +56,32 @@ void ToArgbRowAvx2(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
     int x = 0;
     // Sixteen pixels need chroma samples up to x / 2 + 8.
     for (; x + 16 <= width && x / 2 + 9 <= chromaWidth; x += 16) {
-        const __m256i u = SpreadChroma(uNear + x / 2, uFar + x / 2);
-        const __m256i v = SpreadChroma(vNear + x / 2, vFar + x / 2);
+        __m256i u, v;
+        const int i = x / 2;
+        SpreadChroma(uNear + i, uFar + i, vNear + i, vFar + i, &u, &v);
         const __m256i luma = _mm256_sub_epi16(
             _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x))),
             yOffset);
         // The unpacks take pixels 0-3 8-11 and 4-7 12-15; packing the two
         // halves back together restores the order.
-        const auto colour = [&](__m256i second, __m256i terms, const __m256i* rest,
-                                const __m256i* restTerms) {
-            __m256i half0 = _mm256_madd_epi16(_mm256_unpacklo_epi16(luma, second), terms);
-            __m256i half1 = _mm256_madd_epi16(_mm256_unpackhi_epi16(luma, second), terms);
-            if (rest) {
-                half0 = _mm256_add_epi32(
-                    half0, _mm256_madd_epi16(_mm256_unpacklo_epi16(*rest, one), *restTerms));
-                half1 = _mm256_add_epi32(
-                    half1, _mm256_madd_epi16(_mm256_unpackhi_epi16(*rest, one), *restTerms));
-            } else {
-                half0 = _mm256_add_epi32(half0, half);
-                half1 = _mm256_add_epi32(half1, half);
-            }
+        const __m256i lumaV[2] = {_mm256_unpacklo_epi16(luma, v), _mm256_unpackhi_epi16(luma, v)};
+        const __m256i lumaU[2] = {_mm256_unpacklo_epi16(luma, u), _mm256_unpackhi_epi16(luma, u)};
+        const __m256i vOne[2] = {_mm256_unpacklo_epi16(v, one), _mm256_unpackhi_epi16(v, one)};
+        const auto clamped = [&](__m256i half0, __m256i half1) {
             const __m256i words =
                 _mm256_packs_epi32(_mm256_srai_epi32(half0, 14), _mm256_srai_epi32(half1, 14));
             return _mm256_min_epi16(_mm256_max_epi16(words, zero), top);
         };
-        const __m256i red = colour(v, redTerms, nullptr, nullptr);
-        const __m256i green = colour(u, greenTerms, &v, &greenRest);
-        const __m256i blue = colour(u, blueTerms, nullptr, nullptr);
+        const auto term = [](const __m256i* pairs, int h, __m256i terms) {
+            return _mm256_madd_epi16(pairs[h], terms);
+        };
+        const __m256i red = clamped(_mm256_add_epi32(term(lumaV, 0, redTerms), half),
+                                    _mm256_add_epi32(term(lumaV, 1, redTerms), half));
+        const __m256i green =
+            clamped(_mm256_add_epi32(term(lumaU, 0, greenTerms), term(vOne, 0, greenRest)),
+                    _mm256_add_epi32(term(lumaU, 1, greenTerms), term(vOne, 1, greenRest)));
+        const __m256i blue = clamped(_mm256_add_epi32(term(lumaU, 0, blueTerms), half),
+                                     _mm256_add_epi32(term(lumaU, 1, blueTerms), half));
         const __m256i alphaRed = _mm256_or_si256(alpha, _mm256_slli_epi16(red, 8));
         const __m256i greenBlue = _mm256_or_si256(green, _mm256_slli_epi16(blue, 8));
         const __m256i first = _mm256_unpacklo_epi16(alphaRed, greenBlue);   // 0-3 8-11
