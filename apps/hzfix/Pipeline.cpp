@@ -13,8 +13,9 @@ namespace hzfix {
 
 namespace {
 
-// Deep enough to ride out one slow frame of a stage, shallow enough that
-// frames in flight stay few.
+// With the picture each stage holds besides, one waiting picture between
+// stages keeps every stage busy (deeper queues measured no faster); each
+// one more is a 4:2:0 picture more of memory, 12 MB at 4K.
 constexpr size_t kQueueDepth = 1;
 constexpr int kBufferAlignment = 64;
 
