@@ -31,13 +31,13 @@ inline Vector Kept(Vector v) {
     return v;
 }
 
-// Byte k of the result: for the pixel of k's lane (pixels 0, 2, 4, 6 for
-// the even register, 1, 3, 5, 7 for the odd one), byte `offset` of its
-// dword, plus one in every second byte when `pairs`.
-__m512i LaneBytes(int first, int offset, bool pairs) {
+// Byte picks that fill each 16-byte lane k / 16 with dword first + 2 * (k / 16)
+// (pixels 0, 2, 4, 6 for the even registers, 1, 3, 5, 7 for the odd ones):
+// its low byte, or with `pairs` its low two bytes in turn.
+__m512i LaneBytes(int first, bool pairs) {
     alignas(64) uint8_t b[64];
     for (int k = 0; k < 64; ++k)
-        b[k] = static_cast<uint8_t>(4 * (first + 2 * (k / 16)) + offset + (pairs ? k % 2 : 0));
+        b[k] = static_cast<uint8_t>(4 * (first + 2 * (k / 16)) + (pairs ? k % 2 : 0));
     return Kept(_mm512_load_si512(b));
 }
 
@@ -69,9 +69,9 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
     // permuted.
     const __m512i tapPicks = Kept(_mm512_broadcast_i32x4(
         _mm_setr_epi8(0, 64, 4, 68, 1, 65, 5, 69, 2, 66, 6, 70, 3, 67, 7, 71)));
-    const __m512i evenColumns = LaneBytes(0, 0, false), oddColumns = LaneBytes(1, 0, false);
-    const __m512i evenRows = LaneBytes(8, 0, false), oddRows = LaneBytes(9, 0, false);
-    const __m512i evenWy = LaneBytes(8, 0, true), oddWy = LaneBytes(9, 0, true);
+    const __m512i evenColumns = LaneBytes(0, false), oddColumns = LaneBytes(1, false);
+    const __m512i evenRows = LaneBytes(8, false), oddRows = LaneBytes(9, false);
+    const __m512i evenWy = LaneBytes(8, true), oddWy = LaneBytes(9, true);
     const __m512i evenWx = Kept(_mm512_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2, 4, 4, 4, 4, 6, 6, 6, 6));
     const __m512i oddWx = Kept(_mm512_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3, 5, 5, 5, 5, 7, 7, 7, 7));
     // Byte 2 of each channel's sum, the pixels back in order.
@@ -98,8 +98,9 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
         const __m512i row1 = _mm512_loadu_si512(top + stride);
 
         // Each pixel's left column within the block, times 4 (its byte).
-        const __m512i taps = _mm512_srai_epi32(uv, 16);
-        const __m512i columns = _mm512_slli_epi32(_mm512_sub_epi32(taps, _mm512_set1_epi32(x0)), 2);
+        const __m512i upperLeft = _mm512_srai_epi32(uv, 16);
+        const __m512i columns =
+            _mm512_slli_epi32(_mm512_sub_epi32(upperLeft, _mm512_set1_epi32(x0)), 2);
         const __m512i picksEven =
             _mm512_add_epi8(_mm512_permutexvar_epi8(evenColumns, columns), tapPicks);
         const __m512i picksOdd =
@@ -110,7 +111,7 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
             // The pixels a row lower take their taps from the next pair.
             const __m512i row2 = _mm512_loadu_si512(top + 2 * stride);
             const __m512i lower =
-                _mm512_slli_epi32(_mm512_sub_epi32(taps, _mm512_set1_epi32(y0)), 7);
+                _mm512_slli_epi32(_mm512_sub_epi32(upperLeft, _mm512_set1_epi32(y0)), 7);
             tapsEven = _mm512_mask_blend_epi8(
                 _mm512_movepi8_mask(_mm512_permutexvar_epi8(evenRows, lower)), tapsEven,
                 _mm512_permutex2var_epi8(row1, picksEven, row2));
