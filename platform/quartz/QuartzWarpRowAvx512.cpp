@@ -7,11 +7,15 @@
 //
 // GCC 12's AVX-512 intrinsics fill their unused operands from a
 // deliberately uninitialised value and then warn about it at every call.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 #include <algorithm>
 #include <cstdlib>
