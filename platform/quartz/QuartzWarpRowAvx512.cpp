@@ -17,7 +17,6 @@
 #pragma GCC diagnostic pop
 #endif
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "platform/quartz/QuartzPrivate.h"
@@ -47,19 +46,20 @@ __m512i LaneBytes(int first, bool pairs) {
 
 // Blocks of eight up to the first that starts within 16 columns of the
 // right edge, or the last whole block; returns where it stopped. Only for
-// rows whose blocks fit (see below). No calls inside, so the constants stay
-// in registers.
+// rows whose blocks fit (see below), made for the sign of dv, which says
+// whether a block's first or last pixel reads highest. No calls inside, so
+// the constants stay in registers.
+template <bool kDownwards>
 int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
     const uint32_t* words = row.words;
     const ptrdiff_t stride = row.stride;
-    const uint32_t du = static_cast<uint32_t>(row.du), dv = static_cast<uint32_t>(row.dv);
-    uint32_t u = static_cast<uint32_t>(row.u), v = static_cast<uint32_t>(row.v);
+    const int32_t du = row.du, dv = row.dv;
+    // In 64 bits nothing wraps, and the tap coordinates index directly.
+    int64_t u = row.u, vFirst = row.v, vLast = int64_t{row.v} + 7 * int64_t{dv};
     // Lanes 0-7 carry the eight pixels' u, lanes 8-15 their v.
     const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
-    const __m512i starts = _mm512_mask_set1_epi32(_mm512_set1_epi32(static_cast<int32_t>(u)),
-                                                  0xFF00, static_cast<int32_t>(v));
-    const __m512i steps =
-        _mm512_mask_set1_epi32(_mm512_set1_epi32(row.du), 0xFF00, static_cast<int32_t>(dv));
+    const __m512i starts = _mm512_mask_set1_epi32(_mm512_set1_epi32(row.u), 0xFF00, row.v);
+    const __m512i steps = _mm512_mask_set1_epi32(_mm512_set1_epi32(du), 0xFF00, dv);
     __m512i uv = _mm512_add_epi32(starts, _mm512_mullo_epi32(lanes, steps));
     const __m512i blockStep = Kept(_mm512_slli_epi32(steps, 3));
     const __m512i weightMask = Kept(_mm512_set1_epi32(127));
@@ -92,12 +92,11 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
     const ptrdiff_t ahead = row.ahead;
 
     int32_t i = 0;
-    for (; i + 8 <= count; i += 8, u += 8u * du, v += 8u * dv) {
-        const int32_t x0 = static_cast<int32_t>(u) >> 16;
-        const int32_t yFirst = static_cast<int32_t>(v) >> 16;
-        const int32_t yLast = static_cast<int32_t>(v + 7u * dv) >> 16;
-        const int32_t y0 = std::min(yFirst, yLast);
+    for (; i + 8 <= count; i += 8, u += 8 * du, vFirst += 8 * dv, vLast += 8 * dv) {
+        const int64_t x0 = u >> 16;
         if (x0 > lastColumn) break;
+        const int64_t yFirst = vFirst >> 16, yLast = vLast >> 16;
+        const int64_t y0 = kDownwards ? yFirst : yLast;
         const uint32_t* top = words + y0 * stride + x0;
         // Without it, 3840-pixel frames took three times as long: the
         // hardware does not fetch three image rows ahead on its own.
@@ -107,8 +106,8 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
 
         // Each pixel's left column within the block, times 4 (its byte).
         const __m512i upperLeft = _mm512_srai_epi32(uv, 16);
-        const __m512i columns =
-            _mm512_slli_epi32(_mm512_sub_epi32(upperLeft, _mm512_set1_epi32(x0)), 2);
+        const __m512i columns = _mm512_slli_epi32(
+            _mm512_sub_epi32(upperLeft, _mm512_set1_epi32(static_cast<int32_t>(x0))), 2);
         const __m512i picksEven =
             _mm512_add_epi8(_mm512_permutexvar_epi8(evenColumns, columns), tapPicks);
         const __m512i picksOdd =
@@ -118,8 +117,8 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
         if (yLast != yFirst) {
             // The pixels a row lower take their taps from the next pair.
             const __m512i row2 = _mm512_loadu_si512(top + 2 * stride);
-            const __m512i lower =
-                _mm512_slli_epi32(_mm512_sub_epi32(upperLeft, _mm512_set1_epi32(y0)), 7);
+            const __m512i lower = _mm512_slli_epi32(
+                _mm512_sub_epi32(upperLeft, _mm512_set1_epi32(static_cast<int32_t>(y0))), 7);
             tapsEven = _mm512_mask_blend_epi8(
                 _mm512_movepi8_mask(_mm512_permutexvar_epi8(evenRows, lower)), tapsEven,
                 _mm512_permutex2var_epi8(row1, picksEven, row2));
@@ -160,7 +159,9 @@ void WarpOpaqueRowAvx512(uint32_t* dst, int32_t count, const WarpRow& row) {
     const bool blocksFit =
         row.du >= 0 && int64_t{row.du} * 7 < 14 * 65536 && std::abs(int64_t{row.dv}) * 7 < 65536;
     // Past the first block too near the right edge, every later one is too.
-    const int32_t i = blocksFit ? FitBlocks(dst, count, row) : 0;
+    const int32_t i = !blocksFit    ? 0
+                      : row.dv >= 0 ? FitBlocks<true>(dst, count, row)
+                                    : FitBlocks<false>(dst, count, row);
     if (i < count) {
         WarpRow rest = row;
         rest.u = static_cast<int32_t>(static_cast<uint32_t>(row.u) + static_cast<uint32_t>(i) * du);
