@@ -17,11 +17,20 @@ bool ProcessorHasAvx2() {
 #endif
 }
 
+bool ProcessorHasAvx512Bw() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx512bw");
+#else
+    return false;
+#endif
+}
+
 BlendRowSameSizeProc ChosenBlendRowSameSize() {
     static const BlendRowSameSizeProc chosen = [] {
         const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
         const bool disabled = disable && *disable && std::strcmp(disable, "0") != 0;
         if (disabled) return BlendRowSameSizePortable;
+        if (cBlendRowSameSizeAvx512 && ProcessorHasAvx512Bw()) return cBlendRowSameSizeAvx512;
         if (cBlendRowSameSizeAvx2 && ProcessorHasAvx2()) return cBlendRowSameSizeAvx2;
         return cBlendRowSameSizeSse2 ? cBlendRowSameSizeSse2 : BlendRowSameSizePortable;
     }();

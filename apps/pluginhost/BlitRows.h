@@ -31,6 +31,10 @@ extern const BlendRowSameSizeProc cBlendRowSameSizeSse2;
 // ProcessorHasAvx2().
 extern const BlendRowSameSizeProc cBlendRowSameSizeAvx2;
 bool ProcessorHasAvx2();
+// Nil where the build has no AVX-512 form; to be called only where
+// ProcessorHasAvx512Bw().
+extern const BlendRowSameSizeProc cBlendRowSameSizeAvx512;
+bool ProcessorHasAvx512Bw();
 
 // The kernel in use: the widest this build and processor have, unless fast
 // paths are off.

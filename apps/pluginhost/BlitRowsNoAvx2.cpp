@@ -2,4 +2,5 @@
 
 namespace pluginhost {
 const BlendRowSameSizeProc cBlendRowSameSizeAvx2 = nullptr;
-}
+const BlendRowSameSizeProc cBlendRowSameSizeAvx512 = nullptr;
+}  // namespace pluginhost

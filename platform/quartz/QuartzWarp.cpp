@@ -160,7 +160,7 @@ void WarpBilinearOver(const WarpSource& src, const WarpTarget& dst, const WarpMa
             if (inside.begin == inside.end) inside = Span{reach.end, reach.end};
         }
         auto at = [&](int32_t x) {
-            WarpRow args{src.words, src.stride, 0, 0, map.dudx, map.dvdx, ahead};
+            WarpRow args{src.words, src.stride, 0, 0, map.dudx, map.dvdx, ahead, src.width};
             args.u = static_cast<int32_t>(u + int64_t{x} * map.dudx);
             args.v = static_cast<int32_t>(v + int64_t{x} * map.dvdx);
             return args;

@@ -22,6 +22,7 @@ struct WarpRow {
     int32_t du = 0;
     int32_t dv = 0;
     ptrdiff_t ahead = 0;
+    int32_t width = 0;  // image columns; no kernel reads past them
 };
 
 using WarpRowKernel = void (*)(uint32_t* dst, int32_t count, const WarpRow& row);
@@ -31,6 +32,7 @@ void WarpOpaqueRowPortable(uint32_t* dst, int32_t count, const WarpRow& row);
 // These need the source stride and every tap coordinate below 32768.
 void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpRow& row);
 void WarpOpaqueRowAvx2(uint32_t* dst, int32_t count, const WarpRow& row);
+void WarpOpaqueRowAvx512(uint32_t* dst, int32_t count, const WarpRow& row);
 #endif
 
 struct NamedWarpRowKernel {

@@ -87,18 +87,24 @@ class GuardedRows {
 };
 
 // Each kernel against the portable one, on every width up to a few blocks,
-// every opacity class, unaligned rows ending at a page boundary.
+// every opacity class (on one width every opacity), unaligned rows ending
+// at a page boundary.
 TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
     std::vector<std::pair<const char*, pluginhost::BlendRowSameSizeProc>> kernels;
     if (pluginhost::cBlendRowSameSizeSse2)
         kernels.push_back({"sse2", pluginhost::cBlendRowSameSizeSse2});
     if (pluginhost::cBlendRowSameSizeAvx2 && pluginhost::ProcessorHasAvx2())
         kernels.push_back({"avx2", pluginhost::cBlendRowSameSizeAvx2});
+    if (pluginhost::cBlendRowSameSizeAvx512 && pluginhost::ProcessorHasAvx512Bw())
+        kernels.push_back({"avx512", pluginhost::cBlendRowSameSizeAvx512});
     kernels.push_back({"chosen", pluginhost::ChosenBlendRowSameSize()});
     std::mt19937 random(7);
     for (const auto& [name, kernel] : kernels) {
-        for (int width = 1; width <= 19; ++width) {
-            for (uint32_t a : {0u, 1u, 127u, 254u, 255u}) {
+        for (int width = 1; width <= 37; ++width) {
+            std::vector<uint32_t> opacities{0, 1, 127, 128, 254, 255};
+            if (width == 37)
+                for (uint32_t a = 0; a < 256; ++a) opacities.push_back(a);
+            for (uint32_t a : opacities) {
                 const int offset = 4 * (width % 3) + 4;
                 GuardedRows src(width, 3, 4 * width + 12, offset), dst(width, 3, 4 * width, 0);
                 std::vector<uint8_t> want(4 * width);

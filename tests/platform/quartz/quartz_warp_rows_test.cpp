@@ -43,16 +43,16 @@ struct RowCase {
     WarpRow row;
 };
 
-// A row whose every pixel has all four taps inside the image.
-RowCase RandomCase(std::mt19937& random) {
+// A row whose every pixel has all four taps inside the image, turned by up
+// to maxTurn either way and scaled by a factor in [minScale, maxScale].
+RowCase RandomCase(std::mt19937& random, double maxTurn, double minScale, double maxScale) {
     RowCase c{};
     c.width = 2 + static_cast<int32_t>(random() % 300);
     c.height = 2 + static_cast<int32_t>(random() % 120);
     c.stride = c.width + static_cast<int32_t>(random() % 8);
     c.offset = static_cast<int32_t>(random() % 8);
-    // Steps from a quarter turn either way and from strong reduction to
-    // strong enlargement, with now and then an exactly upright row.
-    std::uniform_real_distribution<double> angle(-1.6, 1.6), scale(0.2, 3.0);
+    // Now and then an exactly upright row.
+    std::uniform_real_distribution<double> angle(-maxTurn, maxTurn), scale(minScale, maxScale);
     const double a = random() % 5 == 0 ? 0.0 : angle(random), s = scale(random);
     c.row.du = static_cast<int32_t>(std::cos(a) / s * 65536);
     c.row.dv = static_cast<int32_t>(std::sin(a) / s * 65536);
@@ -70,17 +70,19 @@ RowCase RandomCase(std::mt19937& random) {
         }
     }
     c.row.stride = c.stride;
+    c.row.width = c.width;
     c.row.ahead = static_cast<ptrdiff_t>(random() % 5) * c.stride;
     return c;
 }
 
-TEST(QuartzWarpRows, EveryKernelGivesThePortableBytes) {
+// Each kernel against the portable one on `cases` random rows.
+void ExpectPortableBytes(double maxTurn, double minScale, double maxScale, int cases) {
     const std::vector<NamedWarpRowKernel>& kernels = UsableWarpRowKernels();
     ASSERT_EQ(std::string(kernels.front().name), "portable");
     constexpr uint32_t cGuard = 0x5A5A5A5Au;
     std::mt19937 random(20261207);
-    for (int n = 0; n < 600; ++n) {
-        const RowCase c = RandomCase(random);
+    for (int n = 0; n < cases; ++n) {
+        const RowCase c = RandomCase(random, maxTurn, minScale, maxScale);
         GuardedPixels image(static_cast<size_t>(c.stride) * (c.height - 1) + c.width);
         for (int32_t i = 0; i < c.stride * (c.height - 1) + c.width; ++i)
             image.words()[i] = static_cast<uint32_t>(random());
@@ -101,6 +103,15 @@ TEST(QuartzWarpRows, EveryKernelGivesThePortableBytes) {
             ASSERT_EQ(expected[c.offset + i] & cDeviceAlpha, cDeviceAlpha) << "not opaque";
     }
 }
+
+// Steps from a quarter turn either way and from strong reduction to strong
+// enlargement.
+TEST(QuartzWarpRows, EveryKernelGivesThePortableBytes) { ExpectPortableBytes(1.6, 0.2, 3.0, 600); }
+
+// The effect's usual case, a few degrees at about unit scale, where rows
+// cross image rows and columns only now and then; both sides of the limits
+// the kernels switch strategy at (steps of 1/7 row and 2 columns).
+TEST(QuartzWarpRows, SlightTurnsGiveThePortableBytes) { ExpectPortableBytes(0.2, 0.45, 3.0, 1500); }
 
 }  // namespace
 }  // namespace hz::quartz::test
