@@ -84,11 +84,21 @@ bool ProcessorHasAvx2ForYuv() {
 #endif
 }
 
+bool ProcessorHasAvx512ForYuv() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx512bw");
+#else
+    return false;
+#endif
+}
+
 const YuvRowKernels& ChosenYuvRows() {
     static const YuvRowKernels& chosen = []() -> const YuvRowKernels& {
         const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
         const bool disabled = disable && *disable && std::strcmp(disable, "0") != 0;
-        if (!disabled && cYuvRowsAvx2 && ProcessorHasAvx2ForYuv()) return *cYuvRowsAvx2;
+        if (disabled) return cYuvRowsPortable;
+        if (cYuvRowsAvx512 && ProcessorHasAvx512ForYuv()) return *cYuvRowsAvx512;
+        if (cYuvRowsAvx2 && ProcessorHasAvx2ForYuv()) return *cYuvRowsAvx2;
         return cYuvRowsPortable;
     }();
     return chosen;

@@ -3,5 +3,6 @@
 namespace media {
 
 const YuvRowKernels* const cYuvRowsAvx2 = nullptr;
+const YuvRowKernels* const cYuvRowsAvx512 = nullptr;
 
 }  // namespace media

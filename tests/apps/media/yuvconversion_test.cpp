@@ -109,34 +109,42 @@ TEST(YuvConversion, PicturesComeBackFromRgbUnchanged) {
 // Every kernel form gives the portable form's bytes, on any width and
 // alignment, both ways.
 TEST(YuvConversion, EveryKernelGivesThePortableBytes) {
-    if (!media::cYuvRowsAvx2 || !media::ProcessorHasAvx2ForYuv()) GTEST_SKIP() << "no AVX2 here";
-    const media::YuvRowKernels& fast = *media::cYuvRowsAvx2;
+    std::vector<std::pair<const char*, media::YuvRowKernels>> forms;
+    if (media::cYuvRowsAvx2 && media::ProcessorHasAvx2ForYuv())
+        forms.push_back({"avx2", *media::cYuvRowsAvx2});
+    if (media::cYuvRowsAvx512 && media::ProcessorHasAvx512ForYuv())
+        forms.push_back({"avx512", *media::cYuvRowsAvx512});
+    if (forms.empty()) GTEST_SKIP() << "no SIMD form here";
     const media::YuvRowKernels& slow = media::cYuvRowsPortable;
     std::mt19937 random(11);
     std::uniform_int_distribution<int> byte(0, 255);
-    for (int width = 1; width <= 70; ++width) {
-        for (bool full : {false, true}) {
-            const auto m = Matrix(full ? AVCOL_SPC_BT470BG : AVCOL_SPC_BT2020_NCL, full);
-            // One byte of offset: rows in no alignment at all.
-            std::vector<uint8_t> argb(4 * 4 * width + 1), yuv(4 * width + 1);
-            for (auto& b : argb) b = static_cast<uint8_t>(byte(random));
-            for (auto& b : yuv) b = static_cast<uint8_t>(byte(random));
-            const uint8_t* rows[4];
-            for (int r = 0; r < 4; ++r) rows[r] = argb.data() + 1 + r * 4 * width;
-            std::vector<int16_t> scratch(media::YuvRowScratch(width));
-            std::vector<uint8_t> a(4 * width + 1), b(4 * width + 1);
-            const int cw = (width + 1) / 2;
-            fast.fromArgb(rows, a.data() + 1, a.data() + 1 + width, a.data() + 1 + 2 * width,
-                          a.data() + 1 + 2 * width + cw, width, m, scratch.data());
-            slow.fromArgb(rows, b.data() + 1, b.data() + 1 + width, b.data() + 1 + 2 * width,
-                          b.data() + 1 + 2 * width + cw, width, m, scratch.data());
-            ASSERT_EQ(a, b) << "from ARGB, width " << width;
-            const uint8_t* y = yuv.data() + 1;
-            const uint8_t* c = y + width;
-            std::vector<uint8_t> p(4 * width + 1), q(4 * width + 1);
-            fast.toArgb(y, c, c + cw, c + 1, c + cw + 1, p.data() + 1, width, m, scratch.data());
-            slow.toArgb(y, c, c + cw, c + 1, c + cw + 1, q.data() + 1, width, m, scratch.data());
-            ASSERT_EQ(p, q) << "to ARGB, width " << width;
+    for (const auto& [name, fast] : forms) {
+        for (int width = 1; width <= 100; ++width) {
+            for (bool full : {false, true}) {
+                const auto m = Matrix(full ? AVCOL_SPC_BT470BG : AVCOL_SPC_BT2020_NCL, full);
+                // One byte of offset: rows in no alignment at all.
+                std::vector<uint8_t> argb(4 * 4 * width + 1), yuv(4 * width + 1);
+                for (auto& b : argb) b = static_cast<uint8_t>(byte(random));
+                for (auto& b : yuv) b = static_cast<uint8_t>(byte(random));
+                const uint8_t* rows[4];
+                for (int r = 0; r < 4; ++r) rows[r] = argb.data() + 1 + r * 4 * width;
+                std::vector<int16_t> scratch(media::YuvRowScratch(width));
+                std::vector<uint8_t> a(4 * width + 1), b(4 * width + 1);
+                const int cw = (width + 1) / 2;
+                fast.fromArgb(rows, a.data() + 1, a.data() + 1 + width, a.data() + 1 + 2 * width,
+                              a.data() + 1 + 2 * width + cw, width, m, scratch.data());
+                slow.fromArgb(rows, b.data() + 1, b.data() + 1 + width, b.data() + 1 + 2 * width,
+                              b.data() + 1 + 2 * width + cw, width, m, scratch.data());
+                ASSERT_EQ(a, b) << name << " from ARGB, width " << width;
+                const uint8_t* y = yuv.data() + 1;
+                const uint8_t* c = y + width;
+                std::vector<uint8_t> p(4 * width + 1), q(4 * width + 1);
+                fast.toArgb(y, c, c + cw, c + 1, c + cw + 1, p.data() + 1, width, m,
+                            scratch.data());
+                slow.toArgb(y, c, c + cw, c + 1, c + cw + 1, q.data() + 1, width, m,
+                            scratch.data());
+                ASSERT_EQ(p, q) << name << " to ARGB, width " << width;
+            }
         }
     }
 }
