@@ -4,15 +4,18 @@
 # same clip with the same encoder settings (decoding and encoding only), at
 # each preset, as ratios of wall time and of processor time; and hzfix's
 # peak memory against ffmpeg turning the picture with its rotate filter.
-# One run of each: the ratios, not the seconds, are what carry over.
+# Each pair is run ROUNDS times (default 3), one right after the other, and
+# the median ratio is printed with the range: the ratios, not the seconds,
+# are what carry over on a shared machine.
 # Clips are drawn once by samplegen and kept in the build folder.
-# Usage: bench/pipeline_ratios.sh [BUILD_DIR] [SIZE:SECONDS ...]
+# Usage: [ROUNDS=N] bench/pipeline_ratios.sh [BUILD_DIR] [SIZE:SECONDS ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(1920x1080:10 3840x2160:4)
+rounds=${ROUNDS:-3}
 ./scripts/setup --bench
 hzfix=$build/hzfix
 samplegen=$build/samplegen
@@ -34,27 +37,42 @@ measure() {
   cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
   peak=$((kib / 1024))
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+# The median and range of the ratios given: "1.15 (1.12-1.19)".
+spread() {
+  printf '%s\n' "$@" | sort -n | awk '{ r[NR] = $1 }
+    END { printf "%.2f (%.2f-%.2f)", (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2), r[1], r[NR] }'
+}
 
-printf '%-10s %-9s  %-28s  %-28s  %s\n' size preset "wall s (hzfix/ffmpeg)" \
-  "processor s (hzfix/ffmpeg)" "peak MiB (hzfix/ffmpeg rotate)"
+echo "$rounds rounds each; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-10s %-9s  %-22s  %-22s  %s\n' size preset "wall (hzfix/ffmpeg)" \
+  "processor (hzfix/ffmpeg)" "peak memory (hzfix/ffmpeg rotate)"
 for entry in "${sizes[@]}"; do
   size=${entry%%:*} seconds=${entry##*:}
   w=${size%x*} h=${size#*x}
   clip=$work/tilted-$size-${seconds}s.mp4
   [[ -f $clip ]] || "$samplegen" scene "$clip" --seconds "$seconds" --size "$size" --fps 25 --tilt 3
 
-  measure ffmpeg -nostdin -loglevel error -y -i "$clip" \
-    -vf "rotate=-2*PI/180:bilinear=1,scale=iw*1.1:-2,crop=$w:$h" \
-    -c:v libx264 -preset veryfast -crf 18 -c:a copy "$work/rotate.mkv"
-  rotatePeak=$peak
-  for preset in veryfast ultrafast; do
-    measure "$hzfix" render "$clip" "$work/hzfix.mkv" -y -q --preset "$preset" --crf 18
-    hzWall=$wall hzCpu=$cpu hzPeak=$peak
+  rotatePeaks=()
+  for ((r = 0; r < rounds; ++r)); do
     measure ffmpeg -nostdin -loglevel error -y -i "$clip" \
-      -c:v libx264 -preset "$preset" -crf 18 -c:a copy "$work/plain.mkv"
-    printf '%-10s %-9s  %-28s  %-28s  %s\n' "$size" "$preset" \
-      "$(ratio "$hzWall" "$wall") ($hzWall/$wall)" "$(ratio "$hzCpu" "$cpu") ($hzCpu/$cpu)" \
-      "$(ratio "$hzPeak" "$rotatePeak") ($hzPeak/$rotatePeak)"
+      -vf "rotate=-2*PI/180:bilinear=1,scale=iw*1.1:-2,crop=$w:$h" \
+      -c:v libx264 -preset veryfast -crf 18 -c:a copy "$work/rotate.mkv"
+    rotatePeaks+=("$peak")
+  done
+  rotatePeak=$(printf '%s\n' "${rotatePeaks[@]}" | sort -n | sed -n "$(((rounds + 1) / 2))p")
+  for preset in veryfast ultrafast; do
+    walls=() cpus=() peaks=()
+    for ((r = 0; r < rounds; ++r)); do
+      measure "$hzfix" render "$clip" "$work/hzfix.mkv" -y -q --preset "$preset" --crf 18
+      hzWall=$wall hzCpu=$cpu hzPeak=$peak
+      measure ffmpeg -nostdin -loglevel error -y -i "$clip" \
+        -c:v libx264 -preset "$preset" -crf 18 -c:a copy "$work/plain.mkv"
+      walls+=("$(ratio "$hzWall" "$wall")") cpus+=("$(ratio "$hzCpu" "$cpu")")
+      peaks+=("$(ratio "$hzPeak" "$rotatePeak")")
+    done
+    printf '%-10s %-9s  %-22s  %-22s  %s\n' "$size" "$preset" "$(spread "${walls[@]}")" \
+      "$(spread "${cpus[@]}")" "$(spread "${peaks[@]}")"
   done
 done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
