@@ -160,7 +160,7 @@ void Pipeline::Provider::Convert(const Decoded& d, bool fast) {
     const auto begin = Clock::now();
     const Buffer& b = owner_.source_;
     sourceConverter_.Convert(d.frame.get(), b.pixels, b.stride, owner_.in_.video().width,
-                             owner_.in_.video().height, fast, &owner_.helper_);
+                             owner_.in_.video().height, fast);
     converted_ = d.index;
     convertedFast_ = fast;
     converting += Since(begin);
@@ -222,8 +222,7 @@ void Pipeline::Run(FrameRenderer& renderer) {
             if (result != kPluginOK)
                 throw PluginFailure("frame " + std::to_string(start_ + i), result);
             begin = Clock::now();
-            media::FramePtr picture =
-                out_.ConvertPicture(destination_.pixels, destination_.stride, &helper_);
+            media::FramePtr picture = out_.ConvertPicture(destination_.pixels, destination_.stride);
             times_.fromArgb += Since(begin);
             if (!rendered_.Push({std::move(picture), i, passed})) break;
             progress_.Update(encoded_.load(std::memory_order_relaxed),

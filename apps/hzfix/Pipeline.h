@@ -123,8 +123,6 @@ class Pipeline {
     BoundedQueue<Decoded> decoded_;
     BoundedQueue<Rendered> rendered_;
     Buffer source_, destination_;
-    // Shares the conversions on either side of the plug-in.
-    media::SliceWorker helper_;
     Provider provider_;
 
     std::mutex errorMutex_;

@@ -34,13 +34,13 @@ bool KernelsTake(const AVFrame* source, int width, int height, YuvMatrix* m) {
 ArgbConverter::~ArgbConverter() { sws_freeContext(sws_); }
 
 void ArgbConverter::Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
-                            bool fast, SliceWorker* helper) {
+                            bool fast) {
     YuvMatrix m;
     if (KernelsTake(source, width, height, &m)) {
         const Yuv420Planes planes = {
             {source->data[0], source->data[1], source->data[2]},
             {source->linesize[0], source->linesize[1], source->linesize[2]}};
-        Yuv420ToArgb(planes, width, height, m, dest, stride, helper);
+        Yuv420ToArgb(planes, width, height, m, dest, stride);
         return;
     }
     const Key key{source->width, source->height, source->format, width, height,

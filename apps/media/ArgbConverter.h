@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "apps/media/LibAv.h"
-#include "apps/media/SliceWorker.h"
 
 struct SwsContext;
 
@@ -20,10 +19,9 @@ class ArgbConverter {
     ArgbConverter& operator=(const ArgbConverter&) = delete;
 
     // Writes `source` scaled to width x height into `dest` (rows `stride`
-    // bytes apart). `fast` trades scaling quality for speed. A `helper`
-    // takes part of the work where the picture's format allows.
-    void Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height, bool fast,
-                 SliceWorker* helper = nullptr);
+    // bytes apart). `fast` trades scaling quality for speed.
+    void Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
+                 bool fast);
 
   private:
     // Everything the context was made for. swscale's own cache compares a

@@ -370,7 +370,7 @@ void OutputFile::WriteVideo(const uint8_t* argb, int stride, int64_t pts) {
     EncodePicture(ConvertPicture(argb, stride).get(), pts);
 }
 
-FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride, SliceWorker* helper) {
+FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride) {
     const AVCodecContext* enc = videoEncoder_.get();
     FramePtr picture = NewFrame();
     picture->format = enc->pix_fmt;
@@ -400,7 +400,7 @@ FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride, SliceWorker
         const Yuv420Planes to = {
             {picture->data[0], picture->data[1], picture->data[2]},
             {picture->linesize[0], picture->linesize[1], picture->linesize[2]}};
-        ArgbToYuv420(argb, stride, picture->width, picture->height, matrix_, to, helper);
+        ArgbToYuv420(argb, stride, picture->width, picture->height, matrix_, to);
     } else {
         const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
         const int strides[4] = {stride, 0, 0, 0};

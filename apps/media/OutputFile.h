@@ -13,7 +13,6 @@
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
 #include "apps/media/OutputPath.h"
-#include "apps/media/SliceWorker.h"
 #include "apps/media/VideoEncoderChoice.h"
 #include "apps/media/YuvMatrix.h"
 
@@ -75,9 +74,8 @@ class OutputFile {
     void WriteVideo(const uint8_t* argb, int stride, int64_t pts);
     // The same in two steps, which may run on different threads: a picture
     // for the encoder (from a pool, so its memory is used again) converted
-    // from ARGB, with a `helper` taking part where the format allows, and
-    // its encoding.
-    FramePtr ConvertPicture(const uint8_t* argb, int stride, SliceWorker* helper = nullptr);
+    // from ARGB, and its encoding.
+    FramePtr ConvertPicture(const uint8_t* argb, int stride);
     void EncodePicture(AVFrame* picture, int64_t pts);
     // A copied video packet, timestamps on `timeBase`.
     void WriteVideoPacket(AVPacket* packet, AVRational timeBase);

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "apps/media/SliceWorker.h"
 #include "apps/media/YuvMatrix.h"
 
 namespace media {
@@ -18,11 +17,10 @@ struct Yuv420Planes {
     int stride[3];
 };
 
-// With a `helper`, half of the rows are converted on its thread.
 void Yuv420ToArgb(const Yuv420Planes& from, int width, int height, const YuvMatrix& m,
-                  uint8_t* argb, int stride, SliceWorker* helper = nullptr);
+                  uint8_t* argb, int stride);
 void ArgbToYuv420(const uint8_t* argb, int stride, int width, int height, const YuvMatrix& m,
-                  const Yuv420Planes& to, SliceWorker* helper = nullptr);
+                  const Yuv420Planes& to);
 
 }  // namespace media
 

@@ -149,30 +149,6 @@ TEST(YuvConversion, EveryKernelGivesThePortableBytes) {
     }
 }
 
-// Shared with a helper thread, a picture comes out the same: the bands
-// meet without a seam, on odd heights too.
-TEST(YuvConversion, AHelperThreadChangesNoByte) {
-    media::SliceWorker helper;
-    const auto m = Matrix(AVCOL_SPC_BT709, false);
-    for (int h : {64, 131, 250}) {
-        const int w = 37;
-        Planes yuv(w, h), alone(w, h), shared(w, h);
-        for (size_t i = 0; i < yuv.y.size(); ++i) yuv.y[i] = static_cast<uint8_t>(i * 7);
-        for (size_t i = 0; i < yuv.u.size(); ++i) {
-            yuv.u[i] = static_cast<uint8_t>(i * 3);
-            yuv.v[i] = static_cast<uint8_t>(i * 5);
-        }
-        std::vector<uint8_t> a(w * 4 * h), b(w * 4 * h);
-        media::Yuv420ToArgb(yuv.View(), w, h, m, a.data(), w * 4);
-        media::Yuv420ToArgb(yuv.View(), w, h, m, b.data(), w * 4, &helper);
-        ASSERT_EQ(a, b) << h << " rows into ARGB";
-        media::ArgbToYuv420(a.data(), w * 4, w, h, m, alone.View());
-        media::ArgbToYuv420(a.data(), w * 4, w, h, m, shared.View(), &helper);
-        ASSERT_TRUE(alone.y == shared.y && alone.u == shared.u && alone.v == shared.v)
-            << h << " rows from ARGB";
-    }
-}
-
 // The kernels stand in for swscale's careful conversion: on a picture with
 // edges and ramps, luma agrees within a step and chroma nearly as well.
 TEST(YuvConversion, AgreesWithSwscalesCarefulConversion) {
