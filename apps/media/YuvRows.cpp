@@ -62,7 +62,7 @@ void RowSums(const uint8_t* __restrict above, const uint8_t* __restrict first,
 // goes through both ways keeps its colours, and none folds back from above
 // the chroma's resolution.
 void FromArgbRow(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
-                 int width, const YuvMatrix& m, int16_t* scratch) {
+                 int width, const YuvMatrix& m, int16_t* scratch, bool) {
     LumaRow(argb[1], y0, width, m);
     if (y1) LumaRow(argb[2], y1, width, m);
     SumRows sums(scratch, width);

@@ -27,9 +27,11 @@ struct YuvRowKernels {
     // Rows 2j and 2j+1 (argb[1] and argb[2]) into their luma rows and one
     // chroma row; argb[0] and argb[3] are their neighbours above and below.
     // At the picture's edges rows are repeated, and `y1` is null where row
-    // 2j is the last.
+    // 2j is the last. With `streaming`, forms that can write the 4:2:0
+    // rows past the cache where they are aligned for it, for pictures that
+    // would leave it before the encoder reads them anyway.
     void (*fromArgb)(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
-                     int width, const YuvMatrix& m, int16_t* scratch);
+                     int width, const YuvMatrix& m, int16_t* scratch, bool streaming);
 };
 
 extern const YuvRowKernels cYuvRowsPortable;

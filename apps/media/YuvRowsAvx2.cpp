@@ -218,7 +218,7 @@ void ChromaRowAvx2(const SumRows& sums, uint8_t* u, uint8_t* v, int width, const
 }
 
 void FromArgbRowAvx2(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
-                     int width, const YuvMatrix& m, int16_t* scratch) {
+                     int width, const YuvMatrix& m, int16_t* scratch, bool) {
     LumaRowAvx2(argb[1], y0, width, m);
     if (y1) LumaRowAvx2(argb[2], y1, width, m);
     SumRows sums(scratch, width);

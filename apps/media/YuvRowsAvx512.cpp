@@ -109,7 +109,7 @@ void ToArgbRowAvx512(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar
 }
 
 // Luma of thirty-two pixels, as the AVX2 row makes it of sixteen.
-void LumaRowAvx512(const uint8_t* argb, uint8_t* y, int width, const YuvMatrix& m) {
+void LumaRowAvx512(const uint8_t* argb, uint8_t* y, int width, const YuvMatrix& m, bool streaming) {
     const int32_t greenFirst = std::min(m.yFromG, 32767);
     const __m512i redGreenTerms = _mm512_set1_epi32(m.yFromR | greenFirst << 16);
     const __m512i blueGreenTerms = _mm512_set1_epi32(m.yFromB | (m.yFromG - greenFirst) << 16);
@@ -127,11 +127,15 @@ void LumaRowAvx512(const uint8_t* argb, uint8_t* y, int width, const YuvMatrix& 
                              _mm512_madd_epi16(_mm512_shuffle_epi8(p, blueGreen), blueGreenTerms));
         return _mm512_srai_epi32(_mm512_add_epi32(sum, bias), 16);
     };
+    const bool stream = streaming && (reinterpret_cast<uintptr_t>(y) & 31) == 0;
     int x = 0;
     for (; x + 32 <= width; x += 32) {
         const __m512i words = _mm512_packs_epi32(luma(argb + 4 * x), luma(argb + 4 * x + 64));
         const __m512i bytes = _mm512_permutexvar_epi32(order, _mm512_packus_epi16(words, words));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(y + x), _mm512_castsi512_si256(bytes));
+        if (stream)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(y + x), _mm512_castsi512_si256(bytes));
+        else
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(y + x), _mm512_castsi512_si256(bytes));
     }
     for (; x < width; ++x) y[x] = LumaOf(LoadPixel(argb + 4 * x), m);
 }
@@ -196,7 +200,8 @@ inline __m512i Filtered(const int16_t* s, int x) {
     return _mm512_sub_epi32(_mm512_add_epi32(six, two), _mm512_add_epi32(before, after));
 }
 
-void ChromaRowAvx512(const SumRows& sums, uint8_t* u, uint8_t* v, int width, const YuvMatrix& m) {
+void ChromaRowAvx512(const SumRows& sums, uint8_t* u, uint8_t* v, int width, const YuvMatrix& m,
+                     bool streaming) {
     const int chromaWidth = (width + 1) / 2;
     const __m512i bias = _mm512_set1_epi32((128 << 21) + (1 << 20));
     // After the packs each lane's first four bytes are its samples.
@@ -211,28 +216,39 @@ void ChromaRowAvx512(const SumRows& sums, uint8_t* u, uint8_t* v, int width, con
         return _mm512_castsi512_si128(
             _mm512_permutexvar_epi32(order, _mm512_packus_epi16(words, words)));
     };
+    const bool stream =
+        streaming && ((reinterpret_cast<uintptr_t>(u) | reinterpret_cast<uintptr_t>(v)) & 15) == 0;
     int i = 0;
     // Sixteen samples read the sums up to column 2i + 33, which exist up to
     // width + 1.
     for (; 2 * i + 34 <= width + 2; i += 16) {
         const __m512i r = Filtered(sums.r, 2 * i), g = Filtered(sums.g, 2 * i),
                       b = Filtered(sums.b, 2 * i);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(u + i),
-                         sample(r, g, b, m.uFromR, m.uFromG, m.uFromB));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i),
-                         sample(r, g, b, m.vFromR, m.vFromG, m.vFromB));
+        const __m128i us = sample(r, g, b, m.uFromR, m.uFromG, m.uFromB);
+        const __m128i vs = sample(r, g, b, m.vFromR, m.vFromG, m.vFromB);
+        if (stream) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(u + i), us);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(v + i), vs);
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(u + i), us);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), vs);
+        }
     }
     for (; i < chromaWidth; ++i) ChromaFromSums(sums.r, sums.g, sums.b, 2 * i, m, u + i, v + i);
 }
 
 void FromArgbRowAvx512(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t* u,
-                       uint8_t* v, int width, const YuvMatrix& m, int16_t* scratch) {
-    LumaRowAvx512(argb[1], y0, width, m);
-    if (y1) LumaRowAvx512(argb[2], y1, width, m);
+                       uint8_t* v, int width, const YuvMatrix& m, int16_t* scratch,
+                       bool streaming) {
+    LumaRowAvx512(argb[1], y0, width, m, streaming);
+    if (y1) LumaRowAvx512(argb[2], y1, width, m, streaming);
     SumRows sums(scratch, width);
     RowSumsAvx512(argb, sums, width);
     sums.RepeatEdges(width);
-    ChromaRowAvx512(sums, u, v, width, m);
+    ChromaRowAvx512(sums, u, v, width, m, streaming);
+    // Streamed stores are weakly ordered: they land before the picture is
+    // handed to the encoder's thread.
+    if (streaming) _mm_sfence();
 }
 
 const YuvRowKernels kAvx512 = {ToArgbRowAvx512, FromArgbRowAvx512};

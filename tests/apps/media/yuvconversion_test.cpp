@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -129,13 +130,29 @@ TEST(YuvConversion, EveryKernelGivesThePortableBytes) {
                 const uint8_t* rows[4];
                 for (int r = 0; r < 4; ++r) rows[r] = argb.data() + 1 + r * 4 * width;
                 std::vector<int16_t> scratch(media::YuvRowScratch(width));
-                std::vector<uint8_t> a(4 * width + 1), b(4 * width + 1);
                 const int cw = (width + 1) / 2;
-                fast.fromArgb(rows, a.data() + 1, a.data() + 1 + width, a.data() + 1 + 2 * width,
-                              a.data() + 1 + 2 * width + cw, width, m, scratch.data());
-                slow.fromArgb(rows, b.data() + 1, b.data() + 1 + width, b.data() + 1 + 2 * width,
-                              b.data() + 1 + 2 * width + cw, width, m, scratch.data());
-                ASSERT_EQ(a, b) << name << " from ARGB, width " << width;
+                // Output rows on 64-byte boundaries, where a form may stream
+                // them past the cache, and one byte off.
+                for (int offset : {0, 1}) {
+                    std::vector<uint8_t> a(4 * 128 + 4 * width), b(a.size());
+                    const auto planes = [&](std::vector<uint8_t>& out) {
+                        uint8_t* base =
+                            out.data() + (64 - reinterpret_cast<uintptr_t>(out.data()) % 64) % 64;
+                        const int step = (width + 63) / 64 * 64;
+                        return std::array<uint8_t*, 4>{base + offset, base + step + offset,
+                                                       base + 2 * step + offset,
+                                                       base + 3 * step + offset};
+                    };
+                    const auto pa = planes(a), pb = planes(b);
+                    fast.fromArgb(rows, pa[0], pa[1], pa[2], pa[3], width, m, scratch.data(), true);
+                    slow.fromArgb(rows, pb[0], pb[1], pb[2], pb[3], width, m, scratch.data(), true);
+                    for (int plane = 0; plane < 4; ++plane) {
+                        const int n = plane < 2 ? width : cw;
+                        ASSERT_TRUE(std::equal(pa[plane], pa[plane] + n, pb[plane]))
+                            << name << " from ARGB, width " << width << ", offset " << offset
+                            << ", plane " << plane;
+                    }
+                }
                 const uint8_t* y = yuv.data() + 1;
                 const uint8_t* c = y + width;
                 std::vector<uint8_t> p(4 * width + 1), q(4 * width + 1);
