@@ -94,6 +94,31 @@ struct SumRows {
     }
 };
 
+// Pixels from..width-1 of a row into ARGB one at a time: what the SIMD
+// rows leave at the row's end.
+inline void ToArgbPixels(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
+                         const uint8_t* vNear, const uint8_t* vFar, uint8_t* argb, int from,
+                         int width, const YuvMatrix& m) {
+    const int chromaWidth = (width + 1) / 2;
+    for (int x = from; x < width; ++x) {
+        const uint32_t pixel = ArgbFromYuv(y[x], ChromaAt(uNear, uFar, x, chromaWidth),
+                                           ChromaAt(vNear, vFar, x, chromaWidth), m);
+        std::memcpy(argb + 4 * x, &pixel, 4);
+    }
+}
+
+// Row sums of columns from..width-1 one at a time, likewise.
+inline void RowSumsOfColumns(const uint8_t* const argb[4], const SumRows& sums, int from,
+                             int width) {
+    for (int x = from; x < width; ++x) {
+        const uint32_t a = LoadPixel(argb[0] + 4 * x), p = LoadPixel(argb[1] + 4 * x),
+                       q = LoadPixel(argb[2] + 4 * x), b = LoadPixel(argb[3] + 4 * x);
+        sums.r[x] = RowSum(a, p, q, b, kRedShift);
+        sums.g[x] = RowSum(a, p, q, b, kGreenShift);
+        sums.b[x] = RowSum(a, p, q, b, kBlueShift);
+    }
+}
+
 }  // namespace
 }  // namespace media
 

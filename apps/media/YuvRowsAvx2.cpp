@@ -91,11 +91,7 @@ void ToArgbRowAvx2(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(argb + 4 * x + 32),
                             _mm256_permute2x128_si256(first, second, 0x31));
     }
-    for (; x < width; ++x) {
-        const uint32_t pixel = ArgbFromYuv(y[x], ChromaAt(uNear, uFar, x, chromaWidth),
-                                           ChromaAt(vNear, vFar, x, chromaWidth), m);
-        std::memcpy(argb + 4 * x, &pixel, 4);
-    }
+    ToArgbPixels(y, uNear, uFar, vNear, vFar, argb, x, width, m);
 }
 
 // Luma of sixteen pixels: each pixel's red and green, and blue and green,
@@ -162,13 +158,7 @@ void RowSumsAvx2(const uint8_t* const argb[4], const SumRows& sums, int width) {
                          _mm256_extracti128_si256(redGreen, 1));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(sums.b + x), _mm256_castsi256_si128(blue));
     }
-    for (; x < width; ++x) {
-        const uint32_t a = LoadPixel(argb[0] + 4 * x), p = LoadPixel(argb[1] + 4 * x),
-                       q = LoadPixel(argb[2] + 4 * x), b = LoadPixel(argb[3] + 4 * x);
-        sums.r[x] = RowSum(a, p, q, b, kRedShift);
-        sums.g[x] = RowSum(a, p, q, b, kGreenShift);
-        sums.b[x] = RowSum(a, p, q, b, kBlueShift);
-    }
+    RowSumsOfColumns(argb, sums, x, width);
 }
 
 // Columns 2i-2..2i+2 of eight chroma samples, as 32-bit even and odd

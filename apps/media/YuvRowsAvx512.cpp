@@ -101,11 +101,7 @@ void ToArgbRowAvx512(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar
                             _mm512_permutex2var_epi64(
                                 first, _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15), second));
     }
-    for (; x < width; ++x) {
-        const uint32_t pixel = ArgbFromYuv(y[x], ChromaAt(uNear, uFar, x, chromaWidth),
-                                           ChromaAt(vNear, vFar, x, chromaWidth), m);
-        std::memcpy(argb + 4 * x, &pixel, 4);
-    }
+    ToArgbPixels(y, uNear, uFar, vNear, vFar, argb, x, width, m);
 }
 
 // Luma of thirty-two pixels, as the AVX2 row makes it of sixteen.
@@ -173,13 +169,7 @@ void RowSumsAvx512(const uint8_t* const argb[4], const SumRows& sums, int width)
                             _mm512_extracti64x4_epi64(redGreen, 1));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums.b + x), _mm512_castsi512_si256(blue));
     }
-    for (; x < width; ++x) {
-        const uint32_t a = LoadPixel(argb[0] + 4 * x), p = LoadPixel(argb[1] + 4 * x),
-                       q = LoadPixel(argb[2] + 4 * x), b = LoadPixel(argb[3] + 4 * x);
-        sums.r[x] = RowSum(a, p, q, b, kRedShift);
-        sums.g[x] = RowSum(a, p, q, b, kGreenShift);
-        sums.b[x] = RowSum(a, p, q, b, kBlueShift);
-    }
+    RowSumsOfColumns(argb, sums, x, width);
 }
 
 // Sixteen sums from `s`, as 32-bit even and odd columns.
