@@ -1,9 +1,9 @@
 #include "apps/media/YuvRows.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "apps/media/YuvPixels.h"
+#include "platform/types/FastPaths.h"
 
 namespace media {
 
@@ -76,29 +76,11 @@ void FromArgbRow(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t
 
 const YuvRowKernels cYuvRowsPortable = {ToArgbRow, FromArgbRow};
 
-bool ProcessorHasAvx2ForYuv() {
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-bool ProcessorHasAvx512ForYuv() {
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx512bw");
-#else
-    return false;
-#endif
-}
-
 const YuvRowKernels& ChosenYuvRows() {
     static const YuvRowKernels& chosen = []() -> const YuvRowKernels& {
-        const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
-        const bool disabled = disable && *disable && std::strcmp(disable, "0") != 0;
-        if (disabled) return cYuvRowsPortable;
-        if (cYuvRowsAvx512 && ProcessorHasAvx512ForYuv()) return *cYuvRowsAvx512;
-        if (cYuvRowsAvx2 && ProcessorHasAvx2ForYuv()) return *cYuvRowsAvx2;
+        if (hz::FastPathsDisabled()) return cYuvRowsPortable;
+        if (cYuvRowsAvx512 && hz::ProcessorHasAvx512Bw()) return *cYuvRowsAvx512;
+        if (cYuvRowsAvx2 && hz::ProcessorHasAvx2()) return *cYuvRowsAvx2;
         return cYuvRowsPortable;
     }();
     return chosen;

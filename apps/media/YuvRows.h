@@ -41,8 +41,6 @@ extern const YuvRowKernels* const cYuvRowsAvx2;
 // Nil where the build has none; to be used only where the processor has
 // AVX-512 BW.
 extern const YuvRowKernels* const cYuvRowsAvx512;
-bool ProcessorHasAvx2ForYuv();
-bool ProcessorHasAvx512ForYuv();
 
 const YuvRowKernels& ChosenYuvRows();
 

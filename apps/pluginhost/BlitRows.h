@@ -28,13 +28,11 @@ void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint3
 // Nil where the build has no SSE2.
 extern const BlendRowSameSizeProc cBlendRowSameSizeSse2;
 // Nil where the build has no AVX2 form; to be called only where
-// ProcessorHasAvx2().
+// hz::ProcessorHasAvx2() (platform/types/FastPaths.h).
 extern const BlendRowSameSizeProc cBlendRowSameSizeAvx2;
-bool ProcessorHasAvx2();
 // Nil where the build has no AVX-512 form; to be called only where
-// ProcessorHasAvx512Bw().
+// hz::ProcessorHasAvx512Bw().
 extern const BlendRowSameSizeProc cBlendRowSameSizeAvx512;
-bool ProcessorHasAvx512Bw();
 
 // The kernel in use: the widest this build and processor have, unless fast
 // paths are off.

@@ -1,17 +1,15 @@
 #include "platform/quartz/QuartzDrawPath.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
+
+#include "platform/types/FastPaths.h"
 
 namespace hz::quartz {
 
 namespace {
 
 DrawPath PathFromEnvironment() {
-    const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
-    if (disable && *disable && std::strcmp(disable, "0") != 0) return DrawPath::kPixman;
-    return DrawPath::kSimd;
+    return hz::FastPathsDisabled() ? DrawPath::kPixman : DrawPath::kSimd;
 }
 
 std::atomic<DrawPath>& ActivePath() {

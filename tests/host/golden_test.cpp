@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "persistence/prefsloader.h"
+#include "platform/types/FastPaths.h"
 #include "tests/host/HostFixture.h"
 
 namespace {
@@ -48,9 +49,8 @@ uint64_t FrameHash(GWorldPtr gw) {
 }
 
 std::string GoldenPath() {
-    const char* disable = std::getenv("HZ_DISABLE_FAST_PATHS");
-    const bool portable = disable && *disable && std::strcmp(disable, "0") != 0;
-    return std::string(HZ_GOLDEN_DIR) + (portable ? "/sea-clip-portable.txt" : "/sea-clip.txt");
+    return std::string(HZ_GOLDEN_DIR) +
+           (hz::FastPathsDisabled() ? "/sea-clip-portable.txt" : "/sea-clip.txt");
 }
 
 class GoldenClip : public hosttest::HostTest {

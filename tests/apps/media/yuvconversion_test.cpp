@@ -9,6 +9,7 @@
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/Yuv420Pictures.h"
 #include "apps/media/YuvRows.h"
+#include "platform/types/FastPaths.h"
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -111,9 +112,9 @@ TEST(YuvConversion, PicturesComeBackFromRgbUnchanged) {
 // alignment, both ways.
 TEST(YuvConversion, EveryKernelGivesThePortableBytes) {
     std::vector<std::pair<const char*, media::YuvRowKernels>> forms;
-    if (media::cYuvRowsAvx2 && media::ProcessorHasAvx2ForYuv())
+    if (media::cYuvRowsAvx2 && hz::ProcessorHasAvx2())
         forms.push_back({"avx2", *media::cYuvRowsAvx2});
-    if (media::cYuvRowsAvx512 && media::ProcessorHasAvx512ForYuv())
+    if (media::cYuvRowsAvx512 && hz::ProcessorHasAvx512Bw())
         forms.push_back({"avx512", *media::cYuvRowsAvx512});
     if (forms.empty()) GTEST_SKIP() << "no SIMD form here";
     const media::YuvRowKernels& slow = media::cYuvRowsPortable;

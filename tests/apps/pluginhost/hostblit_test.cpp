@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/pluginhost/BlitRows.h"
+#include "platform/types/FastPaths.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -93,9 +94,9 @@ TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
     std::vector<std::pair<const char*, pluginhost::BlendRowSameSizeProc>> kernels;
     if (pluginhost::cBlendRowSameSizeSse2)
         kernels.push_back({"sse2", pluginhost::cBlendRowSameSizeSse2});
-    if (pluginhost::cBlendRowSameSizeAvx2 && pluginhost::ProcessorHasAvx2())
+    if (pluginhost::cBlendRowSameSizeAvx2 && hz::ProcessorHasAvx2())
         kernels.push_back({"avx2", pluginhost::cBlendRowSameSizeAvx2});
-    if (pluginhost::cBlendRowSameSizeAvx512 && pluginhost::ProcessorHasAvx512Bw())
+    if (pluginhost::cBlendRowSameSizeAvx512 && hz::ProcessorHasAvx512Bw())
         kernels.push_back({"avx512", pluginhost::cBlendRowSameSizeAvx512});
     kernels.push_back({"chosen", pluginhost::ChosenBlendRowSameSize()});
     std::mt19937 random(7);
