@@ -1,20 +1,8 @@
 // The rows by hand for AVX-512 BW: the AVX2 rows' sums, twice as wide,
 // with the clamping into ARGB left to the saturating packs. Built with
 // -mavx512bw; GCC leaves through vzeroupper.
-//
-// GCC 12's AVX-512 intrinsics fill their unused operands from a
-// deliberately uninitialised value and then warn about it at every call.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
 #include "apps/media/YuvPixels.h"
+#include "platform/types/Avx512Intrinsics.h"
 
 namespace media {
 

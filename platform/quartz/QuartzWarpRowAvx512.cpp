@@ -4,23 +4,11 @@
 // out of them with byte permutes, instead of sixteen scattered loads. The
 // blocks that read wider (strong reduction, steep turns, mirroring) go to
 // the AVX2 kernel.
-//
-// GCC 12's AVX-512 intrinsics fill their unused operands from a
-// deliberately uninitialised value and then warn about it at every call.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
 #include <cstdlib>
 
 #include "platform/quartz/QuartzPrivate.h"
 #include "platform/quartz/QuartzWarpRows.h"
+#include "platform/types/Avx512Intrinsics.h"
 
 namespace hz::quartz {
 
