@@ -15,15 +15,13 @@ namespace media {
 // Scratch either kernel needs for a row of `width` pixels, in int16s.
 inline int YuvRowScratch(int width) { return 4 * width + 16; }
 
-// One row: luma `y`; `uNear`/`vNear` the chroma row it belongs to and
-// `uFar`/`vFar` the neighbouring chroma row on its side (the same row at
-// the picture's edge).
-typedef void (*YuvToArgbRowProc)(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
-                                 const uint8_t* vNear, const uint8_t* vFar, uint8_t* argb,
-                                 int width, const YuvMatrix& m, int16_t* scratch);
-
 struct YuvRowKernels {
-    YuvToArgbRowProc toArgb;
+    // One row: luma `y`; `uNear`/`vNear` the chroma row it belongs to and
+    // `uFar`/`vFar` the neighbouring chroma row on its side (the same row
+    // at the picture's edge).
+    void (*toArgb)(const uint8_t* y, const uint8_t* uNear, const uint8_t* uFar,
+                   const uint8_t* vNear, const uint8_t* vFar, uint8_t* argb, int width,
+                   const YuvMatrix& m, int16_t* scratch);
     // Rows 2j and 2j+1 (argb[1] and argb[2]) into their luma rows and one
     // chroma row; argb[0] and argb[3] are their neighbours above and below.
     // At the picture's edges rows are repeated, and `y1` is null where row
