@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -26,6 +27,10 @@ std::string Dirname(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// One process may write several files for one output at once (a pass that
+// reads another back); each needs a name of its own.
+std::atomic<unsigned> lgTemporaryCount{0};
+
 }  // namespace
 
 OutputPath::OutputPath(std::string path, bool overwrite)
@@ -44,7 +49,8 @@ OutputPath::OutputPath(std::string path, bool overwrite)
     std::string dir = Dirname(path_);
     const std::string prefix = "." + stem + ".part-";
     RemoveLeftovers(dir, prefix);
-    temporary_ = (dir == "/" ? "" : dir) + "/" + prefix + std::to_string(getpid()) + ext;
+    temporary_ = (dir == "/" ? "" : dir) + "/" + prefix + std::to_string(getpid()) + "-" +
+                 std::to_string(lgTemporaryCount++) + ext;
 }
 
 OutputPath::~OutputPath() { Discard(); }
