@@ -154,60 +154,39 @@ void AudioRouter::DecodeAndWrite(const AVPacket* packet) {
     }
 }
 
-namespace {
-
-media::InputFormatPtr OpenForCopy(const std::string& path) {
-    AVFormatContext* ctx = nullptr;
-    int err = avformat_open_input(&ctx, path.c_str(), nullptr, nullptr);
-    if (err < 0) throw media::InputError("cannot open " + path + ": " + media::AvErrorText(err));
-    media::InputFormatPtr demuxer(ctx);
-    err = avformat_find_stream_info(ctx, nullptr);
-    if (err < 0)
-        throw media::InputError("cannot read the streams of " + path + ": " +
-                                media::AvErrorText(err));
-    return demuxer;
-}
-
-}  // namespace
-
-void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& in,
-                           int64_t startFrame, const std::vector<bool>& verdicts,
-                           media::OutputFile& out) {
-    media::InputFormatPtr video = OpenForCopy(rendered);
-    const int videoIndex = av_find_best_stream(video.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (videoIndex < 0) throw media::OutputError(rendered + " lost its video stream");
-    const AVStream* videoStream = video->streams[videoIndex];
+void RemuxWithEncodedAudio(const std::string& rendered, int renderedAudio,
+                           const media::InputFile& in, int64_t startFrame,
+                           const std::vector<bool>& verdicts, media::OutputFile& out) {
+    media::PacketReader made(rendered);
     const AVStream* audioStream = in.audioStream();
-    out.AddVideoCopy(videoStream);
-    out.AddAudioEncoder(audioStream->codecpar->sample_rate, audioStream->codecpar->ch_layout);
+    // The streams keep their places; only the sound is made again.
+    for (unsigned i = 0; i < made.container()->nb_streams; ++i) {
+        if (static_cast<int>(i) == renderedAudio)
+            out.AddAudioEncoder(audioStream->codecpar->sample_rate,
+                                audioStream->codecpar->ch_layout);
+        else
+            made.SetTarget(static_cast<int>(i), out.AddStreamCopy(made.container()->streams[i]));
+    }
     out.setInterleaveUnbounded();
     const int64_t count = static_cast<int64_t>(verdicts.size());
     // The first pass already said what the container cannot keep.
     out.CopyDescription(in, in.FrameSeconds(startFrame), in.FrameSeconds(startFrame + count));
     out.Start();
 
-    AudioRouter router(in, out, AudioRouter::Mode::kEncode, startFrame,
-                       static_cast<int64_t>(verdicts.size()), nullptr);
-    for (size_t i = 0; i < verdicts.size(); ++i)
-        router.FrameDone(static_cast<int64_t>(i), verdicts[i]);
-    media::InputFormatPtr source = OpenForCopy(in.path());
-    media::PacketPtr packet = media::NewPacket();
-    while (av_read_frame(source.get(), packet.get()) >= 0) {
-        if (packet->stream_index == audioStream->index) {
-            media::PacketPtr copy = media::NewPacket();
-            av_packet_move_ref(copy.get(), packet.get());
-            router.Enqueue(std::move(copy));
-        }
-        av_packet_unref(packet.get());
+    AudioRouter router(in, out, AudioRouter::Mode::kEncode, startFrame, count, nullptr);
+    for (int64_t i = 0; i < count; ++i) router.FrameDone(i, verdicts[static_cast<size_t>(i)]);
+    media::PacketReader source(in.path());
+    source.SetTarget(audioStream->index, 0);
+    while (source.Next()) {
+        media::PacketPtr copy = media::NewPacket();
+        av_packet_move_ref(copy.get(), source.packet());
+        router.Enqueue(std::move(copy));
     }
     router.CloseInput();
     router.Finish();
 
-    while (av_read_frame(video.get(), packet.get()) >= 0) {
-        if (packet->stream_index == videoIndex)
-            out.WriteVideoPacket(packet.get(), videoStream->time_base);
-        av_packet_unref(packet.get());
-    }
+    while (made.Next())
+        out.WriteCopiedPacket(made.target(), made.packet(), made.timeBase(), made.origin());
 }
 
 }  // namespace hzfix

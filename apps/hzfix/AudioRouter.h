@@ -16,6 +16,7 @@
 
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
+#include "apps/media/PacketReader.h"
 
 namespace hzfix {
 
@@ -71,11 +72,12 @@ class AudioRouter {
     int decodeWarnings_ = 0;
 };
 
-// Writes `out` from the video of `rendered` and the audio of `in`, encoded
+// Writes `out` from every stream of `rendered` but its sound (stream
+// `renderedAudio`), which is made again from the audio of `in`, encoded
 // and silenced by `verdicts` (one per rendered frame); the caller finishes it.
-void RemuxWithEncodedAudio(const std::string& rendered, const media::InputFile& in,
-                           int64_t startFrame, const std::vector<bool>& verdicts,
-                           media::OutputFile& out);
+void RemuxWithEncodedAudio(const std::string& rendered, int renderedAudio,
+                           const media::InputFile& in, int64_t startFrame,
+                           const std::vector<bool>& verdicts, media::OutputFile& out);
 
 }  // namespace hzfix
 

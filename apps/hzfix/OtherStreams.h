@@ -1,7 +1,7 @@
 // The streams of a clip that the effect does not change (a second sound
-// track, subtitles, attachments, data): copied as they are into the output,
-// after the video and the sound that goes with it are made, in one more
-// pass over packets only.
+// track, subtitles, attachments, data): copied as they are into the output
+// the pictures go to, by a reader of their own, interleaved with the
+// pictures as those are encoded, so the output is written once.
 #ifndef HZ_APPS_HZFIX_OTHERSTREAMS_H
 #define HZ_APPS_HZFIX_OTHERSTREAMS_H
 
@@ -10,6 +10,7 @@
 
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
+#include "apps/media/PacketReader.h"
 
 namespace hzfix {
 
@@ -21,13 +22,25 @@ struct OtherStreamsRec {
 
 OtherStreamsRec ChooseOtherStreams(const media::InputFile& in, const media::OutputFile& out);
 
-// Writes every stream of `rendered`, and the `kept` streams of `in` from
-// `from` to `to` seconds of the clip (moved to start at `from`; all that
-// comes before the first picture when `from` is 0), into `out`, interleaved
-// by time, with `rendered`'s tags and chapters; then finishes it.
-void WriteWithOtherStreams(const std::string& rendered, const media::InputFile& in,
-                           const std::vector<const AVStream*>& kept, double from, double to,
-                           media::OutputFile& out);
+class OtherStreams {
+  public:
+    // Adds the `kept` streams of `in` to `out`, which must not have started:
+    // their packets from `from` to `to` seconds of the clip, moved to start
+    // at `from` (with all that comes before the first picture when `from`
+    // is 0).
+    OtherStreams(const media::InputFile& in, const std::vector<const AVStream*>& kept, double from,
+                 double to, media::OutputFile& out);
+
+    // Writes the packets due up to `seconds` of the output.
+    void CopyUntil(double seconds);
+    void CopyRest();
+
+  private:
+    media::PacketReader reader_;
+    media::OutputFile& out_;
+    bool pending_ = false;  // the reader holds a packet not yet written
+    bool done_ = false;
+};
 
 }  // namespace hzfix
 

@@ -31,13 +31,14 @@ double Since(Clock::time_point start) {
 }  // namespace
 
 Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame,
-                   int64_t frameCount, AudioRouter* audio, Progress& progress,
+                   int64_t frameCount, AudioRouter* audio, OtherStreams* others, Progress& progress,
                    const std::atomic<bool>& interrupt)
     : in_(in),
       out_(out),
       start_(startFrame),
       count_(frameCount),
       audio_(audio),
+      others_(others),
       progress_(progress),
       interrupt_(interrupt),
       decoded_(kQueueDepth),
@@ -127,13 +128,17 @@ void Pipeline::EncodeStage() {
                                in_.FramePts(start_ + item->renderFrame) - in_.FramePts(start_));
             item->picture.reset();
             if (audio_) audio_->FrameDone(item->renderFrame, item->audioPassed);
+            if (others_)
+                others_->CopyUntil(in_.FrameSeconds(start_ + item->renderFrame + 1) -
+                                   in_.FrameSeconds(start_));
             times_.encode += Since(begin);
             bytes_.store(out_.bytesWritten(), std::memory_order_relaxed);
             encoded_.fetch_add(1, std::memory_order_relaxed);
         }
-        if (audio_ && encoded_.load() == count_) {
+        if (encoded_.load() == count_) {
             const auto begin = Clock::now();
-            audio_->Finish();
+            if (audio_) audio_->Finish();
+            if (others_) others_->CopyRest();
             times_.encode += Since(begin);
         }
     } catch (...) {

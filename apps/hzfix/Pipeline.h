@@ -17,6 +17,7 @@
 
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/hzfix/BoundedQueue.h"
+#include "apps/hzfix/OtherStreams.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
@@ -50,9 +51,11 @@ struct StageTimes {
 class Pipeline {
   public:
     // Frames startFrame .. startFrame + frameCount - 1 of `in` go to `out`,
-    // at the input's size. `audio` may be null.
+    // at the input's size, with the streams `audio` and `others` write in
+    // step with them; either may be null.
     Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame, int64_t frameCount,
-             AudioRouter* audio, Progress& progress, const std::atomic<bool>& interrupt);
+             AudioRouter* audio, OtherStreams* others, Progress& progress,
+             const std::atomic<bool>& interrupt);
     ~Pipeline();
 
     // The plug-in's source of frames; valid while Run() runs.
@@ -117,6 +120,7 @@ class Pipeline {
     media::OutputFile& out_;
     int64_t start_, count_;
     AudioRouter* audio_;
+    OtherStreams* others_;
     Progress& progress_;
     const std::atomic<bool>& interrupt_;
 

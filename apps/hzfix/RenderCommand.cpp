@@ -224,9 +224,12 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     for (const std::string& lost : out.CopyDescription(in, from, to))
         progress.Warn("not kept: " + lost);
     for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
+    std::optional<OtherStreams> copies;
+    if (!others.kept.empty()) copies.emplace(in, others.kept, from, to, out);
     out.Start();
 
-    Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt);
+    Pipeline pipeline(in, out, startFrame, count, audio.get(), copies ? &*copies : nullptr,
+                      progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
     HYPluginParams described;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);
@@ -250,23 +253,18 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);
 
-    std::optional<media::OutputFile> remuxed;
-    media::OutputFile* made = &out;
     if (audio && audio->copyBroken()) {
         // Some frame's audio was held back after copying had begun: the
-        // video is kept, the audio is made again with that frame silent.
-        remuxed.emplace(outPath, args.Has("-y"));
+        // other streams are kept, the audio is made again with that frame
+        // silent.
+        media::OutputFile remuxed(outPath, args.Has("-y"));
         out.FinishUnplaced();
-        RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), *remuxed);
-        made = &*remuxed;
+        RemuxWithEncodedAudio(out.temporaryPath(), out.audioStreamIndex(), in, startFrame,
+                              audio->verdicts(), remuxed);
+        remuxed.Finish();
         audioWords = "encoded (the plug-in held back some frames' audio)";
-    }
-    if (others.kept.empty()) {
-        made->Finish();
     } else {
-        made->FinishUnplaced();
-        media::OutputFile merged(outPath, args.Has("-y"));
-        WriteWithOtherStreams(made->temporaryPath(), in, others.kept, from, to, merged);
+        out.Finish();
     }
     if (in.repairedFrames() > 0)
         progress.Warn(std::to_string(in.repairedFrames()) +

@@ -143,16 +143,6 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     return choice.words;
 }
 
-void OutputFile::AddVideoCopy(const AVStream* source) {
-    videoStream_ = avformat_new_stream(muxer_, nullptr);
-    if (!videoStream_) throw std::bad_alloc();
-    Check(avcodec_parameters_copy(videoStream_->codecpar, source->codecpar), "preparing");
-    videoStream_->codecpar->codec_tag = 0;
-    videoStream_->time_base = source->time_base;
-    videoStream_->avg_frame_rate = source->avg_frame_rate;
-    videoStream_->sample_aspect_ratio = source->sample_aspect_ratio;
-}
-
 // The codec lists of some muxers name codecs they then refuse at the
 // header (FLAC in MP4 wants an experimental switch, in MOV it is refused):
 // only a header written into memory tells.
@@ -319,6 +309,8 @@ int OutputFile::AddStreamCopy(const AVStream* source) {
     Check(avcodec_parameters_copy(stream->codecpar, source->codecpar), "preparing");
     stream->codecpar->codec_tag = 0;
     stream->time_base = source->time_base;
+    stream->avg_frame_rate = source->avg_frame_rate;
+    stream->sample_aspect_ratio = source->sample_aspect_ratio;
     stream->disposition = source->disposition;
     av_dict_copy(&stream->metadata, source->metadata, 0);
     for (int i = 0; i < source->nb_side_data; ++i) {
@@ -332,6 +324,7 @@ int OutputFile::AddStreamCopy(const AVStream* source) {
 
 void OutputFile::WriteCopiedPacket(int stream, AVPacket* packet, AVRational timeBase,
                                    double origin) {
+    tally_.Count(stream, packet, timeBase, origin);
     const int64_t shift = std::llround(origin / av_q2d(timeBase));
     if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
     if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
@@ -360,6 +353,7 @@ void OutputFile::Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame
         err = avcodec_receive_packet(encoder, packet_.get());
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return;
         Check(err, "encoding");
+        tally_.Count(stream->index, packet_.get(), encoder->time_base);
         av_packet_rescale_ts(packet_.get(), encoder->time_base, stream->time_base);
         packet_->stream_index = stream->index;
         Check(av_interleaved_write_frame(muxer_, packet_.get()), "writing");
@@ -417,21 +411,8 @@ void OutputFile::EncodePicture(AVFrame* picture, int64_t pts) {
     Encode(videoEncoder_.get(), videoStream_, picture);
 }
 
-void OutputFile::WriteVideoPacket(AVPacket* packet, AVRational timeBase) {
-    av_packet_rescale_ts(packet, timeBase, videoStream_->time_base);
-    packet->stream_index = videoStream_->index;
-    packet->pos = -1;
-    Check(av_interleaved_write_frame(muxer_, packet), "writing");
-}
-
 void OutputFile::WriteAudioPacket(AVPacket* packet, AVRational timeBase, double origin) {
-    const int64_t shift = std::llround(origin / av_q2d(timeBase));
-    if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
-    if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
-    av_packet_rescale_ts(packet, timeBase, audioStream_->time_base);
-    packet->stream_index = audioStream_->index;
-    packet->pos = -1;
-    Check(av_interleaved_write_frame(muxer_, packet), "writing");
+    WriteCopiedPacket(audioStream_->index, packet, timeBase, origin);
 }
 
 void OutputFile::PushAudio(uint8_t** planes, int count) {
@@ -555,6 +536,7 @@ void OutputFile::FinishUnplaced() {
     Check(av_write_trailer(muxer_), "finishing");
     if (muxer_->pb->error < 0) Check(muxer_->pb->error, "writing");
     Check(avio_closep(&muxer_->pb), "closing");
+    tally_.Check(path_.temporary(), path_.path());
 }
 
 }  // namespace media

@@ -14,6 +14,7 @@
 #include "apps/media/LibAv.h"
 #include "apps/media/OutputPath.h"
 #include "apps/media/VideoEncoderChoice.h"
+#include "apps/media/WrittenTally.h"
 #include "apps/media/YuvMatrix.h"
 
 struct SwsContext;
@@ -34,10 +35,8 @@ class OutputFile {
     // Adds the video stream; returns what was chosen, in words. Throws
     // EncodingError for a choice the encoder or container cannot take.
     std::string AddVideo(const VideoEncoding& encoding);
-    // Or a video stream whose packets are copied from `source`.
-    void AddVideoCopy(const AVStream* source);
-    // Audio is written ahead of the video (a remux): hold it until the video
-    // catches up instead of letting it run ahead in the file.
+    // Audio is written ahead of the other streams (a remux): hold it until
+    // they catch up instead of letting it run ahead in the file.
     void setInterleaveUnbounded() { muxer_->max_interleave_delta = 0; }
     // Whether the container takes `source`'s codec as it is.
     bool CanCopy(const AVCodecParameters* source) const;
@@ -50,6 +49,7 @@ class OutputFile {
                                 const std::string& encoder = "");
     int audioSampleRate() const;
     bool hasAudio() const { return audioStream_ != nullptr; }
+    int audioStreamIndex() const { return audioStream_ ? audioStream_->index : -1; }
 
     // Carries over what describes the clip: the container's tags, the
     // chapters that fall within [from, to) seconds of the input (moved to
@@ -58,8 +58,6 @@ class OutputFile {
     // Returns what the container cannot keep, in words, one line each.
     std::vector<std::string> CopyDescription(const InputFile& in, double from, double to);
 
-    // The container's part of that, on its own: tags and chapters.
-    void CopyContainerDescription(const AVFormatContext* source, double from, double to);
     // A stream whose packets are copied as they are, with its tags and side
     // data; returns its index for WriteCopiedPacket.
     int AddStreamCopy(const AVStream* source);
@@ -77,8 +75,6 @@ class OutputFile {
     // from ARGB, and its encoding.
     FramePtr ConvertPicture(const uint8_t* argb, int stride);
     void EncodePicture(AVFrame* picture, int64_t pts);
-    // A copied video packet, timestamps on `timeBase`.
-    void WriteVideoPacket(AVPacket* packet, AVRational timeBase);
     // A copied packet; its timestamps are on `timeBase`, and it is shifted
     // back by `origin` seconds.
     void WriteAudioPacket(AVPacket* packet, AVRational timeBase, double origin);
@@ -89,8 +85,10 @@ class OutputFile {
     void WriteAudio(const AVFrame* samples, int64_t position,
                     const std::function<bool(int64_t)>& audible = nullptr);
     void setAudioLimit(int64_t samples) { audioLimit_ = samples; }
-    // Flushes the encoders, closes the file and moves it into place. With
-    // an audio limit, encoded audio is padded with silence up to it.
+    // Flushes the encoders, closes the file, checks that it holds every
+    // packet written and moves it into place. With an audio limit, encoded
+    // audio is padded with silence up to it. Throws OutputError, keeping
+    // nothing, where the file holds less than was written.
     void Finish();
     // The same, leaving the complete file under temporaryPath(), to be read
     // again; it is removed with this object.
@@ -101,6 +99,7 @@ class OutputFile {
     int64_t bytesWritten() const;
 
   private:
+    void CopyContainerDescription(const AVFormatContext* source, double from, double to);
     void Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame* frame);
     void PushAudio(uint8_t** planes, int count);
     void PushSilence(int64_t count);
@@ -132,6 +131,7 @@ class OutputFile {
     int64_t audioEncoded_ = 0;  // samples handed to the encoder so far
     int64_t audioLimit_ = -1;
     PacketPtr packet_;
+    WrittenTally tally_;
 };
 
 }  // namespace media

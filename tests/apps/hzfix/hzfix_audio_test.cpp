@@ -20,7 +20,7 @@ TEST(HzfixAudio, HeldBackFramesAreSilencedInPlace) {
     for (int f = 10; f < 20; ++f) verdicts[f] = false;
     {
         media::OutputFile out(dir / "out.mkv", false);
-        hzfix::RemuxWithEncodedAudio(dir / "in.mp4", in, 0, verdicts, out);
+        hzfix::RemuxWithEncodedAudio(dir / "in.mp4", 1, in, 0, verdicts, out);
         out.Finish();
     }
     VideoFacts facts = Inspect(dir / "out.mkv");
