@@ -49,6 +49,23 @@ InputFormatPtr OpenDemuxer(const std::string& path, const std::atomic<bool>* int
     return demuxer;
 }
 
+// The sound track a player starts with: the first one marked as the
+// default, else the first. libavformat's own pick favours whichever track
+// it happened to probe most packets of, which moves a second language to
+// the front when it starts a little earlier.
+const AVStream* ChooseAudio(const AVFormatContext* c) {
+    const AVStream* first = nullptr;
+    for (unsigned i = 0; i < c->nb_streams; ++i) {
+        const AVStream* s = c->streams[i];
+        if (s->codecpar->codec_type != AVMEDIA_TYPE_AUDIO ||
+            s->codecpar->codec_id == AV_CODEC_ID_NONE)
+            continue;
+        if (s->disposition & AV_DISPOSITION_DEFAULT) return s;
+        if (!first) first = s;
+    }
+    return first;
+}
+
 }  // namespace
 
 std::string AvErrorText(int err) {
@@ -98,11 +115,8 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
 
     for (unsigned i = 0; i < demuxer_->nb_streams; ++i)
         if (static_cast<int>(i) != index) demuxer_->streams[i]->discard = AVDISCARD_ALL;
-    int audio = av_find_best_stream(demuxer_.get(), AVMEDIA_TYPE_AUDIO, -1, index, nullptr, 0);
-    if (audio >= 0 && demuxer_->streams[audio]->codecpar->codec_id != AV_CODEC_ID_NONE) {
-        audio_ = demuxer_->streams[audio];
-        demuxer_->streams[audio]->discard = AVDISCARD_DEFAULT;
-    }
+    audio_ = ChooseAudio(demuxer_.get());
+    if (audio_) demuxer_->streams[audio_->index]->discard = AVDISCARD_DEFAULT;
 
     format_.width = par->width;
     format_.height = par->height;
@@ -175,6 +189,10 @@ void InputFile::CountFrames() {
 // the frames then end well before it. Audio may outlast the video a little.
 void InputFile::NoteCutShort(const AVFormatContext* counter, double framesEnd) {
     if (counter->duration <= 0) return;
+    // The stated length runs from the earliest stream's start, which may be
+    // a sound track that begins before the pictures.
+    if (counter->start_time != AV_NOPTS_VALUE)
+        framesEnd += clipOrigin() - static_cast<double>(counter->start_time) / AV_TIME_BASE;
     const double stated = static_cast<double>(counter->duration) / AV_TIME_BASE;
     if (stated - framesEnd <= std::max(cCutShortSeconds, stated * cCutShortShare)) return;
     char text[160];
