@@ -11,6 +11,7 @@ namespace {
 // what follows is wanted, so a short part of a long clip is not read to
 // the clip's end.
 constexpr double cInterleaveSeconds = 60;
+constexpr double cEdgeSeconds = 1e-6;
 
 }  // namespace
 
@@ -50,7 +51,8 @@ bool PacketReader::Next() {
         // A packet without a time belongs where the one before it was.
         if (ts != AV_NOPTS_VALUE) time_ = static_cast<double>(ts) * av_q2d(s->time_base);
         if (time_ >= to_ + cInterleaveSeconds) return false;
-        if (time_ >= from_ && time_ < to_) return true;
+        // A packet at an edge, within rounding, belongs to the part it opens.
+        if (time_ >= from_ - cEdgeSeconds && time_ < to_ - cEdgeSeconds) return true;
     }
 }
 
