@@ -87,6 +87,11 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
     if (avio_open(&muxer->pb, out.c_str(), AVIO_FLAG_WRITE) < 0 ||
         avformat_write_header(muxer, nullptr) < 0)
         throw std::runtime_error("cannot write " + out);
+    auto delay = [&](AVPacket* p, AVRational timeBase) {
+        const int64_t by = std::llround(d.secondAudioLead / av_q2d(timeBase));
+        if (p->pts != AV_NOPTS_VALUE) p->pts += by;
+        if (p->dts != AV_NOPTS_VALUE) p->dts += by;
+    };
     AVPacket* packet = av_packet_alloc();
     for (const CueFacts& cue : d.subtitles) {
         av_new_packet(packet, static_cast<int>(cue.text.size()));
@@ -94,6 +99,7 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         packet->pts = packet->dts = std::llround(cue.start * 1000);
         packet->duration = 500;
         packet->stream_index = subtitles->index;
+        delay(packet, subtitles->time_base);
         av_interleaved_write_frame(muxer, packet);
     }
     while (av_read_frame(source.context, packet) >= 0) {
@@ -107,6 +113,7 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         }
         av_packet_rescale_ts(packet, from->time_base,
                              muxer->streams[packet->stream_index]->time_base);
+        delay(packet, muxer->streams[packet->stream_index]->time_base);
         packet->pos = -1;
         av_interleaved_write_frame(muxer, packet);
         if (twin) {
@@ -162,6 +169,25 @@ ClipDescription ReadDescription(const std::string& path) {
     for (CueFacts& cue : d.subtitles)
         cue.start = std::round((cue.start - firstPicture) * 1000) / 1000;
     return d;
+}
+
+std::vector<std::vector<double>> PacketTimes(const std::string& path) {
+    Input clip(path);
+    std::vector<std::vector<double>> times(clip.context->nb_streams);
+    const AVStream* video = FirstOf(clip.context, AVMEDIA_TYPE_VIDEO);
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(clip.context, packet) >= 0) {
+        const AVStream* s = clip.context->streams[packet->stream_index];
+        const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (ts != AV_NOPTS_VALUE) times[s->index].push_back(ts * av_q2d(s->time_base));
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    for (auto& stream : times) std::sort(stream.begin(), stream.end());
+    const double first = video && !times[video->index].empty() ? times[video->index][0] : 0;
+    for (auto& stream : times)
+        for (double& t : stream) t -= first;
+    return times;
 }
 
 }  // namespace hzfixtest

@@ -27,8 +27,10 @@ struct ClipDescription {
     std::string videoLanguage, audioLanguage;
     double rotation = 0;  // degrees, as the display matrix says
     int fieldOrder = 0;   // AVFieldOrder of the video stream; read only
-    // A second sound track, a copy of the first, in this language.
+    // A second sound track, a copy of the first, in this language, starting
+    // `secondAudioLead` seconds before the pictures (which are delayed for it).
     std::string secondAudioLanguage;
+    double secondAudioLead = 0;
     // A SubRip stream, when not empty. Read back, the times are counted from
     // the first picture, which is what keeps them in step with it.
     std::vector<CueFacts> subtitles;
@@ -39,6 +41,10 @@ struct ClipDescription {
 // Copies `in` to `out` packet for packet with `description` added.
 void Describe(const std::string& in, const std::string& out, const ClipDescription& description);
 ClipDescription ReadDescription(const std::string& path);
+
+// The times of every packet of each stream, in seconds from the first
+// picture, in time order.
+std::vector<std::vector<double>> PacketTimes(const std::string& path);
 
 }  // namespace hzfixtest
 

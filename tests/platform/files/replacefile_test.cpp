@@ -2,14 +2,33 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
 #include "platform/files/Leftovers.h"
 #include "tests/platform/files/ScopedTempFolder.h"
+
+namespace {
+// The error every fsync of this process answers with while not 0: a disk
+// that takes the bytes into its cache and then cannot keep them.
+std::atomic<int> lgFsyncError{0};
+}  // namespace
+
+// This program's own fsync stands in for the C library's, so the code under
+// test meets the failure without a hook of its own.
+extern "C" int fsync(int fd) {
+    if (const int err = lgFsyncError.load()) {
+        errno = err;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -56,6 +75,18 @@ TEST(ReplaceFile, ALinkKeepsItsPlaceAndWhatItLeadsToIsReplaced) {
     fs::create_symlink("loop-b", temp / "loop-a");
     fs::create_symlink("loop-a", temp / "loop-b");
     EXPECT_EQ(FollowLinks(temp / "loop-a"), temp / "loop-a");
+}
+
+TEST(ReplaceFile, BytesTheDiskCannotKeepLeaveTheOldFileAsItWas) {
+    ScopedTempFolder temp;
+    WriteBytes(temp / "prefs", {'o', 'l', 'd'});
+    lgFsyncError = EIO;
+    const OSErr err = ReplaceFile(temp / "prefs", {'n', 'e', 'w'});
+    lgFsyncError = 0;
+    EXPECT_EQ(err, ioErr);
+    EXPECT_EQ(ReadBytes(temp / "prefs"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 1)
+        << "the temporary file is removed";
 }
 
 TEST(ReplaceFile, OnlyLeftoversOfGoneProcessesAreRemoved) {
