@@ -5,6 +5,7 @@
 #include "apps/hzfix/AudioRouter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
+#include "tests/apps/hzfix/ClipDescription.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {
@@ -12,19 +13,34 @@ namespace {
 
 constexpr int kSamplesPerFrame = 48000 / 25;
 
+// The other streams of the pass that held the sound back come along as
+// they were.
 TEST(HzfixAudio, HeldBackFramesAreSilencedInPlace) {
     TempDir dir;
-    MakeClip(dir / "in.mp4", {});
-    media::InputFile in(dir / "in.mp4");
+    MakeClip(dir / "plain.mkv", {});
+    ClipDescription d;
+    d.secondAudioLanguage = "deu";
+    d.subtitles = {{0.2, "Hello sea"}, {1.2, "Bye"}};
+    Describe(dir / "plain.mkv", dir / "in.mkv", d);
+    media::InputFile in(dir / "in.mkv");
     std::vector<bool> verdicts(40, true);
     for (int f = 10; f < 20; ++f) verdicts[f] = false;
     {
         media::OutputFile out(dir / "out.mkv", false);
-        hzfix::RemuxWithEncodedAudio(dir / "in.mp4", 1, in, 0, verdicts, out);
+        hzfix::RemuxWithEncodedAudio(dir / "in.mkv", 1, in, 0, verdicts, out);
         out.Finish();
     }
     VideoFacts facts = Inspect(dir / "out.mkv");
     EXPECT_EQ(facts.frames, 40);
+    const auto made = PacketTimes(dir / "out.mkv"), source = PacketTimes(dir / "in.mkv");
+    ASSERT_EQ(made.size(), 4u);
+    for (size_t s : {0u, 2u, 3u}) {
+        ASSERT_EQ(made[s].size(), source[s].size()) << "stream " << s;
+        for (size_t i = 0; i < made[s].size(); ++i)
+            EXPECT_NEAR(made[s][i], source[s][i], 1e-6) << "stream " << s << ", packet " << i;
+    }
+    EXPECT_EQ(ReadDescription(dir / "out.mkv").subtitles,
+              ReadDescription(dir / "in.mkv").subtitles);
     std::vector<float> audio = DecodeAudio(dir / "out.mkv");
     EXPECT_NEAR(static_cast<double>(audio.size()), 40.0 * kSamplesPerFrame, 1024);
     auto frameRms = [&](int f) {

@@ -1,8 +1,10 @@
 #include "apps/media/OutputFile.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,28 @@ TEST(OutputFile, CopiesOnlyWhatTheContainerTakesAsItIs) {
     EXPECT_TRUE(media::OutputFile(folder + "/x.mp4", true).CanCopy(aac));
     avcodec_parameters_free(&flac);
     avcodec_parameters_free(&aac);
+}
+
+// A pass that reads another back writes the same output path while the
+// other's file is still open for reading: neither may touch the other's.
+TEST(OutputFile, TwoOutputsOfOnePathKeepApart) {
+    const std::string path =
+        std::filesystem::temp_directory_path() / ("apart-" + std::to_string(getpid()) + ".mkv");
+    media::VideoEncoding encoding;
+    encoding.format.width = encoding.format.height = 16;
+    std::vector<uint8_t> argb(16 * 16 * 4, 200);
+    media::OutputFile first(path, true);
+    first.AddVideo(encoding);
+    first.Start();
+    for (int f = 0; f < 10; ++f) first.WriteVideo(argb.data(), 16 * 4, f);
+    first.FinishUnplaced();
+    const auto size = std::filesystem::file_size(first.temporaryPath());
+
+    media::OutputFile second(path, true);
+    second.AddVideo(encoding);
+    second.Start();
+    EXPECT_NE(second.temporaryPath(), first.temporaryPath());
+    EXPECT_EQ(std::filesystem::file_size(first.temporaryPath()), size);
 }
 
 }  // namespace
