@@ -16,6 +16,11 @@ void InitMyPlugIn(void* theData) {
     InitPluginData(static_cast<PluginDataPtr>(theData));
 }
 
+void InitMyPlugInFromDefaults(void* theData) {
+    Assert(theData, "Unable to allocate new data structure");
+    ResetConfig(static_cast<PluginDataPtr>(theData), true);
+}
+
 void pGetConfigSize(uint32_t* theSize) { *theSize = sizeof(PluginDataRec); }
 
 void pCopyConfig(void* source, void* dest) {

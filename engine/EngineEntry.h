@@ -11,6 +11,8 @@ typedef struct _PluginParams HYPluginParams;
 
 void InitEngine();
 void InitMyPlugIn(void* theData);
+// The same without the preferences file: the effect's defaults.
+void InitMyPlugInFromDefaults(void* theData);
 void pGetConfigSize(uint32_t* theSize);
 void pCopyConfig(void* source, void* dest);
 void pUncopyConfig(void* theData);

@@ -2,6 +2,7 @@
 #include <iterator>
 
 #include "engine/EngineEntry.h"
+#include "host/ClipSettings.h"
 #include "host/EffectData.h"
 
 namespace {
@@ -45,6 +46,8 @@ HYPluginResult EffectBegin(int16_t, HYPluginParams* params) {
     // Frames rendered without settings would stop the process: say so now.
     if (!effect->engineData) return kPluginOutOfMemory;
     pCopyConfig(gEngineData, effect->engineData);
+    const HYPluginResult taken = TakeClipSettings(params, effect->engineData);
+    if (taken != kPluginOK) return taken;
     effect->effectSourceCount = 1;
 
     // Without a filter record (a failed or odd host) the clip keeps no fades.

@@ -265,6 +265,25 @@ typedef HYPluginResult (*HYGetClipInfoProc)(HYPluginInstance instance, int32_t w
 /* Slots the plug-in never calls. */
 typedef void (*HYUnusedProc)(void);
 
+/* An extension for hosts that keep each clip's settings themselves, such as
+ * a host running several clips with settings of their own in one process.
+ * The plug-in calls it at begin and before every frame, placeholder
+ * included; the host writes the settings that hold for that request into
+ * `block` as a saved configuration block (kHYSavedSettingsSize bytes, the
+ * form the preferences file keeps, in this machine's byte order) and
+ * answers kPluginOK, or answers kPluginUnimplemented to leave the clip the
+ * settings it has (at begin: the plug-in's own). Any other answer fails the
+ * request with it; a block the plug-in cannot read fails it with
+ * kPluginBadParams. A host whose answer at the plug-in's first request is
+ * kPluginOK keeps every clip's settings: the plug-in then starts from its
+ * defaults and leaves the preferences file alone.
+ * The slot exists only in tables of interface version
+ * kHYClipSettingsInterfaceVersion or later; the plug-in never looks for it
+ * in an older table, so a host that does not use it changes nothing. */
+typedef HYPluginResult (*HYGetClipSettingsProc)(HYPluginInstance instance, void* block,
+                                                int32_t size);
+enum { kHYClipSettingsInterfaceVersion = 6, kHYSavedSettingsSize = 392 };
+
 typedef struct HYProcs {
     HYNewPtrProc NewPtr;
     HYNewPtrProc NewPtrClear;
@@ -296,6 +315,8 @@ typedef struct HYProcs {
     HYUnusedProc StringWidth;
     HYUnusedProc CGDrawText;
     HYUnusedProc CGStringWidth;
+    /* Interface version 6 and later. */
+    HYGetClipSettingsProc GetClipSettings;
 } HYProcs;
 
 typedef struct _PluginParams {

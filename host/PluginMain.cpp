@@ -2,6 +2,7 @@
 #include "dialog/DialogEntry.h"
 #include "engine/EngineEntry.h"
 #include "engine/EngineHooks.h"
+#include "host/ClipSettings.h"
 #include "host/EffectData.h"
 #include "host/iMovieGlue.h"
 #include "platform/alertsqt/AlertsQt.h"
@@ -60,7 +61,12 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
         // The next request tries again; ending the host is no answer to a
         // host that is short of memory.
         if (!gEngineData) return kPluginOutOfMemory;
-        InitMyPlugIn(gEngineData);
+        // A host that keeps every clip's settings keeps them in place of the
+        // preferences file, which such a process must not touch.
+        if (HostKeepsClipSettings(params))
+            InitMyPlugInFromDefaults(gEngineData);
+        else
+            InitMyPlugIn(gEngineData);
     }
 
     const auto selector = static_cast<int16_t>(which);

@@ -5,6 +5,7 @@
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
+#include "host/ClipSettings.h"
 #include "host/EffectData.h"
 
 namespace {
@@ -58,6 +59,10 @@ HYPluginResult EffectDrive(int16_t, HYPluginParams* params) {
     const int32_t h = params->frameRect.bottom - params->frameRect.top;
     // Nowhere to draw: refuse before asking the host for anything.
     if (!params->frame || w <= 0 || h <= 0) return kPluginBadParams;
+    // A host that keeps the clip's settings may change them from frame to
+    // frame (keyframes).
+    const HYPluginResult taken = TakeClipSettings(params, effect->engineData);
+    if (taken != kPluginOK) return taken;
 
     SavedGWorld saved;
     SetGWorld(params->frame, nullptr);
