@@ -78,12 +78,13 @@ std::string InfoHelp() {
 int RunInfo(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, InfoOptions());
     if (!args.positional.empty()) throw UsageError("info takes no arguments");
-    // The plug-in saves its settings on its first call; asking it about
-    // itself must not create or rewrite the user's preferences file.
-    PrivatePreferences runPreferences(cDefaultSettings);
     auto plugin = context.LoadPlugin();
     NoFrames frames;
     pluginhost::PluginHost host(*plugin, frames);
+    // The plug-in saves its settings on its first call unless its host keeps
+    // them: asking it about itself must not create or rewrite the user's
+    // preferences file.
+    host.setClipSettings(SettingsBlock(cDefaultSettings));
     HYPluginParams d;
     HYPluginResult result = host.GetInfo(0, &d);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
@@ -124,8 +125,6 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-    std::optional<PrivatePreferences> runPreferences;
-    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     media::RefuseOutputOverInput(args.positional[0], args.positional[1]);
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
@@ -136,6 +135,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
     SeekingFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
+    host.setClipSettings(SettingsBlock(run.settings));
     HYPluginParams d;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(in.frameCount()), &d);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

@@ -146,7 +146,6 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-    PrivatePreferences runPreferences(run.settings);
 
     auto plugin = context.LoadPlugin();
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
@@ -158,6 +157,7 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
 
     PreviewFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
+    host.setClipSettings(SettingsBlock(run.settings));
     HYPluginResult result = host.GetInfo(1, nullptr);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
     pluginhost::ClipSettings clip;

@@ -141,8 +141,6 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::CheckVideoEncoding(outPath, encoding);
 
     const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-    std::optional<PrivatePreferences> runPreferences;
-    if (run.ownSettings) runPreferences.emplace(run.settings);
 
     media::RefuseOutputOverInput(inPath, outPath);
     auto plugin = context.LoadPlugin();
@@ -231,6 +229,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     Pipeline pipeline(in, out, startFrame, count, audio.get(), copies ? &*copies : nullptr,
                       progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
+    host.setClipSettings(SettingsBlock(run.settings));
     HYPluginParams described;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

@@ -1,12 +1,9 @@
 #include "apps/hzfix/RunSettings.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
+#include "platform/memory/MacMemory.h"
 
 namespace hzfix {
 
@@ -31,10 +28,8 @@ std::string RunSettingsHelp() {
 
 RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
                                   const std::function<void(const std::string&)>& warn) {
-    RunSettingsRec run{cDefaultSettings, "the effect's defaults", false};
-    if (args.Has("--defaults")) {
-        run.ownSettings = true;
-    } else {
+    RunSettingsRec run{cDefaultSettings, "the effect's defaults"};
+    if (!args.Has("--defaults")) {
         PluginDataRec saved = cDefaultSettings;
         const PrefsResultRec r = LoadPrefs(&saved);
         if (r.status == PrefsStatus::cOk) {
@@ -43,18 +38,13 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
         } else if (r.status != PrefsStatus::cNoFolder && r.status != PrefsStatus::cNoFile &&
                    r.status != PrefsStatus::cNoSettings) {
             warn(r.message + "; the effect's defaults are used");
-            run.ownSettings = true;
         }
     }
     if (auto file = args.Get("--settings")) {
         ReadSettingsFile(*file, &run.settings);
         run.origin = *file;
-        run.ownSettings = true;
     }
-    if (ApplySettingOptions(args, &run.settings)) {
-        run.origin += " and this run's options";
-        run.ownSettings = true;
-    }
+    if (ApplySettingOptions(args, &run.settings)) run.origin += " and this run's options";
     return run;
 }
 
@@ -65,32 +55,15 @@ std::string SettingsSummary(const PluginDataRec& settings) {
     return text;
 }
 
-PrivatePreferences::PrivatePreferences(const PluginDataRec& settings) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hzfix-run-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw SettingsError("cannot make a folder for this run's settings", true);
-    folder_ = pattern;
-    if (const char* now = getenv("XDG_CONFIG_HOME")) {
-        previous_ = now;
-        hadPrevious_ = true;
-    }
-    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-    const PrefsResultRec r = StorePrefs(settings);
-    if (r.status != PrefsStatus::cOk) {
-        Restore();
-        throw SettingsError(r.message, true);
-    }
-}
-
-PrivatePreferences::~PrivatePreferences() { Restore(); }
-
-void PrivatePreferences::Restore() {
-    if (hadPrevious_)
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+std::vector<uint8_t> SettingsBlock(const PluginDataRec& settings) {
+    Handle handle = NewHandleClear(sizeof(ConfigSaveRec));
+    if (!handle) throw std::bad_alloc();
+    PluginDataRec copy = settings;
+    Config2Save(&copy, reinterpret_cast<ConfigSaveH>(handle));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(*handle);
+    std::vector<uint8_t> block(bytes, bytes + sizeof(ConfigSaveRec));
+    DisposeHandle(handle);
+    return block;
 }
 
 }  // namespace hzfix

@@ -1,8 +1,7 @@
 // The settings one run of render, thumbnail or preview uses: the saved ones
 // (or the effect's defaults), then a settings file, then the run's own
-// options. The plug-in reads its settings from the preferences file, so a
-// run with settings of its own hands it a private preferences folder for
-// the run's length; the user's saved settings are never touched by it.
+// options. The host hands them to the plug-in's clip, so the plug-in never
+// reads or writes the user's preferences file during a run.
 #ifndef HZ_APPS_HZFIX_RUNSETTINGS_H
 #define HZ_APPS_HZFIX_RUNSETTINGS_H
 
@@ -25,8 +24,6 @@ struct RunSettingsRec {
     PluginDataRec settings;
     // Where they come from, for the run's summary.
     std::string origin;
-    // Whether they differ from what the plug-in would read by itself.
-    bool ownSettings = false;
 };
 
 // A damaged or unreadable preferences file is a warning, and the defaults
@@ -37,22 +34,8 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
 // One line naming every setting, as the run's summary prints it.
 std::string SettingsSummary(const PluginDataRec& settings);
 
-// While it lives, the plug-in loaded after it reads `settings` from a
-// preferences folder of its own.
-class PrivatePreferences {
-  public:
-    explicit PrivatePreferences(const PluginDataRec& settings);
-    ~PrivatePreferences();
-    PrivatePreferences(const PrivatePreferences&) = delete;
-    PrivatePreferences& operator=(const PrivatePreferences&) = delete;
-
-  private:
-    void Restore();
-
-    std::string folder_;
-    std::string previous_;
-    bool hadPrevious_ = false;
-};
+// The settings as the plug-in's host hands them to each clip.
+std::vector<uint8_t> SettingsBlock(const PluginDataRec& settings);
 
 }  // namespace hzfix
 

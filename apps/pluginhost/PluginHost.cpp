@@ -196,6 +196,14 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    static HYPluginResult GetClipSettings(HYPluginInstance instance, void* block, int32_t size) {
+        const std::vector<uint8_t>& settings = HostOf(instance)->clipSettings_;
+        if (settings.empty()) return kPluginUnimplemented;
+        if (!block || size != static_cast<int32_t>(settings.size())) return kPluginBadParams;
+        std::copy(settings.begin(), settings.end(), static_cast<uint8_t*>(block));
+        return kPluginOK;
+    }
+
     // Kept for Send to throw again once the plug-in has returned.
     static HYPluginResult Keep(std::exception_ptr thrown, HYPluginResult answer) {
         if (lgCurrentHost && !lgCurrentHost->pending_) lgCurrentHost->pending_ = thrown;
@@ -282,6 +290,7 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
     procs_.MixAudio = &Guarded<&HostProcs::MixAudio>::Call;
     procs_.GetFilterInfo = &Guarded<&HostProcs::GetFilterInfo>::Call;
     procs_.ReleaseFilterInfo = &Guarded<&HostProcs::ReleaseFilterInfo>::Call;
+    procs_.GetClipSettings = &Guarded<&HostProcs::GetClipSettings>::Call;
     std::memset(block_.get(), 0, sizeof(HYPluginParams));
 }
 

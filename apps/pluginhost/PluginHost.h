@@ -115,8 +115,14 @@ class PluginHost {
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
 
-    // The interface version put in every block (5 unless a test says).
+    // The interface version put in every block (the newest unless a test
+    // says).
     void setInterfaceVersion(int16_t version) { interfaceVersion_ = version; }
+    // The saved settings block (kHYSavedSettingsSize bytes) the plug-in is
+    // handed at begin and before every frame; empty, the plug-in keeps its
+    // own. Set before the first request, it also keeps the plug-in away
+    // from the preferences file.
+    void setClipSettings(std::vector<uint8_t> block) { clipSettings_ = std::move(block); }
     HostFaults& faults() { return faults_; }
 
     // Get info: the block after the plug-in filled it. `selectedFrames` is
@@ -157,7 +163,8 @@ class PluginHost {
     FrameProvider& frames_;
     std::unique_ptr<HYPluginParams> block_;
     HYProcs procs_{};
-    int16_t interfaceVersion_ = 5;
+    int16_t interfaceVersion_ = kHYClipSettingsInterfaceVersion;
+    std::vector<uint8_t> clipSettings_;
     HostFaults faults_;
     ClipSettings clip_;
     HYPluginFilterInfo filterInfo_{};
