@@ -287,6 +287,16 @@ Boolean Config2Save(PluginDataPtr theConfig, ConfigSaveH theSave) {
     return ConfigToBlock(theConfig, theSave);
 }
 
+std::vector<uint8_t> Config2Bytes(const PluginDataRec& theConfig) {
+    Handle block = NewHandleClear(cConfigSaveSize);
+    if (!block) throw std::bad_alloc();
+    ConfigToBlock(&theConfig, reinterpret_cast<ConfigSaveH>(block));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(*block);
+    std::vector<uint8_t> copy(bytes, bytes + cConfigSaveSize);
+    DisposeHandle(block);
+    return copy;
+}
+
 Boolean Save2Config(PluginDataPtr theConfig, ConfigSaveH theSave) {
     std::string why;
     return BlockToConfig(theConfig, theSave, &why);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/PluginData.h"
 #include "platform/types/MacTypes.h"
@@ -60,6 +61,8 @@ Boolean ReadConfig(PluginDataPtr theConfig);
 Boolean SaveConfig(PluginDataPtr theConfig);
 // theSave must hold at least a whole ConfigSaveRec.
 Boolean Config2Save(PluginDataPtr theConfig, ConfigSaveH theSave);
+// The same block as bytes, as a host hands a clip its settings.
+std::vector<uint8_t> Config2Bytes(const PluginDataRec& theConfig);
 // Leaves theConfig as it was unless theSave is a whole block of this size
 // and version. The image references are never stored nor touched.
 Boolean Save2Config(PluginDataPtr theConfig, ConfigSaveH theSave);

@@ -12,6 +12,7 @@
 #include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/SameFile.h"
+#include "persistence/prefsloader.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -84,7 +85,7 @@ int RunInfo(const Context& context, const std::vector<std::string>& words) {
     // The plug-in saves its settings on its first call unless its host keeps
     // them: asking it about itself must not create or rewrite the user's
     // preferences file.
-    host.setClipSettings(SettingsBlock(cDefaultSettings));
+    host.setClipSettings(Config2Bytes(cDefaultSettings));
     HYPluginParams d;
     HYPluginResult result = host.GetInfo(0, &d);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
@@ -135,7 +136,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
     SeekingFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
-    host.setClipSettings(SettingsBlock(run.settings));
+    host.setClipSettings(Config2Bytes(run.settings));
     HYPluginParams d;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(in.frameCount()), &d);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

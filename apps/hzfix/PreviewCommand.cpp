@@ -15,6 +15,7 @@
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/Image.h"
+#include "persistence/prefsloader.h"
 #include "platform/quickdraw/QuickDraw.h"
 
 namespace hzfix {
@@ -157,7 +158,7 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
 
     PreviewFrames frames(in);
     pluginhost::PluginHost host(*plugin, frames);
-    host.setClipSettings(SettingsBlock(run.settings));
+    host.setClipSettings(Config2Bytes(run.settings));
     HYPluginResult result = host.GetInfo(1, nullptr);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
     pluginhost::ClipSettings clip;

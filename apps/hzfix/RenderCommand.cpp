@@ -18,6 +18,7 @@
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 #include "apps/media/SameFile.h"
+#include "persistence/prefsloader.h"
 
 namespace hzfix {
 
@@ -229,7 +230,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     Pipeline pipeline(in, out, startFrame, count, audio.get(), copies ? &*copies : nullptr,
                       progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
-    host.setClipSettings(SettingsBlock(run.settings));
+    host.setClipSettings(Config2Bytes(run.settings));
     HYPluginParams described;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

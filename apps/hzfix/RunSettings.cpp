@@ -3,7 +3,6 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
-#include "platform/memory/MacMemory.h"
 
 namespace hzfix {
 
@@ -53,17 +52,6 @@ std::string SettingsSummary(const PluginDataRec& settings) {
     for (const SettingField& f : SettingFields())
         text += (text.empty() ? "" : ", ") + std::string(f.name) + " " + f.value(settings);
     return text;
-}
-
-std::vector<uint8_t> SettingsBlock(const PluginDataRec& settings) {
-    Handle handle = NewHandleClear(sizeof(ConfigSaveRec));
-    if (!handle) throw std::bad_alloc();
-    PluginDataRec copy = settings;
-    Config2Save(&copy, reinterpret_cast<ConfigSaveH>(handle));
-    const auto* bytes = reinterpret_cast<const uint8_t*>(*handle);
-    std::vector<uint8_t> block(bytes, bytes + sizeof(ConfigSaveRec));
-    DisposeHandle(handle);
-    return block;
 }
 
 }  // namespace hzfix

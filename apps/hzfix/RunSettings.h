@@ -34,9 +34,6 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
 // One line naming every setting, as the run's summary prints it.
 std::string SettingsSummary(const PluginDataRec& settings);
 
-// The settings as the plug-in's host hands them to each clip.
-std::vector<uint8_t> SettingsBlock(const PluginDataRec& settings);
-
 }  // namespace hzfix
 
 #endif

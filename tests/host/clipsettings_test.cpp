@@ -7,7 +7,6 @@
 
 #include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
-#include "platform/memory/MacMemory.h"
 #include "tests/host/HostFixture.h"
 
 namespace hosttest {
@@ -20,12 +19,7 @@ std::vector<uint8_t> Framed(RGBColor background) {
     PluginDataRec settings = cDefaultSettings;
     settings.startRel = {0.25, 0.75, 0.25, 0.75};
     settings.colors[cBackgroundColor - 1] = background;
-    Handle handle = NewHandleClear(sizeof(ConfigSaveRec));
-    Config2Save(&settings, reinterpret_cast<ConfigSaveH>(handle));
-    const auto* bytes = reinterpret_cast<const uint8_t*>(*handle);
-    std::vector<uint8_t> block(bytes, bytes + sizeof(ConfigSaveRec));
-    DisposeHandle(handle);
-    return block;
+    return Config2Bytes(settings);
 }
 
 class ClipSettingsTest : public HostTest {
