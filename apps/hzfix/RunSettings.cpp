@@ -1,12 +1,14 @@
 #include "apps/hzfix/RunSettings.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
+#include "platform/files/Leftovers.h"
 
 namespace hzfix {
 
@@ -66,7 +68,11 @@ std::string SettingsSummary(const PluginDataRec& settings) {
 }
 
 PrivatePreferences::PrivatePreferences(const PluginDataRec& settings) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hzfix-run-XXXXXX").string();
+    // Named after the process, so that the folder of one that was killed
+    // is known for a leftover by the next run.
+    const std::string temp = std::filesystem::temp_directory_path().string();
+    RemoveLeftoverFolders(temp, "hzfix-run-");
+    std::string pattern = temp + "/hzfix-run-" + std::to_string(getpid()) + "-XXXXXX";
     if (!mkdtemp(pattern.data()))
         throw SettingsError("cannot make a folder for this run's settings", true);
     folder_ = pattern;

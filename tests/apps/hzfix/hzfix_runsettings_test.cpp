@@ -1,6 +1,8 @@
 // Settings for one run: given on render, thumbnail and preview, from a
 // settings file or the defaults, over the saved settings and never into them.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -88,6 +90,41 @@ TEST_F(HzfixRunSettings, ADamagedPreferencesFileIsReportedAndTheDefaultsUsed) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("warning"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("defaults are used"), std::string::npos) << r.err;
+}
+
+// A run killed outright leaves its settings folder in the temporary folder;
+// the next run with settings of its own clears those whose process is gone.
+TEST_F(HzfixRunSettings, ARunRemovesTheSettingsFoldersOfKilledRunsOnly) {
+    const std::string temp = dir / "tmp";
+    std::filesystem::create_directories(temp);
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    const std::string gone = temp + "/hzfix-run-" + std::to_string(dead) + "-a1b2c3";
+    const std::string live = temp + "/hzfix-run-" + std::to_string(getpid()) + "-d4e5f6";
+    for (const std::string& folder : {gone, live}) {
+        std::filesystem::create_directories(folder);
+        WriteFile(folder + "/hzfix-Prefs", "settings");
+        WriteFile(folder + "/.hzfix-Prefs.lock", "");
+    }
+    // A link inside a leftover is removed, never what it points to.
+    WriteFile(dir / "keep.txt", "mine");
+    std::filesystem::create_symlink(dir / "keep.txt", gone + "/link");
+
+    std::vector<std::string> env = Env();
+    env.push_back("TMPDIR=" + temp);
+    Outcome r =
+        Hzfix({"--plugin", BundleDir(), "thumbnail", Clip(), dir / "t.png", "--turn", "1"}, env);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(Exists(gone));
+    EXPECT_EQ(ReadFile(live + "/hzfix-Prefs"), "settings");
+    EXPECT_EQ(ReadFile(dir / "keep.txt"), "mine");
+    // The run's own folder went with it.
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(temp))
+        left.push_back(e.path().string());
+    EXPECT_EQ(left, std::vector<std::string>{live});
 }
 
 // The preview stripes exactly the corners a turn uncovers; enlarging hides them.
