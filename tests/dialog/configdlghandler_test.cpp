@@ -297,7 +297,11 @@ TEST_F(DialogTest, HelpTellsWhenTheDesktopCannotOpenTheManual) {
         Click("ok  ");
     }});
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].explanation, "LSOpen failed with -10814");
+    const std::string manual =
+        std::filesystem::canonical(std::string(std::getenv("HZ_BUNDLE_DIR")) +
+                                   "/Contents/Resources/manual.pdf")
+            .string();
+    EXPECT_EQ(alerts[0].explanation, "No program here opens PDF files. The manual is " + manual);
 }
 
 TEST_F(DialogTest, HelpWithoutTheBundleEndsAfterItsNotice) {
