@@ -148,48 +148,50 @@ TEST_F(DialogTest, CancelAfterAFormatSwitchAndSliderMovesPutsTheRecordBackByteFo
     PluginDataRec before;
     std::memcpy(&before, &config, sizeof before);
     QStringList windows;
-    Run({[&] {
-             windows << Window()->objectName();
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             format->setFocus();
-             QTest::keyClick(format, Qt::Key_End);
-         },
-         [&] {
-             windows << Window()->objectName();
-             auto* slider = Control("Sldr", 2);
-             slider->setFocus();
-             QTest::keyClick(slider, Qt::Key_PageUp);
-             QTest::keyClick(slider, Qt::Key_Right);
-             EXPECT_EQ(config.mediaType, kMediaHD);
-             EXPECT_NE(config.sliders[1], 5);
-             Click("not!");
-         }});
+    const OSErr answer = Run({[&] {
+                                  windows << Window()->objectName();
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  format->setFocus();
+                                  QTest::keyClick(format, Qt::Key_End);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  auto* slider = Control("Sldr", 2);
+                                  slider->setFocus();
+                                  QTest::keyClick(slider, Qt::Key_PageUp);
+                                  QTest::keyClick(slider, Qt::Key_Right);
+                                  EXPECT_EQ(config.mediaType, kMediaHD);
+                                  EXPECT_NE(config.sliders[1], 5);
+                                  Click("not!");
+                              }});
     EXPECT_EQ(windows, (QStringList{"configNTSC", "configHD"}));
+    EXPECT_EQ(answer, userCanceledErr);
     EXPECT_EQ(std::memcmp(&before, &config, sizeof before), 0);
     EXPECT_FALSE(std::filesystem::exists(PrefsFilePath()));
 }
 
 TEST_F(DialogTest, OKAfterAFormatSwitchKeepsTheEditsAndSavesThem) {
     QStringList windows;
-    Run({[&] {
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             format->setFocus();
-             QTest::keyClick(format, Qt::Key_Down);
-         },
-         [&] {
-             windows << Window()->objectName();
-             // The same format again neither closes nor reopens the window.
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             emit format->activated(format->currentIndex());
-             auto* slider = Control("Sldr", 5);
-             slider->setFocus();
-             QTest::keyClick(slider, Qt::Key_Left);
-         },
-         [&] {
-             windows << Window()->objectName();
-             QTest::keyClick(Window(), Qt::Key_Return);
-         }});
+    const OSErr answer = Run({[&] {
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  format->setFocus();
+                                  QTest::keyClick(format, Qt::Key_Down);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  // The same format again neither closes nor reopens the window.
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  emit format->activated(format->currentIndex());
+                                  auto* slider = Control("Sldr", 5);
+                                  slider->setFocus();
+                                  QTest::keyClick(slider, Qt::Key_Left);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  QTest::keyClick(Window(), Qt::Key_Return);
+                              }});
     EXPECT_EQ(windows, (QStringList{"configPAL", "configPAL"}));
+    EXPECT_EQ(answer, noErr);
     EXPECT_EQ(config.mediaType, kMediaPAL);
     EXPECT_EQ(config.sliders[4], -1);
     PluginDataRec saved{};

@@ -75,8 +75,8 @@ TEST(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
     context.interrupt = &interrupt;
     EXPECT_EQ(hzfix::RunConfigure(context, {dir / "in.mp4", "--at", "0.4"}), 0);
     ASSERT_TRUE(pressed);
-    // Opened on frame 10 of 40; positions run to the clip's last frame.
-    EXPECT_EQ(position, "3/29");
+    // Opened on frame 10 of 40; positions run over the whole clip.
+    EXPECT_EQ(position, "13/39");
     EXPECT_NEAR(shownGrey, GreyOf(13), 4);
     PluginDataRec saved{};
     ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
