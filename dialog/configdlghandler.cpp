@@ -62,7 +62,7 @@ void ColorCommand(PluginDataPtr theConfig, int16_t i) {
 
 }  // namespace
 
-void DoConfig(PluginDataPtr theConfig) {
+OSErr DoConfig(PluginDataPtr theConfig) {
     Assert(theConfig, "Nil theConfig on DoConfig");
     ToolboxSession session;
     SavedGWorld saved;
@@ -89,9 +89,10 @@ void DoConfig(PluginDataPtr theConfig) {
     } while (lgItemHit != kItemOK && lgItemHit != kItemCancel);
     if (lgItemHit == kItemOK) {
         SaveConfig(theConfig);
-    } else {
-        std::memcpy(theConfig, &backup, sizeof backup);
+        return noErr;
     }
+    std::memcpy(theConfig, &backup, sizeof backup);
+    return userCanceledErr;
 }
 
 void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {

@@ -7,8 +7,8 @@
 #include "platform/hitoolbox/HIToolbox.h"
 
 // OK keeps the edits and saves them; Cancel puts the record back byte for
-// byte as it was when the dialog opened.
-void DoConfig(PluginDataPtr theConfig);
+// byte as it was when the dialog opened and answers userCanceledErr.
+OSErr DoConfig(PluginDataPtr theConfig);
 void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig);
 void SetupColors(WindowPtr theWindow, PluginDataPtr theConfig);
 void Config2Dlg(PluginDataPtr theConfig);

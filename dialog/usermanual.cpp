@@ -9,11 +9,6 @@
 
 namespace {
 
-// What the desktop gives back is only whether it could open the file at
-// all, so every refusal reads as the one Launch Services gives when no
-// application takes the file.
-constexpr int32_t kLSApplicationNotFoundErr = -10814;
-
 CFStringRef CFStringFromC(const char* text) {
     return CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
 }
@@ -39,10 +34,12 @@ void OpenManual() {
         return;
     }
     uint8_t path[4096];
-    if (CFURLGetFileSystemRepresentation(url, true, path, sizeof path) &&
-        !QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromUtf8(reinterpret_cast<const char*>(path))))) {
-        Notify(("LSOpen failed with " + std::to_string(kLSApplicationNotFoundErr)).c_str());
+    if (CFURLGetFileSystemRepresentation(url, true, path, sizeof path)) {
+        const char* file = reinterpret_cast<const char*>(path);
+        // The desktop says only whether it could open the file at all; an
+        // error number would tell the user nothing, where the file is does.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromUtf8(file))))
+            Notify((std::string("No program here opens PDF files. The manual is ") + file).c_str());
     }
     CFRelease(url);
 }

@@ -1,5 +1,6 @@
 #include "engine/EngineEntry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/commonprocs.h"
@@ -45,6 +46,11 @@ int16_t GetMediaFormat(const void* theData) {
     return static_cast<const PluginDataRec*>(theData)->mediaType;
 }
 
+void SetMediaFormat(void* theData, int16_t mediaType) {
+    Assert(theData, "Nil data in SetMediaFormat");
+    static_cast<PluginDataRec*>(theData)->mediaType = mediaType;
+}
+
 OSErr DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTarget,
                int32_t currentFrameIndex, int32_t totalFrames) {
     Assert(myConfig,
@@ -55,16 +61,17 @@ OSErr DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTa
 }
 
 OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
-                      int32_t firstFrameIndex, int32_t numberOfFrames) {
+                      int32_t firstFrameIndex, int32_t numberOfFrames, int32_t shownFrameIndex) {
     Assert(theData,
            "uninited theData in Configure master proc. need to call init before calling me");
     gTheConfig = static_cast<PluginDataPtr>(theData);
     gConfigWorkspace.theConfig = gTheConfig;
     gConfigWorkspace.sourceClip = theGW;
     gConfigWorkspace.iMovieParams = params;
-    gConfigWorkspace.currFrameIndex = 0;
     gConfigWorkspace.minFrameIndex = firstFrameIndex;
     gConfigWorkspace.maxFrameIndex = (numberOfFrames < 1 ? 1 : numberOfFrames) - 1;
+    gConfigWorkspace.currFrameIndex =
+        std::clamp(shownFrameIndex, 0, gConfigWorkspace.maxFrameIndex);
     gConfigWorkspace.activeRel = 1;
 
     // Not having the memory for a preview is no reason to end the editor
@@ -81,10 +88,10 @@ OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
     }
     const EngineHooksRec& hooks = EngineHooks();
     hooks.RegisterControls();
-    hooks.DoConfig(gTheConfig);
+    const OSErr answer = hooks.DoConfig(gTheConfig);
     hooks.UnregisterControls();
 
     DisposeGWorld(gConfigWorkspace.theFXClip);
     gConfigWorkspace.theFXClip = nullptr;
-    return noErr;
+    return answer;
 }

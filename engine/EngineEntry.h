@@ -17,11 +17,14 @@ void pGetConfigSize(uint32_t* theSize);
 void pCopyConfig(void* source, void* dest);
 void pUncopyConfig(void* theData);
 int16_t GetMediaFormat(const void* theData);
+void SetMediaFormat(void* theData, int16_t mediaType);
 OSErr DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
                int32_t currentFrameIndex, int32_t totalFrames);
-// Runs the dialog on the master record with theGW as the first frame;
-// memFullErr when the preview buffer cannot be made, and nothing shown.
+// Runs the dialog on the master record with theGW as the frame at position
+// shownFrameIndex of the numberOfFrames from firstFrameIndex;
+// userCanceledErr when the user cancelled it, memFullErr when the preview
+// buffer cannot be made, and nothing shown.
 OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
-                      int32_t firstFrameIndex, int32_t numberOfFrames);
+                      int32_t firstFrameIndex, int32_t numberOfFrames, int32_t shownFrameIndex);
 
 #endif

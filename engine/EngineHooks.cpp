@@ -4,7 +4,7 @@ namespace {
 
 int16_t NoFrame(GWorldPtr, HYPluginParams*, int32_t, int16_t) { return -1; }
 void NoControls() {}
-void NoDialog(PluginDataPtr) {}
+OSErr NoDialog(PluginDataPtr) { return noErr; }
 
 EngineHooksRec lgHooks = {NoFrame, NoControls, NoDialog, NoControls};
 

@@ -19,8 +19,9 @@ struct EngineHooksRec {
     // Makes the dialog's custom control classes known: colour box, clip
     // control, picture box, in that order.
     void (*RegisterControls)();
-    // Runs the dialog modally on the workspace that ConfigurePlugIn filled.
-    void (*DoConfig)(PluginDataPtr theConfig);
+    // Runs the dialog modally on the workspace that ConfigurePlugIn filled;
+    // userCanceledErr when the user cancelled it.
+    OSErr (*DoConfig)(PluginDataPtr theConfig);
     // Removes them again: clip control, colour box, picture box.
     void (*UnregisterControls)();
 };

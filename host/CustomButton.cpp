@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 #include "common/commonprocs.h"
@@ -7,16 +8,31 @@
 
 namespace {
 
-// The frame the dialog works on for each format; any other value is NTSC.
 Rect FormatFrame(int16_t mediaType) {
-    switch (mediaType) {
-        case kMediaPAL:
-            return Rect{0, 0, 576, 720};
-        case kMediaHD:
-            return Rect{0, 0, 540, 960};
-        default:
-            return Rect{0, 0, 480, 720};
-    }
+    const MediaFrameRec f = MediaFrame(mediaType);
+    return Rect{0, 0, f.height, f.width};
+}
+
+// The format whose frame has the shape nearest the movie's, so that its
+// picture is not squeezed into another; the saved one unless another fits
+// strictly better, and also when the host does not say.
+int16_t FormatForMovie(int16_t saved, const HYProcs* procs) {
+    HYRefDigitalVideoStandard standard = kRefUnknownStandard;
+    int16_t width = 0, height = 0;
+    int32_t frames = 0;
+    if (!procs->GetMovieInfo ||
+        procs->GetMovieInfo(&standard, &width, &height, &frames) != kPluginOK || width <= 0 ||
+        height <= 0)
+        return saved;
+    const auto misfit = [&](int16_t format) {
+        const MediaFrameRec f = MediaFrame(format);
+        return std::abs(std::log(static_cast<double>(width) * f.height /
+                                 (static_cast<double>(height) * f.width)));
+    };
+    int16_t best = saved;
+    for (int16_t format : {kMediaNTSC, kMediaPAL, kMediaHD})
+        if (misfit(format) < misfit(best)) best = format;
+    return best;
 }
 
 }  // namespace
@@ -25,13 +41,15 @@ HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     const int64_t frameNumber = int64_t{params->renderFrame} + gMostRecentStartFrame;
     // The preview's fetches count from the block's startFrame, which need not
     // be the clip start the frame number counts from; its position slider
-    // runs from the frame shown to the clip's last, not past it.
-    const int64_t firstFrameIndex = frameNumber - params->startFrame;
-    const int64_t framesLeft = int64_t{gMostRecentFrameCount} - params->renderFrame;
-    for (int64_t n : {frameNumber, firstFrameIndex})
+    // runs over the whole clip and starts on the frame shown.
+    const int64_t clipStartIndex = int64_t{gMostRecentStartFrame} - params->startFrame;
+    for (int64_t n : {frameNumber, clipStartIndex})
         if (n < INT32_MIN || n > INT32_MAX) return kPluginBadParams;
-    const Rect size = FormatFrame(GetMediaFormat(gEngineData));
     const HYProcs* procs = params->procs;
+    const int16_t saved = GetMediaFormat(gEngineData);
+    const int16_t format = FormatForMovie(saved, procs);
+    SetMediaFormat(gEngineData, format);
+    const Rect size = FormatFrame(format);
     GWorldPtr frame = nullptr;
     int16_t volume = 0;
     void* cookie = nullptr;
@@ -48,9 +66,12 @@ HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     OSErr err = memFullErr;
     if (frame || black)
         err = ConfigurePlugIn(gEngineData, frame ? frame : black, params,
-                              static_cast<int32_t>(firstFrameIndex),
-                              static_cast<int32_t>(std::clamp<int64_t>(framesLeft, 0, INT32_MAX)));
+                              static_cast<int32_t>(clipStartIndex), gMostRecentFrameCount,
+                              params->renderFrame);
     procs->ReleaseFrame(params->instance, cookie);
     if (black) DisposeGWorld(black);
+    // The format the dialog opened on was only a suggestion until confirmed.
+    if (err != noErr) SetMediaFormat(gEngineData, saved);
+    if (err == userCanceledErr) return kPluginCancel;
     return err == memFullErr ? kPluginOutOfMemory : kPluginOK;
 }

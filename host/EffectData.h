@@ -27,8 +27,8 @@ HYPluginResult EffectBegin(int16_t which, HYPluginParams* params);
 HYPluginResult EffectDrive(int16_t which, HYPluginParams* params);
 HYPluginResult EffectEnd(int16_t which, HYPluginParams* params);
 HYPluginResult MakeEffectPlaceHolder(int16_t which, HYPluginParams* params);
-// kPluginOK once the dialog has closed; kPluginOutOfMemory when it could not
-// open for want of memory.
+// kPluginOK once the dialog has closed with OK, kPluginCancel with Cancel;
+// kPluginOutOfMemory when it could not open for want of memory.
 HYPluginResult CustomButton(int16_t which, HYPluginParams* params);
 
 // Opens the bundle's own string lists once, as a host would on loading it.

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         GWorldPtr frame = AllocateGWorld(f.width, f.height);
         DrawScene(frame, 0);
         PictureOf(f.name, f.mediaType == kMediaNTSC);
-        ConfigurePlugIn(&config, frame, nullptr, 0, 250);
+        ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0);
         DisposeGWorld(frame);
     }
     return lgSaved ? 0 : 1;

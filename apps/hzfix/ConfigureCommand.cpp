@@ -1,4 +1,3 @@
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 
@@ -51,10 +50,12 @@ const std::vector<OptionSpec>& ConfigureOptions() {
 
 std::string ConfigureHelp() {
     return "usage: hzfix configure CLIP [options]\n"
-           "  Opens the effect's settings dialog on CLIP. The dialog's position slider and\n"
-           "  frame buttons move from the frame it opens on to the clip's end. OK saves the\n"
-           "  settings: every later hzfix render starts from them. Cancel leaves them as they\n"
-           "  were. Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n" +
+           "  Opens the effect's settings dialog on CLIP, in the video format (NTSC, PAL or\n"
+           "  HD) whose frame fits CLIP's shape best; the dialog can switch. Its position\n"
+           "  slider and frame buttons move through the whole clip. OK saves the settings:\n"
+           "  every later hzfix render starts from them. Cancel (also on Ctrl-C or SIGTERM)\n"
+           "  leaves them as they were and exits with status 6 (130 or 143 for a signal).\n"
+           "  Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n" +
            OptionsHelp(ConfigureOptions());
 }
 
@@ -78,6 +79,8 @@ int RunConfigure(const Context& context, const std::vector<std::string>& words) 
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
     pluginhost::ClipSettings clip;
     clip.frameCount = static_cast<int32_t>(total);
+    clip.movieWidth = static_cast<int16_t>(in.video().width);
+    clip.movieHeight = static_cast<int16_t>(in.video().height);
     result = host.BeginClip(clip);
     if (result != kPluginOK) throw PluginFailure("to begin the clip", result);
 
@@ -90,13 +93,21 @@ int RunConfigure(const Context& context, const std::vector<std::string>& words) 
     DisposeGWorld(shown);
     if (result != kPluginOK) throw PluginFailure("to show frame " + std::to_string(at), result);
 
-    result = host.CustomButton(static_cast<int32_t>(at));
-    if (result != kPluginOK) throw PluginFailure("to open its settings dialog", result);
+    // The dialog closes as Cancel would when the process is asked to end,
+    // but only once it is open; before, the request would be lost.
+    if (context.interrupt->load()) throw Interrupted();
+    const HYPluginResult answer = host.CustomButton(static_cast<int32_t>(at));
+    if (context.interrupt->load()) throw Interrupted();
+    if (answer != kPluginOK && answer != kPluginCancel)
+        throw PluginFailure("to open its settings dialog", answer);
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);
-    std::printf("%s: dialog closed on frame %" PRId64 " of %" PRId64
-                "; hzfix settings show lists what render will use\n",
-                in.path().c_str(), at, total);
+    if (answer == kPluginCancel) {
+        std::printf("%s: dialog cancelled; the saved settings are unchanged\n", in.path().c_str());
+        return kExitCancelled;
+    }
+    std::printf("%s: settings saved; hzfix settings show lists what render will use\n",
+                in.path().c_str());
     return kExitOk;
 }
 

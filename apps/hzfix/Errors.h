@@ -17,6 +17,7 @@ enum ExitStatus {
     kExitInput = 3,
     kExitOutput = 4,
     kExitPluginFailed = 5,
+    kExitCancelled = 6,
     kExitInterrupted = 130,
 };
 

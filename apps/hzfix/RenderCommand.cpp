@@ -108,10 +108,11 @@ std::string RenderHelp() {
     return "usage: hzfix render IN OUT [options]\n"
            "  Runs the effect over every frame of IN and writes OUT (container from its name;\n"
            "  H.264 video for .mp4, .mkv and .mov). Frame rate, size, pixel aspect and colour\n"
-           "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4), so\n"
-           "  nothing is cropped or padded. The audio of the frames the plug-in passes on is\n"
-           "  kept: copied when the whole clip is rendered, re-encoded otherwise. IN or OUT\n"
-           "  may be - for standard input or output.\n" +
+           "  range are kept. Odd frame sizes are encoded with full-size chroma (4:4:4; VP9\n"
+           "  takes them in 4:2:0), so nothing is cropped or padded; a --pix-fmt with halved\n"
+           "  chroma pads them by one column or row. The audio of the frames the plug-in\n"
+           "  passes on is kept: copied when the whole clip is rendered, re-encoded\n"
+           "  otherwise. IN or OUT may be - for standard input or output.\n" +
            OptionsHelp(kRenderOptions) + RunSettingsHelp();
 }
 

@@ -3,6 +3,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
+#include "platform/files/Leftovers.h"
 
 namespace hzfix {
 

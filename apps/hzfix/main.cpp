@@ -48,6 +48,7 @@ const char kStatusHelp[] =
     "  3    the input could not be read (missing, not a video, no frames, damaged)\n"
     "  4    the output could not be written (exists, not writable, disk full)\n"
     "  5    the plug-in failed a request\n"
+    "  6    the settings dialog (configure) was cancelled: nothing was saved\n"
     "  130  interrupted (Ctrl-C; 143 for SIGTERM): nothing is left behind\n";
 
 std::string Help() {

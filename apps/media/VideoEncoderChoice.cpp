@@ -21,6 +21,9 @@ struct EncoderRules {
     std::vector<std::pair<std::string, std::string>> fixed;
     // Whether other chroma than 4:2:0 plays where this codec is used.
     bool anyChroma = true;
+    // Whether it takes halved chroma at odd sizes (the last chroma sample
+    // covering one pixel).
+    bool oddHalvedChroma = false;
 };
 
 const EncoderRules* RulesFor(const std::string& name) {
@@ -34,7 +37,8 @@ const EncoderRules* RulesFor(const std::string& name) {
          nullptr,
          AV_PIX_FMT_YUV420P,
          {{"b", "0"}, {"deadline", "good"}, {"cpu-used", "4"}, {"row-mt", "1"}},
-         false},
+         false,
+         true},
     };
     for (const EncoderRules& r : rules)
         if (name == r.name) return &r;
@@ -56,6 +60,26 @@ std::string FormatsOf(const AVCodec* codec) {
     for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f)
         list += std::string(list.empty() ? "" : ", ") + av_get_pix_fmt_name(*f);
     return list;
+}
+
+bool HalvesAnOddSide(AVPixelFormat format, int width, int height) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && ((d->log2_chroma_w && width % 2) || (d->log2_chroma_h && height % 2));
+}
+
+// The encoder's nearest format to `format` with chroma at full size; NONE
+// when it has none.
+AVPixelFormat FullChromaFormOf(const AVCodec* codec, AVPixelFormat format) {
+    std::vector<AVPixelFormat> full;
+    for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f) {
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(*f);
+        if (d && !(d->flags & AV_PIX_FMT_FLAG_RGB) && d->nb_components >= 3 && !d->log2_chroma_w &&
+            !d->log2_chroma_h)
+            full.push_back(*f);
+    }
+    if (full.empty()) return AV_PIX_FMT_NONE;
+    full.push_back(AV_PIX_FMT_NONE);
+    return avcodec_find_best_pix_fmt_of_list(full.data(), format, 0, nullptr);
 }
 
 const AVCodec* EncoderFor(const AVOutputFormat* container, const std::string& asked) {
@@ -114,6 +138,13 @@ VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
                                      ? avcodec_find_best_pix_fmt_of_list(
                                            choice.codec->pix_fmts, AV_PIX_FMT_ARGB, 0, nullptr)
                                      : AV_PIX_FMT_YUV420P;
+        // Halved chroma would need an odd size padded; full chroma keeps
+        // the picture exactly as it is.
+        if (!(rules && rules->oddHalvedChroma) &&
+            HalvesAnOddSide(choice.pixelFormat, encoding.format.width, encoding.format.height))
+            if (const AVPixelFormat full = FullChromaFormOf(choice.codec, choice.pixelFormat);
+                full != AV_PIX_FMT_NONE)
+                choice.pixelFormat = full;
     }
 
     if (encoding.crf && (!rules || !rules->defaultCrf))
@@ -145,7 +176,9 @@ VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
 
     const int width = encoding.format.width, height = encoding.format.height;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(choice.pixelFormat);
-    const int wStep = d ? 1 << d->log2_chroma_w : 1, hStep = d ? 1 << d->log2_chroma_h : 1;
+    const bool exact = rules && rules->oddHalvedChroma;
+    const int wStep = d && !exact ? 1 << d->log2_chroma_w : 1;
+    const int hStep = d && !exact ? 1 << d->log2_chroma_h : 1;
     choice.codedWidth = (width + wStep - 1) / wStep * wStep;
     choice.codedHeight = (height + hStep - 1) / hStep * hStep;
     if (choice.codedWidth != width || choice.codedHeight != height)

@@ -32,8 +32,9 @@ struct VideoEncoderChoice {
     const AVCodec* codec = nullptr;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     std::vector<std::pair<std::string, std::string>> options;
-    // The size encoded: the picture's, or one more column or row where the
-    // format halves the chroma of an odd size (the edge is repeated).
+    // The size encoded: the picture's, or one more column or row where a
+    // pixel format asked for halves the chroma of an odd size and the
+    // encoder cannot take that (the edge is repeated).
     int codedWidth = 0, codedHeight = 0;
     std::string words;  // what was chosen, for the user
 };

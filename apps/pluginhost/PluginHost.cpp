@@ -191,6 +191,20 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    static HYPluginResult GetMovieInfo(HYRefDigitalVideoStandard* outStandard, int16_t* outWidth,
+                                       int16_t* outHeight, int32_t* outFrameCount) {
+        // Like Blit, answered by the host driving the current request.
+        const PluginHost* host = lgCurrentHost;
+        if (!outStandard || !outWidth || !outHeight || !outFrameCount) return kPluginBadParams;
+        if (!host || host->clip_.movieWidth <= 0 || host->clip_.movieHeight <= 0)
+            return kPluginFailed;
+        *outStandard = kRefUnknownStandard;
+        *outWidth = host->clip_.movieWidth;
+        *outHeight = host->clip_.movieHeight;
+        *outFrameCount = host->clip_.frameCount;
+        return kPluginOK;
+    }
+
     static HYPluginResult ReleaseFilterInfo(HYPluginInstance instance, HYPluginFilterInfo*) {
         HostOf(instance)->calls_.push_back({HostCall::kReleaseFilterInfo});
         return kPluginOK;
@@ -290,6 +304,7 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
     procs_.MixAudio = &Guarded<&HostProcs::MixAudio>::Call;
     procs_.GetFilterInfo = &Guarded<&HostProcs::GetFilterInfo>::Call;
     procs_.ReleaseFilterInfo = &Guarded<&HostProcs::ReleaseFilterInfo>::Call;
+    procs_.GetMovieInfo = &HostProcs::GetMovieInfo;
     procs_.GetClipSettings = &Guarded<&HostProcs::GetClipSettings>::Call;
     std::memset(block_.get(), 0, sizeof(HYPluginParams));
 }

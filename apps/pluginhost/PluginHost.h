@@ -74,6 +74,9 @@ struct ClipSettings {
     bool proxyOnly = false;
     // Hand out no filter record at all (a host quirk worth surviving).
     bool withoutFilterRecord = false;
+    // The movie's own frame size, which GetMovieInfo reports; 0 x 0 when
+    // the host does not know it (GetMovieInfo then fails).
+    int16_t movieWidth = 0, movieHeight = 0;
 };
 
 // One call the plug-in made into the host, for tests and statistics.

@@ -73,6 +73,9 @@ namespace hitoolbox {
 OSStatus SendEventToTarget(EventRef event, OpaqueEventTargetRef* target);
 // A command event to the window's handlers.
 OSStatus SendCommand(WindowRef window, uint32_t commandID);
+// Closes whatever modal box of Qt's is up (an alert, the colour picker) and
+// sends the cancel command to every window in a modal loop, innermost first.
+void CancelModalWindows();
 bool HandlesEvent(const OpaqueToolboxObjectClassRef& objectClass, uint32_t kind);
 // The class handler's answer to an event about the control.
 OSStatus SendControlClassEvent(ControlRef control, EventRef event);

@@ -1,7 +1,34 @@
+#include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "platform/hitoolbox/ToolboxPrivate.h"
+
+namespace {
+
+// The windows whose modal loops run, innermost last.
+std::vector<WindowRef> lgModalWindows;
+
+bool InModalLoop(const QWidget* widget) {
+    return std::any_of(lgModalWindows.begin(), lgModalWindows.end(),
+                       [widget](WindowRef w) { return w->widget == widget; });
+}
+
+}  // namespace
+
+namespace hitoolbox {
+
+void CancelModalWindows() {
+    // Each box closed uncovers the next; one that will not close is left.
+    for (QWidget *box = nullptr, *last = nullptr;
+         (box = QApplication::activeModalWidget()) && box != last && !InModalLoop(box); last = box)
+        box->close();
+    const std::vector<WindowRef> windows = lgModalWindows;
+    for (auto w = windows.rbegin(); w != windows.rend(); ++w) SendCommand(*w, kHICommandCancel);
+}
+
+}  // namespace hitoolbox
 
 void DisposeWindow(WindowRef window) {
     if (!window) return;
@@ -35,7 +62,9 @@ OSStatus RunAppModalLoopForWindow(WindowRef window) {
     w->show();
     QEventLoop loop;
     window->modalLoop = &loop;
+    lgModalWindows.push_back(window);
     loop.exec();
+    lgModalWindows.pop_back();
     window->modalLoop = nullptr;
     return noErr;
 }

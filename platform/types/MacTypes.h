@@ -35,6 +35,7 @@ typedef const unsigned char* ConstStr255Param;
 enum {
     noErr = 0,
     paramErr = -50,
+    userCanceledErr = -128,
     memFullErr = -108,
     nilHandleErr = -109,
     fnfErr = -43,

@@ -1,5 +1,7 @@
 // The dialog's commands, sliders, format switch, colour box, About window
 // and help, driven through the window as a person would.
+#include <signal.h>
+
 #include <QAbstractSlider>
 #include <QColorDialog>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <filesystem>
 
 #include "dialog/usermanual.h"
+#include "engine/DataHandling.h"
 #include "engine/relrects.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
@@ -148,48 +151,50 @@ TEST_F(DialogTest, CancelAfterAFormatSwitchAndSliderMovesPutsTheRecordBackByteFo
     PluginDataRec before;
     std::memcpy(&before, &config, sizeof before);
     QStringList windows;
-    Run({[&] {
-             windows << Window()->objectName();
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             format->setFocus();
-             QTest::keyClick(format, Qt::Key_End);
-         },
-         [&] {
-             windows << Window()->objectName();
-             auto* slider = Control("Sldr", 2);
-             slider->setFocus();
-             QTest::keyClick(slider, Qt::Key_PageUp);
-             QTest::keyClick(slider, Qt::Key_Right);
-             EXPECT_EQ(config.mediaType, kMediaHD);
-             EXPECT_NE(config.sliders[1], 5);
-             Click("not!");
-         }});
+    const OSErr answer = Run({[&] {
+                                  windows << Window()->objectName();
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  format->setFocus();
+                                  QTest::keyClick(format, Qt::Key_End);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  auto* slider = Control("Sldr", 2);
+                                  slider->setFocus();
+                                  QTest::keyClick(slider, Qt::Key_PageUp);
+                                  QTest::keyClick(slider, Qt::Key_Right);
+                                  EXPECT_EQ(config.mediaType, kMediaHD);
+                                  EXPECT_NE(config.sliders[1], 5);
+                                  Click("not!");
+                              }});
     EXPECT_EQ(windows, (QStringList{"configNTSC", "configHD"}));
+    EXPECT_EQ(answer, userCanceledErr);
     EXPECT_EQ(std::memcmp(&before, &config, sizeof before), 0);
     EXPECT_FALSE(std::filesystem::exists(PrefsFilePath()));
 }
 
 TEST_F(DialogTest, OKAfterAFormatSwitchKeepsTheEditsAndSavesThem) {
     QStringList windows;
-    Run({[&] {
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             format->setFocus();
-             QTest::keyClick(format, Qt::Key_Down);
-         },
-         [&] {
-             windows << Window()->objectName();
-             // The same format again neither closes nor reopens the window.
-             auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
-             emit format->activated(format->currentIndex());
-             auto* slider = Control("Sldr", 5);
-             slider->setFocus();
-             QTest::keyClick(slider, Qt::Key_Left);
-         },
-         [&] {
-             windows << Window()->objectName();
-             QTest::keyClick(Window(), Qt::Key_Return);
-         }});
+    const OSErr answer = Run({[&] {
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  format->setFocus();
+                                  QTest::keyClick(format, Qt::Key_Down);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  // The same format again neither closes nor reopens the window.
+                                  auto* format = qobject_cast<QComboBox*>(Control("Medi", 1));
+                                  emit format->activated(format->currentIndex());
+                                  auto* slider = Control("Sldr", 5);
+                                  slider->setFocus();
+                                  QTest::keyClick(slider, Qt::Key_Left);
+                              },
+                              [&] {
+                                  windows << Window()->objectName();
+                                  QTest::keyClick(Window(), Qt::Key_Return);
+                              }});
     EXPECT_EQ(windows, (QStringList{"configPAL", "configPAL"}));
+    EXPECT_EQ(answer, noErr);
     EXPECT_EQ(config.mediaType, kMediaPAL);
     EXPECT_EQ(config.sliders[4], -1);
     PluginDataRec saved{};
@@ -297,13 +302,63 @@ TEST_F(DialogTest, HelpTellsWhenTheDesktopCannotOpenTheManual) {
         Click("ok  ");
     }});
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].explanation, "LSOpen failed with -10814");
+    const std::string manual =
+        std::filesystem::canonical(std::string(std::getenv("HZ_BUNDLE_DIR")) +
+                                   "/Contents/Resources/manual.pdf")
+            .string();
+    EXPECT_EQ(alerts[0].explanation, "No program here opens PDF files. The manual is " + manual);
 }
 
 TEST_F(DialogTest, HelpWithoutTheBundleEndsAfterItsNotice) {
     OpenManual();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].explanation, "Cannot Locate Bundle. Proceed with caution. Crash imminent");
+}
+
+volatile sig_atomic_t lgHostSaw = 0;
+void HostHandler(int sig) { lgHostSaw = sig; }
+
+// The process's own handler cannot reach into the modal loop: the dialog
+// closes as Cancel would, also from the About window over it, and the
+// signal reaches that handler once the dialog is gone.
+TEST_F(DialogTest, AnEndSignalCancelsTheDialogAndGoesOnToTheHostsHandler) {
+    struct Case {
+        int sig;
+        bool inAbout;
+    };
+    for (Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGTERM, true}}) {
+        ResetConfig(&config, true);
+        PluginDataRec before;
+        std::memcpy(&before, &config, sizeof before);
+        struct sigaction host {
+        }, previous{};
+        host.sa_handler = HostHandler;
+        sigemptyset(&host.sa_mask);
+        sigaction(c.sig, &host, &previous);
+        lgHostSaw = 0;
+        int sawDuringDialog = -1;
+        const OSErr answer = Run({[&] {
+            auto* slider = Control("Sldr", 1);
+            slider->setFocus();
+            QTest::keyClick(slider, Qt::Key_Right);
+            if (!c.inAbout) {
+                raise(c.sig);
+                sawDuringDialog = lgHostSaw;
+                return;
+            }
+            AnswerNextModal([&](QWidget*) {
+                raise(c.sig);
+                sawDuringDialog = lgHostSaw;
+            });
+            Click("Info");
+        }});
+        sigaction(c.sig, &previous, nullptr);
+        EXPECT_EQ(answer, userCanceledErr) << c.sig << " " << c.inAbout;
+        EXPECT_EQ(sawDuringDialog, 0) << c.sig << " " << c.inAbout;
+        EXPECT_EQ(lgHostSaw, c.sig) << c.sig << " " << c.inAbout;
+        EXPECT_EQ(std::memcmp(&before, &config, sizeof before), 0) << c.sig << " " << c.inAbout;
+        EXPECT_FALSE(std::filesystem::exists(PrefsFilePath()));
+    }
 }
 
 TEST(ToolboxSession, MakesAnApplicationOnlyWhenTheHostHasNoneAndTakesItDown) {

@@ -46,8 +46,8 @@ TEST_F(DialogTest, TheCustomButtonOpensTheDialogOnTheHostsFramesAndOKReachesTheN
           }},
           [&] { result = host.CustomButton(2); });
     EXPECT_EQ(result, kPluginOK);
-    // The dialog opens on frame 2 and shows the 8 frames from there to the end.
-    EXPECT_EQ(positions, (QStringList{"0/7", "1/7"}));
+    // The dialog opens on frame 2 of the clip's 10, all of them in reach.
+    EXPECT_EQ(positions, (QStringList{"2/9", "3/9"}));
     std::vector<int32_t> asked;
     for (const auto& call : host.calls())
         if (call.kind == pluginhost::HostCall::kGetFrame) asked.push_back(call.frameNumber);

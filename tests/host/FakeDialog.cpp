@@ -7,7 +7,7 @@
 //   HZ_FAKE_DIALOG_FORMAT the media format to choose (1 NTSC, 2 PAL, 3 HD)
 //   HZ_FAKE_DIALOG_LOG    file that receives one line per thing seen
 //   HZ_FAKE_NO_PREVIEW    set: the preview buffer cannot be made
-// Log lines: "register", "open W H MIN MAX CENTRE", "fetch POS ANSWER CENTRE",
+// Log lines: "register", "open W H MIN MAX POSITION CENTRE", "fetch POS ANSWER CENTRE",
 // "close ok|cancel", "unregister"; CENTRE is the frame's centre pixel as
 // AARRGGBB.
 #include <cstdio>
@@ -53,13 +53,13 @@ std::string Centre(GrafPtr gw) {
 void Register() { Log("register"); }
 void Unregister() { Log("unregister"); }
 
-void DoConfig(PluginDataPtr theConfig) {
+OSErr DoConfig(PluginDataPtr theConfig) {
     const PluginWorkspace& ws = gConfigWorkspace;
     Rect r;
     GetPortBounds(ws.sourceClip, &r);
     Log("open " + std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + " " +
         std::to_string(ws.minFrameIndex) + " " + std::to_string(ws.maxFrameIndex) + " " +
-        Centre(ws.sourceClip));
+        std::to_string(ws.currFrameIndex) + " " + Centre(ws.sourceClip));
 
     const PluginDataRec backup = *theConfig;
     if (const char* walk = std::getenv("HZ_FAKE_DIALOG_WALK")) {
@@ -85,10 +85,11 @@ void DoConfig(PluginDataPtr theConfig) {
     if (answer && std::strcmp(answer, "cancel") == 0) {
         *theConfig = backup;
         Log("close cancel");
-    } else {
-        SaveConfig(theConfig);
-        Log("close ok");
+        return userCanceledErr;
     }
+    SaveConfig(theConfig);
+    Log("close ok");
+    return noErr;
 }
 
 }  // namespace

@@ -96,11 +96,11 @@ TEST_F(CustomButton, OpensTheDialogOnTheFrameShownAndGivesItBack) {
     EXPECT_EQ(fetches[0].quality, kDVHighQuality);
     EXPECT_EQ(Releases(), 1);
     EXPECT_EQ(host->framesOutstanding(), 0);
-    // Positions count from the frame shown (clip frame 5) to the clip's
-    // last (clip frame 49), in the block's own numbering.
-    EXPECT_EQ(Seen(), (std::vector<std::string>{"register",
-                                                "open 720 480 5 44 " + PatternCentre(720, 480, 105),
-                                                "close ok", "unregister"}));
+    // Positions run over the whole clip and start on the frame shown (clip
+    // frame 5), in the block's own numbering.
+    EXPECT_EQ(Seen(), (std::vector<std::string>{
+                          "register", "open 720 480 0 49 5 " + PatternCentre(720, 480, 105),
+                          "close ok", "unregister"}));
 }
 
 TEST_F(CustomButton, AsksForTheFrameSizeOfTheFormatChosenLastTime) {
@@ -123,6 +123,38 @@ TEST_F(CustomButton, AsksForTheFrameSizeOfTheFormatChosenLastTime) {
     }
 }
 
+// The saved format is NTSC; Cancel each time must put it back, or the
+// movie of unknown size would open in the format of the movie before.
+TEST_F(CustomButton, OpensOnTheFormatWhoseFrameFitsTheMovieUntilConfirmed) {
+    struct Case {
+        int16_t movieWidth, movieHeight;
+        int16_t width, height;
+    };
+    setenv("HZ_FAKE_DIALOG", "cancel", 1);
+    for (Case c : {Case{1920, 1080, 960, 540}, Case{0, 0, 720, 480}, Case{720, 576, 720, 576},
+                   Case{640, 480, 720, 576}, Case{720, 480, 720, 480}, Case{1280, 544, 960, 540}}) {
+        ClipSettings clip{0, 10};
+        clip.movieWidth = c.movieWidth;
+        clip.movieHeight = c.movieHeight;
+        ShowFrame(clip, 0);
+        ASSERT_EQ(host->CustomButton(0), kPluginCancel);
+        ASSERT_FALSE(Fetches().empty());
+        EXPECT_EQ(Fetches()[0].width, c.width) << c.movieWidth << "x" << c.movieHeight;
+        EXPECT_EQ(Fetches()[0].height, c.height) << c.movieWidth << "x" << c.movieHeight;
+        ASSERT_EQ(host->EndClip(), kPluginOK);
+    }
+
+    setenv("HZ_FAKE_DIALOG", "ok", 1);
+    ClipSettings wide{0, 10};
+    wide.movieWidth = 1920;
+    wide.movieHeight = 1080;
+    ShowFrame(wide, 0);
+    ASSERT_EQ(host->CustomButton(0), kPluginOK);
+    PluginDataRec saved{};
+    ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
+    EXPECT_EQ(saved.mediaType, kMediaHD);
+}
+
 TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
     ShowFrame(ClipSettings{0, 10}, 0);
     setenv("HZ_FAKE_DIALOG_WALK", "1", 1);
@@ -135,7 +167,7 @@ TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
         EXPECT_EQ(host->framesOutstanding(), 0);
         const auto seen = Seen();
         ASSERT_EQ(seen.size(), 5u);
-        EXPECT_EQ(seen[1], "open 720 480 2 7 " + blackCentre) << okWithoutBuffer;
+        EXPECT_EQ(seen[1], "open 720 480 0 9 2 " + blackCentre) << okWithoutBuffer;
         EXPECT_EQ(seen[2], "fetch 1 7 " + blackCentre) << okWithoutBuffer;
     }
 }
@@ -171,7 +203,7 @@ TEST_F(CustomButton, PreviewFetchesLeaveTheHostsFramesToTheHost) {
     EXPECT_EQ(host->framesOutstanding(), 0);
     const auto seen = Seen();
     ASSERT_EQ(seen.size(), 9u);
-    EXPECT_EQ(seen[1], "open 720 480 0 49 " + PatternCentre(720, 480, 100));
+    EXPECT_EQ(seen[1], "open 720 480 0 49 0 " + PatternCentre(720, 480, 100));
     EXPECT_EQ(seen[2], "fetch 1 0 " + PatternCentre(720, 480, 101));
     EXPECT_EQ(seen[3], "fetch 49 0 " + PatternCentre(720, 480, 149));
     EXPECT_EQ(seen[4], "fetch 50 0 " + PatternCentre(720, 480, 150));
@@ -197,7 +229,7 @@ TEST_F(CustomButton, OkKeepsTheEditsForLaterClipsAndCancelPutsThemBack) {
     const testframes::Pixel before = corner();
 
     setenv("HZ_FAKE_DIALOG", "cancel", 1);
-    ASSERT_EQ(host->CustomButton(0), kPluginOK);
+    ASSERT_EQ(host->CustomButton(0), kPluginCancel);
     EXPECT_EQ(corner(), before);
     PluginDataRec saved{};
     ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);

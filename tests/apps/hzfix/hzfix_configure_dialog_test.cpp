@@ -1,6 +1,7 @@
 // hzfix configure with the real dialog on the offscreen platform, driven as
 // a person would: step through the clip, turn the picture, press OK.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -9,9 +10,11 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 
 #include "apps/hzfix/Commands.h"
+#include "apps/hzfix/Errors.h"
 #include "persistence/prefsloader.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
@@ -75,12 +78,67 @@ TEST(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
     context.interrupt = &interrupt;
     EXPECT_EQ(hzfix::RunConfigure(context, {dir / "in.mp4", "--at", "0.4"}), 0);
     ASSERT_TRUE(pressed);
-    // Opened on frame 10 of 40; positions run to the clip's last frame.
-    EXPECT_EQ(position, "3/29");
+    // Opened on frame 10 of 40; positions run over the whole clip.
+    EXPECT_EQ(position, "13/39");
     EXPECT_NEAR(shownGrey, GreyOf(13), 4);
     PluginDataRec saved{};
     ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
     EXPECT_EQ(saved.sliders[cTurnSlider - 1], 5);
+}
+
+std::atomic<bool>* lgInterrupt = nullptr;
+void OnSignal(int) { lgInterrupt->store(true); }
+
+// As hzfix's own handler would, the test's only sets a flag; the dialog
+// must still close, keep nothing of what was edited, and the command must
+// end as interrupted.
+TEST(HzfixConfigureDialog, AnEndSignalClosesTheDialogAndSavesNothing) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TempDir dir;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    MakeClip(dir / "in.mp4", ClipSpec{});
+
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    for (int sig : {SIGTERM, SIGINT}) {
+        bool signalled = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QSlider* turn = Control<QSlider>("signature", "Sldr", 1);
+            if (!turn || signalled) return;
+            signalled = true;
+            turn->setFocus();
+            QTest::keyClick(turn, Qt::Key_Right);
+            raise(sig);
+        });
+        poll.start(10);
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            ADD_FAILURE() << "the dialog stayed open after the signal";
+            std::_Exit(1);
+        });
+        watchdog.start(10000);
+
+        std::atomic<bool> interrupt{false};
+        lgInterrupt = &interrupt;
+        struct sigaction action {
+        }, previous{};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(sig, &action, &previous);
+        hzfix::Context context;
+        context.bundleDir = BundleDir();
+        context.interrupt = &interrupt;
+        EXPECT_THROW(hzfix::RunConfigure(context, {dir / "in.mp4"}), hzfix::Interrupted) << sig;
+        sigaction(sig, &previous, nullptr);
+        EXPECT_TRUE(signalled) << sig;
+        PluginDataRec saved{};
+        ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk) << sig;
+        EXPECT_EQ(saved.sliders[cTurnSlider - 1], 0) << sig;
+    }
 }
 
 }  // namespace

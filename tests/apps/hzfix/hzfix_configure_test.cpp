@@ -20,8 +20,10 @@ class HzfixConfigure : public ::testing::Test {
     TempDir dir;
     std::string log = dir / "dialog.log";
 
-    std::string Clip() const {
+    std::string Clip(int width = 160, int height = 120) const {
         ClipSpec recipe;
+        recipe.width = width;
+        recipe.height = height;
         recipe.paint = [](int frame, int, int) {
             return Rgb{GreyOf(frame), GreyOf(frame), GreyOf(frame)};
         };
@@ -50,16 +52,19 @@ class HzfixConfigure : public ::testing::Test {
 };
 
 TEST_F(HzfixConfigure, TheDialogWalksTheClipAndOkReachesTheNextRender) {
-    const std::string in = Clip();
+    const std::string in = Clip(320, 180);
     Outcome r = Configure({in, "--at", "0.4"},
-                          {"QT_QPA_PLATFORM=offscreen", "HZ_FAKE_DIALOG_WALK=1,5,29,0"});
+                          {"QT_QPA_PLATFORM=offscreen", "HZ_FAKE_DIALOG_WALK=11,15,39,0"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("settings saved"), std::string::npos) << r.out;
     const auto seen = Seen();
     ASSERT_EQ(seen.size(), 8u) << ReadFile(log);
-    // 0.4 s at 25 fps is frame 10; positions run from there to frame 39.
-    EXPECT_EQ(seen[1].substr(0, 18), "open 720 480 10 29");
+    // A 16:9 clip opens in the HD format's frame. 0.4 s at 25 fps is frame
+    // 10, where the dialog starts; positions run over the whole clip, so the
+    // user can step back to its first frame.
+    EXPECT_EQ(seen[1].substr(0, 21), "open 960 540 0 39 10 ");
     EXPECT_NEAR(CentreRed(seen[1]), GreyOf(10), kTolerance);
-    const int frames[] = {11, 15, 39, 10};
+    const int frames[] = {11, 15, 39, 0};
     for (int i = 0; i < 4; ++i) {
         EXPECT_NE(seen[2 + i].find(" 0 "), std::string::npos) << seen[2 + i];
         EXPECT_NEAR(CentreRed(seen[2 + i]), GreyOf(frames[i]), kTolerance) << seen[2 + i];
@@ -76,8 +81,11 @@ TEST_F(HzfixConfigure, TheDialogWalksTheClipAndOkReachesTheNextRender) {
 TEST_F(HzfixConfigure, CancelKeepsTheSettingsAndNoDisplayIsRefusedUpFront) {
     const std::string in = Clip();
     Outcome r = Configure({in}, {"QT_QPA_PLATFORM=offscreen", "HZ_FAKE_DIALOG=cancel"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Seen()[1].substr(0, 17), "open 720 480 0 39");
+    // A script tells Cancel from OK by the status.
+    EXPECT_EQ(r.status, 6) << r.err;
+    EXPECT_NE(r.out.find("cancelled; the saved settings are unchanged"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(Seen()[1].substr(0, 19), "open 720 576 0 39 0");
     r = Real({"settings", "show"});
     EXPECT_NE(r.out.find("turn              0"), std::string::npos) << r.out;
 

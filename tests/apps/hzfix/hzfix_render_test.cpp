@@ -121,32 +121,49 @@ TEST_F(HzfixRender, ProxyRendersEveryFrameWithoutAudio) {
     EXPECT_LE(Distance(DecodeFrame(dir / "proxy.mp4", 20).Mean(80, 60, 3), kSource), kTolerance);
 }
 
-// An odd size stays exact in full-size chroma; in 4:2:0 it is padded by one
-// repeated column and row, and the summary says so.
-TEST_F(HzfixRender, OddSizesStayExactInFullChromaAndArePaddedOtherwise) {
+// An odd size stays exact: in full-size chroma, or in 4:2:0 where the
+// encoder takes it (VP9); only a --pix-fmt with halved chroma that the
+// encoder cannot fit pads it by one repeated column and row, and says so.
+TEST_F(HzfixRender, OddSizesStayExactUnlessAPixelFormatAskedForCannotHoldThem) {
     ClipSpec recipe;
     recipe.width = 161;
     recipe.height = 121;
     recipe.audio = false;
-    const std::string in = Clip("odd.mkv", recipe);
-    Outcome r = Do({"render", in, dir / "odd-out.mp4"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("yuv444p"), std::string::npos) << r.out;
-    VideoFacts b = Inspect(dir / "odd-out.mp4");
-    EXPECT_EQ(b.width, 161);
-    EXPECT_EQ(b.height, 121);
-    EXPECT_EQ(b.frames, 40);
-
-    r = Do({"render", in, dir / "even.mp4", "--pix-fmt", "yuv420p"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("padded to 162x122 by repeating the last column or row"),
-              std::string::npos)
-        << r.out;
-    b = Inspect(dir / "even.mp4");
-    EXPECT_EQ(b.width, 162);
-    EXPECT_EQ(b.height, 122);
-    Picture p = DecodeFrame(dir / "even.mp4", 20);
-    EXPECT_LE(Distance(p.Mean(160, 60, 0), kSource), kTolerance);
+    const std::string full = Clip("odd.mkv", recipe);
+    recipe.pixelFormat = "yuv420p";
+    const std::string halved = Clip("odd.webm", recipe);
+    ASSERT_EQ(Inspect(halved).pixelFormat, "yuv420p");
+    ASSERT_EQ(Inspect(halved).width, 161);
+    struct Case {
+        std::string in, out, pixFmt;
+        int width, height;
+        const char* format;
+    };
+    const Case cases[] = {
+        {full, "a.mp4", "", 161, 121, "yuv444p"},
+        {halved, "b.mp4", "", 161, 121, "yuv444p"},
+        {halved, "c.webm", "", 161, 121, "yuv420p"},
+        {full, "d.mp4", "yuv420p", 162, 122, "yuv420p"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"render", c.in, dir / c.out};
+        if (!c.pixFmt.empty()) args.insert(args.end(), {"--pix-fmt", c.pixFmt});
+        Outcome r = Do(args);
+        ASSERT_EQ(r.status, 0) << c.out << "\n" << r.err;
+        VideoFacts b = Inspect(dir / c.out);
+        EXPECT_EQ(b.width, c.width) << c.out;
+        EXPECT_EQ(b.height, c.height) << c.out;
+        EXPECT_EQ(b.pixelFormat, c.format) << c.out;
+        EXPECT_EQ(b.frames, 40) << c.out;
+        const bool padded = c.width != recipe.width;
+        EXPECT_EQ(r.out.find("padded to 162x122 by repeating the last column or row") !=
+                      std::string::npos,
+                  padded)
+            << c.out << "\n"
+            << r.out;
+        Picture p = DecodeFrame(dir / c.out, 20);
+        EXPECT_LE(Distance(p.Mean(160, 60, 0), kSource), kTolerance) << c.out;
+    }
 }
 
 TEST_F(HzfixRender, ProgressFileEndsWithTheFinalCount) {

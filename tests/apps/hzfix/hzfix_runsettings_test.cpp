@@ -1,6 +1,9 @@
 // Settings for one run: given on render, thumbnail and preview, from a
 // settings file or the defaults, over the saved settings and never into them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -88,6 +91,25 @@ TEST_F(HzfixRunSettings, ADamagedPreferencesFileIsReportedAndTheDefaultsUsed) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("warning"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("defaults are used"), std::string::npos) << r.err;
+}
+
+// A run's settings go to the plug-in's clip, not through files: a run with
+// settings of its own leaves nothing in the temporary folder, even when it
+// is killed outright, and never makes the preferences file.
+TEST_F(HzfixRunSettings, ARunWithSettingsOfItsOwnLeavesNoFileBehind) {
+    const std::string temp = dir / "tmp";
+    std::filesystem::create_directories(temp);
+    std::vector<std::string> env = Env();
+    env.push_back("TMPDIR=" + temp);
+    Outcome r =
+        Hzfix({"--plugin", BundleDir(), "thumbnail", Clip(), dir / "t.png", "--turn", "1"}, env);
+    ASSERT_EQ(r.status, 0) << r.err;
+    Child killed = StartHzfix(
+        {"--plugin", BundleDir(), "render", Clip(), dir / "k.mp4", "--turn", "1", "-q"}, env);
+    kill(killed.pid, SIGKILL);
+    Finish(killed);
+    EXPECT_TRUE(std::filesystem::is_empty(temp));
+    EXPECT_FALSE(Exists(dir / "config/hzfix-Prefs"));
 }
 
 // The preview stripes exactly the corners a turn uncovers; enlarging hides them.
