@@ -3,23 +3,8 @@
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
+#include "engine/SettingsTable.h"
 #include "host/EffectData.h"
-
-namespace {
-
-// The frame the dialog works on for each format; any other value is NTSC.
-Rect FormatFrame(int16_t mediaType) {
-    switch (mediaType) {
-        case kMediaPAL:
-            return Rect{0, 0, 576, 720};
-        case kMediaHD:
-            return Rect{0, 0, 540, 960};
-        default:
-            return Rect{0, 0, 480, 720};
-    }
-}
-
-}  // namespace
 
 HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     const int64_t frameNumber = int64_t{params->renderFrame} + gMostRecentStartFrame;
@@ -30,7 +15,8 @@ HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     const int64_t framesLeft = int64_t{gMostRecentFrameCount} - params->renderFrame;
     for (int64_t n : {frameNumber, firstFrameIndex})
         if (n < INT32_MIN || n > INT32_MAX) return kPluginBadParams;
-    const Rect size = FormatFrame(GetMediaFormat(gEngineData));
+    const MediaFormatRec& format = MediaFormat(GetMediaFormat(gEngineData));
+    const Rect size = {0, 0, format.height, format.width};
     const HYProcs* procs = params->procs;
     GWorldPtr frame = nullptr;
     int16_t volume = 0;

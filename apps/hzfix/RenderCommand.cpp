@@ -279,7 +279,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                  "(%s)\n",
                  args.positional[1].c_str(), count, in.video().width, in.video().height,
                  av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
-                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
+                 SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "apps/hzfix/Errors.h"
-#include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
 
 namespace hzfix {
@@ -47,21 +46,25 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
         }
     }
     if (auto file = args.Get("--settings")) {
-        ReadSettingsFile(*file, &run.settings);
+        ReadSettingsFile(*file, &run.settings, &run.notes);
         run.origin = *file;
         run.ownSettings = true;
     }
-    if (ApplySettingOptions(args, &run.settings)) {
+    if (ApplySettingOptions(args, &run.settings, &run.notes)) {
         run.origin += " and this run's options";
         run.ownSettings = true;
     }
     return run;
 }
 
-std::string SettingsSummary(const PluginDataRec& settings) {
+std::string SettingsSummary(const RunSettingsRec& run) {
     std::string text;
-    for (const SettingField& f : SettingFields())
-        text += (text.empty() ? "" : ", ") + std::string(f.name) + " " + f.value(settings);
+    for (const SettingDescRec& d : cSettingDescs) {
+        text +=
+            (text.empty() ? "" : ", ") + std::string(d.name) + " " + SettingValue(d, run.settings);
+        if (auto note = run.notes.find(d.name); note != run.notes.end())
+            text += " (" + note->second + ")";
+    }
     return text;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
+#include "apps/hzfix/SettingFields.h"
 #include "engine/PluginData.h"
 
 namespace hzfix {
@@ -27,6 +28,8 @@ struct RunSettingsRec {
     std::string origin;
     // Whether they differ from what the plug-in would read by itself.
     bool ownSettings = false;
+    // What the words given became, where they said something else.
+    SettingNotes notes = {};
 };
 
 // A damaged or unreadable preferences file is a warning, and the defaults
@@ -34,8 +37,9 @@ struct RunSettingsRec {
 RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
                                   const std::function<void(const std::string&)>& warn);
 
-// One line naming every setting, as the run's summary prints it.
-std::string SettingsSummary(const PluginDataRec& settings);
+// One line naming every setting, and what the run's words became, as the
+// run's summary prints it.
+std::string SettingsSummary(const RunSettingsRec& run);
 
 // While it lives, the plug-in loaded after it reads `settings` from a
 // preferences folder of its own.
