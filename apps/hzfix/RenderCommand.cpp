@@ -164,6 +164,12 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (durationSeconds)
         count = std::min(count, in.FrameAt(startSeconds + *durationSeconds) - startFrame);
     if (count <= 0) throw UsageError("--duration is shorter than one frame");
+    for (const auto& [option, frames] :
+         {std::pair{"--fade-in", fadeIn}, std::pair{"--fade-out", fadeOut}})
+        if (frames && *frames > count)
+            throw UsageError(std::string(option) + " " + std::to_string(*frames) +
+                             " is longer than the " + std::to_string(count) +
+                             " frames rendered (0 to " + std::to_string(count) + ")");
     if (startFrame + count > int32Max)
         throw media::InputError(inPath + " has more frames than the plug-in can count");
 
