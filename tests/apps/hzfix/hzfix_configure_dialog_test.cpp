@@ -139,8 +139,8 @@ TEST(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
         if (d.kind != SettingKind::cSlider) continue;
         EXPECT_EQ(shown[d.name], (Range{d.minimum, d.maximum})) << d.name;
         const std::string option = std::string("--") + d.name;
-        const std::string range =
-            "(" + std::to_string(d.minimum) + " to " + std::to_string(d.maximum) + ")";
+        const std::string limits = std::to_string(d.minimum) + " to " + std::to_string(d.maximum);
+        const std::string range = std::string("(") + limits + ")";
         for (int32_t beyond : {d.minimum - 1, d.maximum + 1}) {
             const Outcome r = Hzfix(
                 {"--plugin", BundleDir(), "settings", "set", option, std::to_string(beyond)}, env);
@@ -158,7 +158,7 @@ TEST(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
                 0)
                 << option << " " << end;
         const Outcome help = Hzfix({"settings", "--help"}, env);
-        EXPECT_NE(help.out.find(range.substr(1, range.size() - 2)), std::string::npos) << d.name;
+        EXPECT_NE(help.out.find(limits), std::string::npos) << d.name;
     }
 }
 
