@@ -14,6 +14,7 @@
 #include "dialog/DialogEntry.h"
 #include "dialog/sliderHandlers.h"
 #include "engine/DataHandling.h"
+#include "engine/SettingsTable.h"
 #include "tests/support/TestFrames.h"
 
 namespace {
@@ -35,8 +36,8 @@ void OpenBundle() {
     CFRelease(url);
 }
 
-void ReRenderAndBlitWithRedraw(benchmark::State& state, int16_t mediaType, int w, int h,
-                               const char* windowName) {
+void ReRenderAndBlitWithRedraw(benchmark::State& state, int16_t mediaType) {
+    const MediaFormatRec& format = MediaFormat(mediaType);
     OpenBundle();
     PluginDataRec config{};
     ResetConfig(&config, true);
@@ -45,9 +46,9 @@ void ReRenderAndBlitWithRedraw(benchmark::State& state, int16_t mediaType, int w
     config.sliders[cTurnSlider - 1] = 5;
     config.sliders[cScaleSlider - 1] = 10;
     config.sliders[cMoveXSlider - 1] = -2;
-    testframes::GWorldHolder source = testframes::MakeGWorld(w, h);
+    testframes::GWorldHolder source = testframes::MakeGWorld(format.width, format.height);
     testframes::FillPattern(source.get(), 1);
-    testframes::GWorldHolder preview = testframes::MakeGWorld(w, h);
+    testframes::GWorldHolder preview = testframes::MakeGWorld(format.width, format.height);
 
     PluginWorkspace& ws = gConfigWorkspace;
     ws.theConfig = &config;
@@ -56,7 +57,7 @@ void ReRenderAndBlitWithRedraw(benchmark::State& state, int16_t mediaType, int w
     ws.maxFrameIndex = 0;
     ws.activeRel = 1;
     RegisterDialogControls();
-    WindowRef window = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, windowName);
+    WindowRef window = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, format.windowName);
     SetupDialog(window, &config);
     ShowWindow(window);
     QApplication::processEvents();
@@ -67,12 +68,8 @@ void ReRenderAndBlitWithRedraw(benchmark::State& state, int16_t mediaType, int w
     UnregisterDialogControls();
 }
 
-void NTSC(benchmark::State& state) {
-    ReRenderAndBlitWithRedraw(state, kMediaNTSC, 720, 480, "configNTSC");
-}
-void HD(benchmark::State& state) {
-    ReRenderAndBlitWithRedraw(state, kMediaHD, 960, 540, "configHD");
-}
+void NTSC(benchmark::State& state) { ReRenderAndBlitWithRedraw(state, kMediaNTSC); }
+void HD(benchmark::State& state) { ReRenderAndBlitWithRedraw(state, kMediaHD); }
 
 BENCHMARK(NTSC)->Name("ReRenderAndBlit/720x480")->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(HD)->Name("ReRenderAndBlit/960x540")->Unit(benchmark::kMillisecond)->Repetitions(5);

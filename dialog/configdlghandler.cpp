@@ -10,6 +10,7 @@
 #include "dialog/sliderHandlers.h"
 #include "dialog/usermanual.h"
 #include "engine/DataHandling.h"
+#include "engine/SettingsTable.h"
 #include "engine/lineEffect.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
@@ -20,22 +21,6 @@ enum { kItemReopen = 0, kItemOK = 1, kItemCancel = 2, kItemNone = -1 };
 
 WindowPtr lgTheWindow = nullptr;
 int16_t lgItemHit = kItemReopen;
-
-// A format the record cannot name is shown, and opened, as NTSC.
-int16_t ShownFormat(int16_t mediaType) {
-    return mediaType == kMediaPAL || mediaType == kMediaHD ? mediaType : int16_t{kMediaNTSC};
-}
-
-const char* WindowNameFor(int16_t mediaType) {
-    switch (ShownFormat(mediaType)) {
-        case kMediaPAL:
-            return "configPAL";
-        case kMediaHD:
-            return "configHD";
-        default:
-            return "configNTSC";
-    }
-}
 
 // The controls of a window that is gone must not be reached through the
 // workspace by anything that runs before the next window is set up.
@@ -70,7 +55,7 @@ OSErr DoConfig(PluginDataPtr theConfig) {
     std::memcpy(&backup, theConfig, sizeof backup);
     do {
         lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName,
-                                                WindowNameFor(theConfig->mediaType));
+                                                MediaFormat(theConfig->mediaType).windowName);
         if (lgTheWindow) {
             EventHandlerUPP handler = NewEventHandlerUPP(TheDialogHandler);
             const EventTypeSpec commands = {kEventClassCommand, kEventCommandProcess};
@@ -106,7 +91,8 @@ void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
     SetupSliders(theWindow);
     SimpleHideControl(theWindow, MakeOSType("Rect"), 1);
     SimpleHideControl(theWindow, MakeOSType("Rect"), 2);
-    SimpleSetControlValueByID(theWindow, MakeOSType("Medi"), 1, ShownFormat(theConfig->mediaType));
+    SimpleSetControlValueByID(theWindow, MakeOSType("Medi"), 1,
+                              MediaFormat(theConfig->mediaType).mediaType);
     Config2Dlg(ws.theConfig);
     RenderLineArt(ws.theConfig);
     ReRenderAndBlit();
@@ -190,8 +176,8 @@ OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData
     }
     if (CommandIs(command, "Medi")) {
         const int16_t old = theConfig->mediaType;
-        theConfig->mediaType = static_cast<int16_t>(std::clamp<int32_t>(
-            SimpleGetControlValueByID(theWindow, MakeOSType("Medi"), 1), kMediaNTSC, kMediaHD));
+        const int32_t item = SimpleGetControlValueByID(theWindow, MakeOSType("Medi"), 1);
+        theConfig->mediaType = MediaFormat(static_cast<int16_t>(item)).mediaType;
         if (theConfig->mediaType != old) {
             lgItemHit = kItemReopen;
             QuitAppModalLoopForWindow(theWindow);

@@ -5,6 +5,7 @@
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "engine/EngineHooks.h"
+#include "engine/SettingsTable.h"
 #include "engine/callpixelfx.h"
 #include "engine/lineEffect.h"
 #include "platform/text/TextUtils.h"
@@ -52,7 +53,12 @@ void SetupSliders(WindowPtr theWindow) {
         message[sizeof message - 2] = static_cast<char>('0' + i);
         Assert(slider, message);
         ws.sliders[i - 1] = slider;
-        if (cUsesSlider[i - 1]) {
+        if (const SettingDescRec* desc = SliderDesc(i)) {
+            SetControl32BitMinimum(slider, desc->minimum);
+            SetControl32BitMaximum(slider, desc->maximum);
+            // A block saved elsewhere may hold more than the slider reaches;
+            // the preview, and OK, follow what the slider shows.
+            ws.theConfig->sliders[i - 1] = ClampToDesc(*desc, ws.theConfig->sliders[i - 1]);
             SetControlAction(slider, NewControlActionUPP(cSliderActions[i - 1]));
             SetControl32BitValue(slider, ws.theConfig->sliders[i - 1]);
             SetSliderLegend(theWindow, i, ws.theConfig->sliders[i - 1]);

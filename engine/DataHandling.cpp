@@ -1,6 +1,7 @@
 #include "engine/DataHandling.h"
 
 #include "common/commonprocs.h"
+#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
 #include "persistence/prefslock.h"
 

@@ -1,5 +1,6 @@
 // The effect's settings record, the dialog's workspace and the build-time
-// configuration of the effect.
+// configuration of the effect; what each setting means and its limits are
+// in SettingsTable.h.
 #ifndef HZ_ENGINE_PLUGINDATA_H
 #define HZ_ENGINE_PLUGINDATA_H
 
@@ -47,36 +48,11 @@ inline constexpr int32_t SliderPixels(int32_t longerSide, int16_t value) {
     return longerSide * value / 100;
 }
 
-struct MediaFrameRec {
-    const char* name;
-    int16_t width, height;
-};
-// The frame the dialog works on for a media type; any other value is NTSC.
-inline constexpr MediaFrameRec MediaFrame(int16_t mediaType) {
-    switch (mediaType) {
-        case kMediaPAL:
-            return {"PAL", 720, 576};
-        case kMediaHD:
-            return {"HD", 960, 540};
-        default:
-            return {"NTSC", 720, 480};
-    }
-}
-
-// The factory settings: the whole frame, not turned, moved or enlarged, a
-// black background, the framing rectangle drawn red, NTSC, no picture.
-inline constexpr PluginDataRec cDefaultSettings = {{0, 1, 0, 1}, {0, 1, 0, 1},  {0, 0, 0, 0, 0, 0},
-                                                   {},           {65535, 0, 0}, {0, 0, 0},
-                                                   kMediaNTSC,   nullptr,       nullptr,
-                                                   false};
-
 inline constexpr char cMyPluginName[] = "horizonfix";
 inline constexpr char cMyClearName[] = "Horizon Fix";
 inline constexpr char cMyBundleID[] = "com.vond.clipfx.horizonfix";
 inline constexpr char cPlugVersion[] = "3.0.0 (Linux x86-64)";
 
-inline constexpr int cUsesSlider[cNumSliders] = {1, 1, 0, 1, 1, 0};
-inline constexpr int cUsesColor[cNumColors] = {1, 0, 0, 0, 0, 0};
 enum { cUsedNumberOfRects = 1, cHandleSize = 6, cUseDisposeGWInSlider = 1 };
 
 struct PluginWorkspace {

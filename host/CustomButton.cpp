@@ -4,12 +4,13 @@
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
+#include "engine/SettingsTable.h"
 #include "host/EffectData.h"
 
 namespace {
 
 Rect FormatFrame(int16_t mediaType) {
-    const MediaFrameRec f = MediaFrame(mediaType);
+    const MediaFormatRec& f = MediaFormat(mediaType);
     return Rect{0, 0, f.height, f.width};
 }
 
@@ -25,13 +26,13 @@ int16_t FormatForMovie(int16_t saved, const HYProcs* procs) {
         height <= 0)
         return saved;
     const auto misfit = [&](int16_t format) {
-        const MediaFrameRec f = MediaFrame(format);
+        const MediaFormatRec& f = MediaFormat(format);
         return std::abs(std::log(static_cast<double>(width) * f.height /
                                  (static_cast<double>(height) * f.width)));
     };
     int16_t best = saved;
-    for (int16_t format : {kMediaNTSC, kMediaPAL, kMediaHD})
-        if (misfit(format) < misfit(best)) best = format;
+    for (const MediaFormatRec& format : cMediaFormats)
+        if (misfit(format.mediaType) < misfit(best)) best = format.mediaType;
     return best;
 }
 

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/SettingsTable.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
 #include "platform/files/ReplaceFile.h"
 #include "platform/memory/MacMemory.h"
+#include "platform/resources/ResourceFork.h"
 #include "platform/resources/Resources.h"
 
 namespace {
@@ -158,9 +160,7 @@ bool BlockToConfig(PluginDataPtr theConfig, ConfigSaveH theSave, std::string* wh
     return true;
 }
 
-bool ConfigToBlock(const PluginDataRec* theConfig, ConfigSaveH theSave) {
-    if (!theConfig || !theSave) return false;
-    if (GetHandleSize(reinterpret_cast<Handle>(theSave)) < cConfigSaveSize) return false;
+ConfigSaveRec MakeBlock(const PluginDataRec* theConfig) {
     ConfigSaveRec block;
     std::memset(&block, 0, sizeof block);
     block.sizeInBytes = cConfigSaveSize;
@@ -175,6 +175,13 @@ bool ConfigToBlock(const PluginDataRec* theConfig, ConfigSaveH theSave) {
     block.keepProps = theConfig->keepProps;
     block.miscString[0] = sizeof cConfigSaveMiscString - 1;
     std::memcpy(block.miscString + 1, cConfigSaveMiscString, sizeof cConfigSaveMiscString - 1);
+    return block;
+}
+
+bool ConfigToBlock(const PluginDataRec* theConfig, ConfigSaveH theSave) {
+    if (!theConfig || !theSave) return false;
+    if (GetHandleSize(reinterpret_cast<Handle>(theSave)) < cConfigSaveSize) return false;
+    const ConfigSaveRec block = MakeBlock(theConfig);
     std::memcpy(*theSave, &block, sizeof block);
     return true;
 }
@@ -236,11 +243,15 @@ PrefsResultRec Store(const PluginDataRec* theConfig) {
     ConfigToBlock(theConfig, reinterpret_cast<ConfigSaveH>(fresh));
 
     const std::string name = std::string(1, sizeof cPrefsResName - 1) + cPrefsResName;
+    std::string keptAside;
     Handle old = Get1Resource(cPrefsType, cPrefsResID);
     if (old) {
         OSErr err = noErr;
         try {
-            if (Refused(old)) err = KeepAside();
+            if (Refused(old)) {
+                err = KeepAside();
+                keptAside = PrefsAsidePath();
+            }
         } catch (const std::bad_alloc&) {
             err = memFullErr;
         }
@@ -272,7 +283,32 @@ PrefsResultRec Store(const PluginDataRec* theConfig) {
     const OSErr closeErr = ResError();
     UseResFile(open.previousResFile);
     if (updateErr != noErr && closeErr != noErr) return WriteFailure(updateErr);
-    return Ok();
+    return {PrefsStatus::cOk, "", keptAside};
+}
+
+// A file the resource layer cannot read keeps nothing it could keep; the
+// fresh one holding the defaults replaces it in one step, once the damaged
+// one is safe beside it.
+PrefsResultRec ReplaceDamaged() {
+    OSErr err = noErr;
+    try {
+        err = KeepAside();
+        if (err == noErr) {
+            const ConfigSaveRec block = MakeBlock(&cDefaultSettings);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(&block);
+            std::vector<uint8_t> fork;
+            err = BuildResourceFork({{cPrefsType, cPrefsResID, true, cPrefsResName, 0,
+                                      std::vector<uint8_t>(bytes, bytes + sizeof block)}},
+                                    &fork);
+            if (err == noErr) err = ReplaceFile(PrefsFilePath(), fork);
+        }
+    } catch (const std::bad_alloc&) {
+        err = memFullErr;
+    }
+    if (err != noErr)
+        return {PrefsStatus::cFailed, "cannot replace the damaged " + PrefsFilePath() + ": " +
+                                          Describe(err) + "; it was left as it is"};
+    return {PrefsStatus::cOk, "", PrefsAsidePath()};
 }
 
 }  // namespace
@@ -312,21 +348,34 @@ PrefsResultRec ResetPrefs() {
         open.result.status == PrefsStatus::cNoFile) {
         return Ok();
     }
+    if (open.result.status == PrefsStatus::cDamaged) return ReplaceDamaged();
     if (open.result.status != PrefsStatus::cOk) return open.result;
     Handle block = Get1Resource(cPrefsType, cPrefsResID);
     if (!block) {
         ClosePrefs(open);
         return Ok();
     }
+    OSErr err = noErr;
+    const bool refused = Refused(block);
+    try {
+        if (refused) err = KeepAside();
+    } catch (const std::bad_alloc&) {
+        err = memFullErr;
+    }
+    if (err != noErr) {
+        ClosePrefs(open);
+        return WriteFailure(err);
+    }
     RemoveResource(block);
     DisposeHandle(block);
     CloseResFile(open.refNum);
-    const OSErr err = ResError();
+    err = ResError();
     UseResFile(open.previousResFile);
-    return err == noErr ? Ok() : WriteFailure(err);
+    if (err != noErr) return WriteFailure(err);
+    return {PrefsStatus::cOk, "", refused ? PrefsAsidePath() : ""};
 }
 
-std::string PrefsAsidePath() { return PrefsFilePath() + ".damaged"; }
+std::string PrefsAsidePath() { return PrefsFilePath() + cPrefsAsideSuffix; }
 
 std::string PrefsFilePath() {
     const std::string folder = PreferencesFolderPath();

@@ -19,6 +19,7 @@ inline constexpr int16_t cPrefsResID = 1;
 inline constexpr char cPrefsResName[] = "Config Settings";
 inline constexpr uint32_t cConfigSaveVersion = 3;
 inline constexpr char cConfigSaveMiscString[] = "Config save for vond iMovie plug-in";
+inline constexpr char cPrefsAsideSuffix[] = ".damaged";
 
 // Native byte order and no pointers, so the block is the same 392 bytes on
 // every ABI; a block from a machine of the other byte order is refused.
@@ -76,14 +77,19 @@ struct PrefsResultRec {
     PrefsStatus status;
     // Names the file and says what is wrong with it; empty on success.
     std::string message;
+    // Where a file holding settings that could not be read was kept before
+    // it was replaced; empty when nothing was.
+    std::string keptAside = {};
 };
 
 PrefsResultRec LoadPrefs(PluginDataRec* theConfig);
 PrefsResultRec StorePrefs(const PluginDataRec& theConfig);
 // Takes the saved settings out of the file, keeping anything else in it,
 // so the effect starts from its own defaults. cOk if there were none.
-// A damaged file is left for the user to remove; messages say what is wrong,
-// and the advice is the caller's.
+// Reset is how a user repairs the file: a damaged one is kept aside and
+// replaced by one holding the defaults, and settings this version refuses
+// are kept aside before they go. Messages say what is wrong, and the advice
+// is the caller's.
 PrefsResultRec ResetPrefs();
 // Where the preferences file is or would be.
 std::string PrefsFilePath();

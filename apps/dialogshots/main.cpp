@@ -16,6 +16,7 @@
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
 #include "engine/EngineHooks.h"
+#include "engine/SettingsTable.h"
 
 namespace {
 
@@ -102,14 +103,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(lgOutDir);
     InstallEngineHooks({SceneFrame, RegisterDialogControls, DoConfig, UnregisterDialogControls});
 
-    const struct {
-        int16_t mediaType;
-        int16_t width, height;
-        const char* name;
-    } formats[] = {{kMediaNTSC, 720, 480, "configNTSC"},
-                   {kMediaPAL, 720, 576, "configPAL"},
-                   {kMediaHD, 960, 540, "configHD"}};
-    for (const auto& f : formats) {
+    for (const MediaFormatRec& f : cMediaFormats) {
         PluginDataRec config{};
         ResetConfig(&config, true);
         config.mediaType = f.mediaType;
@@ -118,7 +112,7 @@ int main(int argc, char** argv) {
         config.sliders[cScaleSlider - 1] = 6;
         GWorldPtr frame = AllocateGWorld(f.width, f.height);
         DrawScene(frame, 0);
-        PictureOf(f.name, f.mediaType == kMediaNTSC);
+        PictureOf(f.windowName, f.mediaType == kMediaNTSC);
         ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0);
         DisposeGWorld(frame);
     }

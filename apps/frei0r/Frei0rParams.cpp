@@ -20,57 +20,80 @@ bool Unit(double in, double* out) {
     return true;
 }
 
+double Span(const SettingDescRec& d) { return static_cast<double>(d.maximum - d.minimum); }
+
+std::string Explanation(const SettingDescRec& d) {
+    if (d.kind != SettingKind::cSlider) return d.help;
+    return std::string(d.help) + "; 0 to 1 maps " + std::to_string(d.minimum) + " to " +
+           std::to_string(d.maximum);
+}
+
 }  // namespace
 
 const std::vector<ParamRec>& Params() {
     static const std::vector<ParamRec> params = [] {
-        using K = ParamKind;
-        using T = ParamTarget;
-        return std::vector<ParamRec>{
-            {"turn", K::kDouble, "turn, counter-clockwise, in 0.4 degree steps from -225 to 225",
-             T::kSlider, cTurnSlider, -225, 225},
-            {"scale", K::kDouble, "enlargement from -25 to 100", T::kSlider, cScaleSlider, -25,
-             100},
-            {"move-x", K::kDouble, "move right, from -100 to 100", T::kSlider, cMoveXSlider, -100,
-             100},
-            {"move-y", K::kDouble, "move down, from -100 to 100", T::kSlider, cMoveYSlider, -100,
-             100},
-            {"framing-left", K::kDouble, "left edge of the part kept, as a share of the width",
-             T::kFramingEdge, 0},
-            {"framing-right", K::kDouble, "right edge of the part kept", T::kFramingEdge, 1},
-            {"framing-top", K::kDouble, "top edge of the part kept, as a share of the height",
-             T::kFramingEdge, 2},
-            {"framing-bottom", K::kDouble, "bottom edge of the part kept", T::kFramingEdge, 3},
-            {"background", K::kColor, "colour outside the picture", T::kBackground},
-            {"keep-proportions", K::kBool, "keep the framing's proportions", T::kKeepProportions},
-            {"mix", K::kDouble, "0: the effect, 1: the untouched frame", T::kMix},
-        };
+        std::vector<ParamRec> list;
+        // ffmpeg takes the values in order alone: the sliders, the most
+        // used, come first.
+        for (const SettingDescRec& d : cSettingDescs)
+            if (d.kind == SettingKind::cSlider)
+                list.push_back({d.name, ParamKind::kDouble, Explanation(d), &d});
+        for (const SettingDescRec& d : cSettingDescs) {
+            switch (d.kind) {
+                case SettingKind::cSlider:
+                    break;
+                case SettingKind::cRectangle: {
+                    const char* edges[] = {"left", "right", "top", "bottom"};
+                    for (int e = 0; e < 4; ++e)
+                        list.push_back({std::string(d.name) + "-" + edges[e], ParamKind::kDouble,
+                                        std::string(edges[e]) + " edge of the " + d.help, &d, e});
+                    break;
+                }
+                case SettingKind::cColor:
+                    if (d.place == SettingPlace::cColors)
+                        list.push_back({d.name, ParamKind::kColor, d.help, &d});
+                    break;
+                case SettingKind::cOnOff:
+                    list.push_back({d.name, ParamKind::kBool, d.help, &d});
+                    break;
+                case SettingKind::cChoice:
+                    break;
+            }
+        }
+        list.push_back({"mix", ParamKind::kDouble,
+                        "0: the effect, 1: the untouched frame (for fades at a clip's ends)",
+                        nullptr});
+        return list;
     }();
     return params;
 }
 
 void GetParam(const ParamRec& param, const ParamValuesRec& values, double* out) {
     const PluginDataRec& s = values.settings;
-    switch (param.target) {
-        case ParamTarget::kSlider:
-            *out = static_cast<double>(s.sliders[param.index - 1] - param.min) /
-                   (param.max - param.min);
+    if (!param.setting) {
+        *out = values.mix;
+        return;
+    }
+    const SettingDescRec& d = *param.setting;
+    switch (d.place) {
+        case SettingPlace::cSliders:
+            *out = (s.sliders[d.index - 1] - d.minimum) / Span(d);
             return;
-        case ParamTarget::kFramingEdge:
-            *out = *Edge(s.startRel, param.index);
+        case SettingPlace::cStartRel:
+            *out = (*Edge(s.startRel, param.edge) - d.minimum) / Span(d);
             return;
-        case ParamTarget::kBackground: {
-            const RGBColor& c = s.colors[cBackgroundColor - 1];
+        case SettingPlace::cColors: {
+            const RGBColor& c = s.colors[d.index - 1];
             out[0] = c.red / 65535.0;
             out[1] = c.green / 65535.0;
             out[2] = c.blue / 65535.0;
             return;
         }
-        case ParamTarget::kKeepProportions:
+        case SettingPlace::cKeepProps:
             *out = s.keepProps ? 1 : 0;
             return;
-        case ParamTarget::kMix:
-            *out = values.mix;
+        case SettingPlace::cFrameStartColor:
+        case SettingPlace::cMediaType:
             return;
     }
 }
@@ -78,27 +101,31 @@ void GetParam(const ParamRec& param, const ParamValuesRec& values, double* out) 
 void SetParam(const ParamRec& param, const double* in, ParamValuesRec* values) {
     PluginDataRec& s = values->settings;
     double v = 0;
-    switch (param.target) {
-        case ParamTarget::kSlider:
+    if (!param.setting) {
+        if (Unit(*in, &v)) values->mix = v;
+        return;
+    }
+    const SettingDescRec& d = *param.setting;
+    switch (d.place) {
+        case SettingPlace::cSliders:
             if (Unit(*in, &v))
-                s.sliders[param.index - 1] =
-                    static_cast<int16_t>(std::lround(param.min + v * (param.max - param.min)));
+                s.sliders[d.index - 1] = static_cast<int16_t>(std::lround(d.minimum + v * Span(d)));
             return;
-        case ParamTarget::kFramingEdge:
-            if (Unit(*in, &v)) *Edge(s.startRel, param.index) = v;
+        case SettingPlace::cStartRel:
+            if (Unit(*in, &v)) *Edge(s.startRel, param.edge) = d.minimum + v * Span(d);
             return;
-        case ParamTarget::kBackground: {
-            RGBColor& c = s.colors[cBackgroundColor - 1];
+        case SettingPlace::cColors: {
+            RGBColor& c = s.colors[d.index - 1];
             uint16_t* channels[] = {&c.red, &c.green, &c.blue};
             for (int i = 0; i < 3; ++i)
                 if (Unit(in[i], &v)) *channels[i] = static_cast<uint16_t>(std::lround(v * 65535));
             return;
         }
-        case ParamTarget::kKeepProportions:
+        case SettingPlace::cKeepProps:
             if (Unit(*in, &v)) s.keepProps = v >= 0.5;
             return;
-        case ParamTarget::kMix:
-            if (Unit(*in, &v)) values->mix = v;
+        case SettingPlace::cFrameStartColor:
+        case SettingPlace::cMediaType:
             return;
     }
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PluginData.h"
+#include "engine/SettingsTable.h"
 
 namespace hzfrei0r {
 
@@ -19,17 +19,20 @@ struct ParamValuesRec {
 };
 
 enum class ParamKind { kBool, kDouble, kColor };
-enum class ParamTarget { kSlider, kFramingEdge, kBackground, kKeepProportions, kMix };
 
+// One parameter: a setting of the table (for the framing rectangle, one of
+// its edges: left, right, top, bottom), or mix without one.
 struct ParamRec {
     std::string name;
     ParamKind kind;
     std::string explanation;
-    ParamTarget target;
-    int index = 0;         // the slider (1-based) or the framing edge (left, right, top, bottom)
-    int min = 0, max = 0;  // a slider's range
+    const SettingDescRec* setting;  // nullptr for mix
+    int edge = 0;
 };
 
+// Made from the settings table: its sliders, then the framing rectangle's edges,
+// the background colour and its on/off settings, then mix. What only the
+// dialog uses (its frame size, the framing rectangle's colour) is left out.
 const std::vector<ParamRec>& Params();
 
 // A parameter's value as frei0r hands it out: one double, or three for a

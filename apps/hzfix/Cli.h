@@ -21,6 +21,7 @@ struct OptionSpec {
     const char* name;   // "--fade-in", or a short "-y"
     const char* value;  // what the value is called in help; nullptr for a switch
     const char* help;
+    const char* choices = nullptr;  // the words the value may be, for completion
 };
 
 struct ParsedArgs {

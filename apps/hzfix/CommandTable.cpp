@@ -12,7 +12,7 @@ const std::vector<CommandRec>& AllCommands() {
         {"thumbnail", "IN OUT.png [options]", "the plug-in's placeholder picture of a clip",
          RunThumbnail, ThumbnailHelp, ThumbnailOptions},
         {"settings", "show|set|reset", "the settings the effect starts from", RunSettings,
-         SettingsHelp, SettingsOptions},
+         SettingsHelp, SettingsOptions, "show set reset"},
         {"configure", "CLIP [options]", "set them in the effect's dialog, on CLIP's frames",
          RunConfigure, ConfigureHelp, ConfigureOptions},
     };

@@ -54,6 +54,7 @@ struct CommandRec {
     int (*run)(const Context& context, const std::vector<std::string>& words);
     std::string (*help)();
     const std::vector<OptionSpec>& (*options)();
+    const char* actions = nullptr;  // the words its first argument may be, for completion
 };
 // Every command, in the order help lists them.
 const std::vector<CommandRec>& AllCommands();

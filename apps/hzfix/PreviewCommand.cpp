@@ -202,7 +202,7 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
                  args.positional[1].c_str(), frame, in.path().c_str(), width, height,
                  uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()
                            : "no corner uncovered",
-                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
+                 SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

@@ -164,6 +164,12 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (durationSeconds)
         count = std::min(count, in.FrameAt(startSeconds + *durationSeconds) - startFrame);
     if (count <= 0) throw UsageError("--duration is shorter than one frame");
+    for (const auto& [option, frames] :
+         {std::pair{"--fade-in", fadeIn}, std::pair{"--fade-out", fadeOut}})
+        if (frames && *frames > count)
+            throw UsageError(std::string(option) + " " + std::to_string(*frames) +
+                             " is longer than the " + std::to_string(count) +
+                             " frames rendered (0 to " + std::to_string(count) + ")");
     if (startFrame + count > int32Max)
         throw media::InputError(inPath + " has more frames than the plug-in can count");
 
@@ -278,7 +284,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                  "(%s)\n",
                  args.positional[1].c_str(), count, in.video().width, in.video().height,
                  av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
-                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
+                 SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

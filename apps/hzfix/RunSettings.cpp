@@ -1,7 +1,6 @@
 #include "apps/hzfix/RunSettings.h"
 
 #include "apps/hzfix/Errors.h"
-#include "apps/hzfix/SettingFields.h"
 #include "persistence/prefsloader.h"
 #include "platform/files/Leftovers.h"
 
@@ -41,17 +40,22 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
         }
     }
     if (auto file = args.Get("--settings")) {
-        ReadSettingsFile(*file, &run.settings);
+        ReadSettingsFile(*file, &run.settings, &run.notes);
         run.origin = *file;
     }
-    if (ApplySettingOptions(args, &run.settings)) run.origin += " and this run's options";
+    if (ApplySettingOptions(args, &run.settings, &run.notes))
+        run.origin += " and this run's options";
     return run;
 }
 
-std::string SettingsSummary(const PluginDataRec& settings) {
+std::string SettingsSummary(const RunSettingsRec& run) {
     std::string text;
-    for (const SettingField& f : SettingFields())
-        text += (text.empty() ? "" : ", ") + std::string(f.name) + " " + f.value(settings);
+    for (const SettingDescRec& d : cSettingDescs) {
+        text +=
+            (text.empty() ? "" : ", ") + std::string(d.name) + " " + SettingValue(d, run.settings);
+        if (auto note = run.notes.find(d.name); note != run.notes.end())
+            text += " (" + note->second + ")";
+    }
     return text;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
+#include "apps/hzfix/SettingFields.h"
 #include "engine/PluginData.h"
 
 namespace hzfix {
@@ -24,6 +25,8 @@ struct RunSettingsRec {
     PluginDataRec settings;
     // Where they come from, for the run's summary.
     std::string origin;
+    // What the words given became, where they said something else.
+    SettingNotes notes = {};
 };
 
 // A damaged or unreadable preferences file is a warning, and the defaults
@@ -31,8 +34,9 @@ struct RunSettingsRec {
 RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
                                   const std::function<void(const std::string&)>& warn);
 
-// One line naming every setting, as the run's summary prints it.
-std::string SettingsSummary(const PluginDataRec& settings);
+// One line naming every setting, and what the run's words became, as the
+// run's summary prints it.
+std::string SettingsSummary(const RunSettingsRec& run);
 
 }  // namespace hzfix
 

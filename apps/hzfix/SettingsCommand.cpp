@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SettingFields.h"
+#include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
 #include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
@@ -35,15 +37,36 @@ PluginDataRec Load(bool* saved) {
             *saved = false;
             return cDefaultSettings;
         default:
-            throw SettingsError(r.message + "; delete it to start afresh", false);
+            throw SettingsError(
+                r.message + "; hzfix settings reset starts afresh and keeps it beside", false);
     }
 }
 
-void Show(const PluginDataRec& config, bool saved) {
+void Show(const PluginDataRec& config, bool saved, const ShownFrameRec& frame) {
     std::printf("file: %s (%s)\n", PrefsFilePath().c_str(),
                 saved ? "saved settings" : "nothing saved: the effect's defaults");
-    for (const SettingField& f : SettingFields())
-        std::printf("%-17s %-22s %s\n", f.name, f.value(config).c_str(), f.meaning(config).c_str());
+    for (const SettingDescRec& d : cSettingDescs)
+        std::printf("%-17s %-22s %s\n", d.name, SettingValue(d, config).c_str(),
+                    SettingMeaning(d, config, frame).c_str());
+}
+
+// A block saved by another program may hold what hzfix refuses to take; a
+// settings file written from it is refused in turn.
+void WarnOutsideLimits(const PluginDataRec& config) {
+    for (const SettingDescRec& d : cSettingDescs)
+        if (OutsideLimits(d, config))
+            std::fprintf(stderr,
+                         "hzfix: warning: the saved %s %s lies outside %s; --settings refuses "
+                         "this file until that line is changed\n",
+                         d.name, SettingValue(d, config).c_str(), SettingLimits(d).c_str());
+}
+
+// The frame of the clip --for names, whose pixels the descriptions count.
+std::optional<ShownFrameRec> ClipFrameFor(const Context& context, const ParsedArgs& args) {
+    const auto clip = args.Get("--for");
+    if (!clip) return std::nullopt;
+    media::InputFile in(*clip, context.interrupt);
+    return ClipFrame(*clip, in.video().width, in.video().height);
 }
 
 void SayWaiting(const std::string& message) {
@@ -72,40 +95,54 @@ void MakePreferencesFolder() {
 const std::vector<OptionSpec>& SettingsOptions() {
     static const std::vector<OptionSpec> options = [] {
         std::vector<OptionSpec> all = SettingOptions();
-        all.push_back({"--as", "file", "with show: print them as a settings file for --settings"});
+        all.push_back(
+            {"--as", "file", "with show: print them as a settings file for --settings", "file"});
+        all.push_back({"--for", "CLIP",
+                       "with show and set: count the pixels on CLIP's frames, not the dialog's"});
         return all;
     }();
     return options;
 }
 
 std::string SettingsHelp() {
-    return "usage: hzfix settings show [--as file] | set OPTIONS | reset\n"
+    return "usage: hzfix settings show [--as file] [--for CLIP] | set OPTIONS | reset\n"
            "  The settings the plug-in starts every clip from (the preferences file).\n"
-           "  show   print every setting and what it does; --as file prints a settings\n"
-           "         file that render, thumbnail and preview take with --settings\n"
-           "  reset  forget the saved settings; the effect starts from its defaults\n"
+           "  show   print every setting and what it does, in pixels on the dialog's frame\n"
+           "         or, with --for CLIP, on CLIP's; --as file prints a settings file that\n"
+           "         render, thumbnail and preview take with --settings\n"
+           "  reset  forget the saved settings; the effect starts from its defaults. A\n"
+           "         damaged preferences file is kept beside it, as " +
+           std::string(cProductCode) + cPrefName + cPrefsAsideSuffix +
+           ",\n"
+           "         and replaced by one holding the defaults\n"
            "  set    change the settings named, keep the others:\n" +
            OptionsHelp(SettingOptions()) +
-           "  Steps and percentages are whole numbers from -32768 to 32767.\n";
+           "  Steps and percentages are whole numbers; a value outside its range is refused.\n";
 }
 
-int RunSettings(const Context&, const std::vector<std::string>& words) {
+int RunSettings(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, SettingsOptions());
     if (args.positional.size() != 1) throw UsageError("settings needs one of show, set, reset");
     const std::string& action = args.positional[0];
     const auto as = args.Get("--as");
     if (as && action != "show") throw UsageError("--as goes with settings show");
     if (as && *as != "file") throw UsageError("--as: '" + *as + "' is not file");
-    if (action != "set" && args.values.size() > (as ? 1u : 0u))
+    if (args.Has("--for") && action != "show" && action != "set")
+        throw UsageError("--for goes with settings show and set");
+    if (as && args.Has("--for")) throw UsageError("--as file has no pixels to count --for a clip");
+    const size_t ownOptions = (as ? 1u : 0u) + (args.Has("--for") ? 1u : 0u);
+    if (action != "set" && args.values.size() > ownOptions)
         throw UsageError("settings " + action + " takes no settings");
 
     if (action == "show") {
         bool saved = false;
         PluginDataRec config = Load(&saved);
-        if (as)
+        if (as) {
+            WarnOutsideLimits(config);
             std::fputs(SettingsFileText(config).c_str(), stdout);
-        else
-            Show(config, saved);
+        } else {
+            Show(config, saved, ClipFrameFor(context, args).value_or(DialogFrame(config)));
+        }
         return kExitOk;
     }
     SetPrefsLockNotice(SayWaiting);
@@ -113,23 +150,33 @@ int RunSettings(const Context&, const std::vector<std::string>& words) {
         const PrefsLockRec lock;
         PrefsResultRec r = ResetPrefs();
         if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
+        if (!r.keptAside.empty())
+            std::printf("settings reset: what %s held is kept as %s\n", PrefsFilePath().c_str(),
+                        r.keptAside.c_str());
         std::printf("settings reset: the effect starts from its defaults\n");
         return kExitOk;
     }
     if (action != "set") throw UsageError("settings: unknown action '" + action + "'");
-    if (args.values.empty()) throw UsageError("settings set: name at least one setting");
+    if (args.values.size() == ownOptions)
+        throw UsageError("settings set: name at least one setting");
 
     // Every value is checked before anything is made or written.
     PluginDataRec config = cDefaultSettings;
-    ApplySettingOptions(args, &config);
+    SettingNotes notes;
+    ApplySettingOptions(args, &config, &notes);
+    const std::optional<ShownFrameRec> clipFrame = ClipFrameFor(context, args);
     MakePreferencesFolder();
     const PrefsLockRec lock;
     bool saved = false;
     config = Load(&saved);
-    ApplySettingOptions(args, &config);
+    ApplySettingOptions(args, &config, &notes);
     PrefsResultRec r = StorePrefs(config);
     if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
-    Show(config, true);
+    if (!r.keptAside.empty())
+        std::printf("settings set: the settings this version could not read are kept as %s\n",
+                    r.keptAside.c_str());
+    Show(config, true, clipFrame.value_or(DialogFrame(config)));
+    for (const auto& [name, note] : notes) std::printf("%s: %s\n", name.c_str(), note.c_str());
     return kExitOk;
 }
 

@@ -20,6 +20,7 @@ extern "C" {
 #include "apps/hzfix/Errors.h"
 #include "apps/media/LibAv.h"
 #include "apps/media/VideoEncoderChoice.h"
+#include "persistence/prefsloader.h"
 
 namespace {
 
@@ -50,6 +51,48 @@ const char kStatusHelp[] =
     "  5    the plug-in failed a request\n"
     "  6    the settings dialog (configure) was cancelled: nothing was saved\n"
     "  130  interrupted (Ctrl-C; 143 for SIGTERM): nothing is left behind\n";
+
+// For the manual page only: the help says these where they matter.
+std::string FilesHelp() {
+    const std::string prefs = std::string(cProductCode) + cPrefName;
+    return "$XDG_CONFIG_HOME/" + prefs + " (~/.config/" + prefs +
+           " when XDG_CONFIG_HOME is unset)\n"
+           "       the saved settings every clip starts from: written by settings set,\n"
+           "       settings reset and the dialog's OK, read by the plug-in\n" +
+           "$XDG_CONFIG_HOME/" + prefs + cPrefsAsideSuffix +
+           "\n"
+           "       a preferences file that could not be read, kept when settings set,\n"
+           "       settings reset or the plug-in replaced it\n"
+           "PREFIX/lib/horizonfix/HorizonFix.bundle\n"
+           "       the plug-in, found beside an installed hzfix\n";
+}
+
+const char kEnvironmentHelp[] =
+    "XDG_CONFIG_HOME\n"
+    "       the folder of the preferences file (default ~/.config)\n"
+    "HZFIX_PLUGIN\n"
+    "       the plug-in bundle folder, where --plugin is not given\n"
+    "HZ_DISABLE_FAST_PATHS\n"
+    "       set to 1: draw and convert colours through the portable paths instead of\n"
+    "       the SIMD ones (slower; for comparing the two)\n"
+    "DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM\n"
+    "       where configure opens its window (QT_QPA_PLATFORM=offscreen: nowhere)\n";
+
+const char kExamplesHelp[] =
+    "Try a turn of 3 degrees on one frame, the uncovered corners striped:\n"
+    "    hzfix preview clip.mp4 try.png --turn 3deg --side-by-side --at 2.5\n"
+    "Enlarge until the stripes are gone, replacing the picture:\n"
+    "    hzfix preview clip.mp4 try.png --turn 3deg --scale 4 --side-by-side -y\n"
+    "Render with those settings, for this run only:\n"
+    "    hzfix render clip.mp4 level.mp4 --turn 3deg --scale 4\n"
+    "Keep them for every clip, or in a file for a series of clips:\n"
+    "    hzfix settings set --turn 3deg --scale 4\n"
+    "    hzfix settings show --as file > level.txt\n"
+    "    hzfix render other.mp4 other-level.mp4 --settings level.txt\n"
+    "What the saved moves and enlargement are in pixels on a clip's frames:\n"
+    "    hzfix settings show --for clip.mp4\n"
+    "Set the framing and the turn in the dialog, on the clip's frames:\n"
+    "    hzfix configure clip.mp4 --at 1:30\n";
 
 std::string Help() {
     std::string text =
@@ -97,28 +140,44 @@ std::string ManPage() {
     for (const hzfix::CommandRec& c : hzfix::AllCommands())
         page += ".SS " + std::string(c.name) + "\n.nf\n" + roff(c.help()) + ".fi\n";
     page += ".SH OPTIONS\n.nf\n" + roff(kOptionsHelp) + ".fi\n.SH EXIT STATUS\n.nf\n" +
-            roff(kStatusHelp) + ".fi\n";
+            roff(kStatusHelp) + ".fi\n.SH FILES\n.nf\n" + roff(FilesHelp()) +
+            ".fi\n.SH ENVIRONMENT\n.nf\n" + roff(kEnvironmentHelp) + ".fi\n.SH EXAMPLES\n.nf\n" +
+            roff(kExamplesHelp) + ".fi\n";
     return page;
 }
 
-// Completion for bash: commands, then each command's options.
+// Completion for bash: commands, then each command's first word where it
+// takes one of a few, its options, and the values of options that take one
+// of a few.
 std::string BashCompletion() {
     std::string names, cases;
     for (const hzfix::CommandRec& c : hzfix::AllCommands()) {
         names += std::string(names.empty() ? "" : " ") + c.name;
-        std::string options = "--help";
-        for (const hzfix::OptionSpec& o : c.options()) options += std::string(" ") + o.name;
-        cases += std::string("        ") + c.name + ") opts=\"" + options + "\" ;;\n";
+        std::string options = "--help", values;
+        for (const hzfix::OptionSpec& o : c.options()) {
+            options += std::string(" ") + o.name;
+            if (o.choices)
+                values +=
+                    std::string("            ") + o.name + ") values=\"" + o.choices + "\" ;;\n";
+        }
+        cases += std::string("        ") + c.name + ") opts=\"" + options + "\"";
+        if (c.actions) cases += std::string("; actions=\"") + c.actions + "\"";
+        if (!values.empty()) cases += "\n            case $prev in\n" + values + "            esac";
+        cases += " ;;\n";
     }
     return "# bash completion for hzfix\n"
            "_hzfix() {\n"
-           "    local cur=${COMP_WORDS[COMP_CWORD]} command= opts= i\n"
+           "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
+           "    local command= at= opts= actions= values= i\n"
            "    for ((i = 1; i < COMP_CWORD; i++)); do\n"
            "        case ${COMP_WORDS[i]} in --plugin) ((i++)) ;; -*) ;; *) "
-           "command=${COMP_WORDS[i]}; "
+           "command=${COMP_WORDS[i]}; at=$i; "
            "break ;; esac\n"
            "    done\n"
            "    if [[ -z $command ]]; then\n"
+           "        if [[ $prev == --plugin ]]; then COMPREPLY=($(compgen -d -- \"$cur\")); "
+           "return; "
+           "fi\n"
            "        COMPREPLY=($(compgen -W \"" +
            names +
            " --plugin -v --help --version\" -- \"$cur\"))\n"
@@ -127,7 +186,10 @@ std::string BashCompletion() {
            "    case $command in\n" +
            cases +
            "    esac\n"
-           "    if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"$opts\" -- \"$cur\"));\n"
+           "    if [[ -n $values ]]; then COMPREPLY=($(compgen -W \"$values\" -- \"$cur\"));\n"
+           "    elif [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"$opts\" -- \"$cur\"));\n"
+           "    elif [[ -n $actions ]] && ((COMP_CWORD == at + 1)); then\n"
+           "        COMPREPLY=($(compgen -W \"$actions\" -- \"$cur\"))\n"
            "    else COMPREPLY=($(compgen -f -- \"$cur\")); fi\n"
            "}\n"
            "complete -o filenames -F _hzfix hzfix\n";

@@ -12,8 +12,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "dialog/sliderHandlers.h"
 #include "dialog/usermanual.h"
 #include "engine/DataHandling.h"
+#include "engine/SettingsTable.h"
 #include "engine/relrects.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
@@ -171,6 +173,44 @@ TEST_F(DialogTest, CancelAfterAFormatSwitchAndSliderMovesPutsTheRecordBackByteFo
     EXPECT_EQ(answer, userCanceledErr);
     EXPECT_EQ(std::memcmp(&before, &config, sizeof before), 0);
     EXPECT_FALSE(std::filesystem::exists(PrefsFilePath()));
+}
+
+// A block saved elsewhere may hold more than a slider reaches: the slider,
+// its legend and the preview show it held to the slider's end, and Cancel
+// gives back the value as saved.
+TEST_F(DialogTest, ValuesBeyondASlidersEndAreShownAtItsEndAndCancelKeepsThem) {
+    const SettingDescRec& scale = *SliderDesc(cScaleSlider);
+    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
+    config.sliders[cScaleSlider - 1] = static_cast<int16_t>(scale.maximum + 400);
+    config.sliders[cTurnSlider - 1] = static_cast<int16_t>(turn.minimum - 1);
+    config.sliders[2] = 3000;  // a slider the dialog hides keeps what it holds
+    PluginDataRec before;
+    std::memcpy(&before, &config, sizeof before);
+    std::vector<int> sliders;
+    QStringList legends;
+    std::vector<int16_t> held;
+    QImage atEnd, beyond;
+    Run({[&] {
+        for (int n : {cScaleSlider, cTurnSlider}) {
+            sliders.push_back(qobject_cast<QAbstractSlider*>(Control("Sldr", n))->value());
+            legends << Text("Lgnd", n);
+            held.push_back(config.sliders[n - 1]);
+        }
+        held.push_back(config.sliders[2]);
+        beyond = ClipOnScreen();
+        config.sliders[cScaleSlider - 1] = static_cast<int16_t>(scale.maximum);
+        config.sliders[cTurnSlider - 1] = static_cast<int16_t>(turn.minimum);
+        ReRenderAndBlit();
+        atEnd = ClipOnScreen();
+        Click("not!");
+    }});
+    EXPECT_EQ(sliders, (std::vector<int>{scale.maximum, turn.minimum}));
+    EXPECT_EQ(legends, (QStringList{QString::number(scale.maximum) + "%",
+                                    QString::number(turn.minimum) + "%"}));
+    EXPECT_EQ(held, (std::vector<int16_t>{static_cast<int16_t>(scale.maximum),
+                                          static_cast<int16_t>(turn.minimum), 3000}));
+    EXPECT_EQ(beyond, atEnd);
+    EXPECT_EQ(std::memcmp(&before, &config, sizeof before), 0);
 }
 
 TEST_F(DialogTest, OKAfterAFormatSwitchKeepsTheEditsAndSavesThem) {

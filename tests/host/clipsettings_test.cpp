@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "engine/PluginData.h"
+#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
 #include "tests/host/HostFixture.h"
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/SettingsTable.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/memory/MacMemory.h"
 #include "platform/resources/Resources.h"
@@ -282,10 +283,43 @@ TEST(Prefs, DamagedFileIsNeitherReadNorOverwritten) {
     EXPECT_FALSE(ReadConfig(&read));
     EXPECT_FALSE(SaveConfig(&read));
     EXPECT_EQ(LoadPrefs(&read).status, PrefsStatus::cDamaged);
-    EXPECT_EQ(ResetPrefs().status, PrefsStatus::cDamaged);
     EXPECT_EQ(StorePrefs(read).status, PrefsStatus::cDamaged);
     ExpectSettings(read, OtherConfig(), FakeImage(0x3000), FakeImage(0x4000));
     EXPECT_EQ(ReadBytes(temp / "hzfix-Prefs"), damaged);
+}
+
+// Reset is how a user repairs the file; nothing it held is lost on the way.
+TEST(Prefs, ResetKeepsWhatItCannotReadBesideAndStartsFromTheDefaults) {
+    ScopedTempFolder temp;
+    const std::string aside = temp / "hzfix-Prefs.damaged";
+    PluginDataRec saved = SampleConfig();
+    ASSERT_TRUE(SaveConfig(&saved));
+    Bytes damaged = ReadBytes(temp / "hzfix-Prefs");
+    damaged.resize(damaged.size() - 10);
+    WriteBytes(temp / "hzfix-Prefs", damaged);
+
+    const PrefsResultRec reset = ResetPrefs();
+    ASSERT_EQ(reset.status, PrefsStatus::cOk) << reset.message;
+    EXPECT_EQ(reset.keptAside, aside);
+    EXPECT_EQ(ReadBytes(aside), damaged);
+    PluginDataRec read = OtherConfig();
+    ASSERT_EQ(LoadPrefs(&read).status, PrefsStatus::cOk);
+    ExpectSettings(read, cDefaultSettings, FakeImage(0x3000), FakeImage(0x4000));
+
+    // Settings this version refuses are kept before they go, too.
+    Bytes version2 = BlockOf(SampleConfig());
+    const uint32_t two = 2;
+    std::memcpy(&version2[4], &two, 4);
+    WritePrefsFile(temp, &version2);
+    const Bytes refused = ReadBytes(temp / "hzfix-Prefs");
+    EXPECT_EQ(ResetPrefs().keptAside, aside);
+    EXPECT_EQ(ReadBytes(aside), refused);
+    EXPECT_TRUE(StoredBlock(temp).empty());
+
+    // Settings it reads go without a copy.
+    ASSERT_EQ(StorePrefs(SampleConfig()).status, PrefsStatus::cOk);
+    EXPECT_EQ(ResetPrefs().keptAside, "");
+    EXPECT_EQ(ReadBytes(aside), refused);
 }
 
 TEST(Prefs, MissingFolderIsNeverCreated) {

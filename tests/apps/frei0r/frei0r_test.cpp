@@ -16,7 +16,7 @@ extern "C" {
 }
 
 #include "apps/pluginhost/PluginHost.h"
-#include "engine/PluginData.h"
+#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
 #include "tests/platform/files/ScopedTempFolder.h"
 #include "tests/support/TestFrames.h"

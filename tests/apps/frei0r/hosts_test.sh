@@ -3,7 +3,7 @@
 # all three give the same bytes, the effect was applied, and a keyframed
 # turn in melt changes the picture from frame to frame.
 set -euo pipefail
-plugin_dir=$1
+plugin_dir=$(cd "$1" && pwd)
 export FREI0R_PATH=$plugin_dir
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -14,9 +14,9 @@ size=64x48
 ffmpeg -v error -f lavfi -i testsrc2=s=$size:r=25:d=0.4 -f rawvideo -pix_fmt rgba in.rgba
 ffmpeg -v error -f rawvideo -pix_fmt rgba -s $size -r 25 -i in.rgba -c:v png in.mkv
 
-# turn 5 steps of 450, enlargement 10 of 125 (from -25).
+# turn 5 steps of 450, no move sideways, enlargement 10 of 125 (from -25).
 ffmpeg -v error -f rawvideo -pix_fmt rgba -s $size -r 25 -i in.rgba \
-  -vf "frei0r=horizonfix:0.5111111|0.28" -f rawvideo -pix_fmt rgba ffmpeg.rgba
+  -vf "frei0r=horizonfix:0.5111111|0.5|0.28" -f rawvideo -pix_fmt rgba ffmpeg.rgba
 gst-launch-1.0 -q filesrc location=in.rgba ! rawvideoparse format=rgba width=64 height=48 \
   framerate=25/1 ! frei0r-filter-horizonfix turn=0.5111111 scale=0.28 ! filesink location=gst.rgba
 melt -quiet in.mkv -filter frei0r.horizonfix turn=0.5111111 scale=0.28 \

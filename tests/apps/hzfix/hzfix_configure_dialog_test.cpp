@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -12,9 +13,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <map>
 
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
@@ -84,6 +87,82 @@ TEST(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
     PluginDataRec saved{};
     ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
     EXPECT_EQ(saved.sliders[cTurnSlider - 1], 5);
+}
+
+// The settings table is the one description of the limits: the dialog's
+// sliders and menu and the command line's refusals are compared with it,
+// so a limit changed there and not followed anywhere fails here.
+TEST(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TempDir dir;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    MakeClip(dir / "in.mp4", ClipSpec{});
+
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    struct Range {
+        int minimum, maximum;
+        bool operator==(const Range&) const = default;
+    };
+    std::map<std::string, Range> shown;
+    QStringList menu;
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QPushButton* cancel = Control<QPushButton>("command", "not!");
+        if (!cancel || seen) return;
+        seen = true;
+        for (const SettingDescRec& d : cSettingDescs) {
+            if (d.place != SettingPlace::cSliders) continue;
+            QSlider* slider = Control<QSlider>("signature", "Sldr", d.index);
+            ASSERT_TRUE(slider) << d.name;
+            EXPECT_TRUE(slider->isVisibleTo(slider->window())) << d.name;
+            shown[d.name] = {slider->minimum(), slider->maximum()};
+        }
+        QComboBox* formats = Control<QComboBox>("signature", "Medi");
+        for (int i = 0; i < formats->count(); ++i) menu << formats->itemText(i);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    poll.start(10);
+    std::atomic<bool> interrupt{false};
+    hzfix::Context context;
+    context.bundleDir = BundleDir();
+    context.interrupt = &interrupt;
+    hzfix::RunConfigure(context, {dir / "in.mp4"});
+    ASSERT_TRUE(seen);
+
+    QStringList formats;
+    for (const MediaFormatRec& f : cMediaFormats)
+        formats << QString("%1 (%2 \u00D7 %3)").arg(f.label).arg(f.width).arg(f.height);
+    EXPECT_EQ(menu, formats);
+    const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + dir / "config"};
+    for (const SettingDescRec& d : cSettingDescs) {
+        if (d.kind != SettingKind::cSlider) continue;
+        EXPECT_EQ(shown[d.name], (Range{d.minimum, d.maximum})) << d.name;
+        const std::string option = std::string("--") + d.name;
+        const std::string limits = std::to_string(d.minimum) + " to " + std::to_string(d.maximum);
+        const std::string range = std::string("(") + limits + ")";
+        for (int32_t beyond : {d.minimum - 1, d.maximum + 1}) {
+            const Outcome r = Hzfix(
+                {"--plugin", BundleDir(), "settings", "set", option, std::to_string(beyond)}, env);
+            EXPECT_EQ(r.status, 1) << option << " " << beyond;
+            EXPECT_NE(
+                r.err.find(option + ": " + std::to_string(beyond) + " is out of range " + range),
+                std::string::npos)
+                << r.err;
+        }
+        for (int32_t end : {d.minimum, d.maximum})
+            EXPECT_EQ(
+                Hzfix({"--plugin", BundleDir(), "settings", "set", option, std::to_string(end)},
+                      env)
+                    .status,
+                0)
+                << option << " " << end;
+        const Outcome help = Hzfix({"settings", "--help"}, env);
+        EXPECT_NE(help.out.find(limits), std::string::npos) << d.name;
+    }
 }
 
 std::atomic<bool>* lgInterrupt = nullptr;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {
@@ -103,6 +104,49 @@ TEST_F(HzfixProgram, ManualAndCompletionNameEveryCommandAndOption) {
     }
     EXPECT_NE(man.out.find("\\-\\-side\\-by\\-side"), std::string::npos);
     EXPECT_NE(completion.out.find("--side-by-side"), std::string::npos);
+}
+
+TEST_F(HzfixProgram, ManualSaysWhereSettingsAreKeptWhatTheEnvironmentChangesAndShowsExamples) {
+    const Outcome man = Hzfix({"--man"}, Env());
+    ASSERT_EQ(man.status, 0);
+    size_t at = 0;
+    for (const char* text :
+         {".SH EXIT STATUS", ".SH FILES", "$XDG_CONFIG_HOME/hzfix\\-Prefs", "hzfix\\-Prefs.damaged",
+          ".SH ENVIRONMENT", "XDG_CONFIG_HOME", "HZFIX_PLUGIN", "HZ_DISABLE_FAST_PATHS",
+          ".SH EXAMPLES", "hzfix render clip.mp4 level.mp4 \\-\\-turn 3deg"}) {
+        at = man.out.find(text, at);
+        EXPECT_NE(at, std::string::npos) << text;
+    }
+}
+
+// Completion offers the words an action or an option takes, as the
+// settings table and the commands' options name them.
+TEST_F(HzfixProgram, CompletionOffersTheWordsAnActionOrOptionTakes) {
+    const Outcome completion = Hzfix({"--bash-completion"}, Env());
+    ASSERT_EQ(completion.status, 0);
+    WriteFile(dir / "completion.bash", completion.out);
+    std::string formats;
+    for (const MediaFormatRec& f : cMediaFormats) formats += std::string(f.name) + " ";
+    const struct {
+        std::string line;  // the words before the cursor, the last one being completed
+        std::string offered;
+    } cases[] = {
+        {"hzfix settings ", "show set reset "},
+        {"hzfix settings s", "show set "},
+        {"hzfix settings set --format ", formats},
+        {"hzfix --plugin b render in.mp4 out.mp4 --keep-proportions o", "on off "},
+        {"hzfix settings show --as ", "file "},
+        {"hzfix settings set --scale 4 --fo", "--format --for "},
+    };
+    for (const auto& c : cases) {
+        const std::string script = "source " + dir / "completion.bash" + "\nCOMP_WORDS=(" + c.line +
+                                   (c.line.back() == ' ' ? "''" : "") +
+                                   ")\nCOMP_CWORD=$((${#COMP_WORDS[@]} - 1))\n_hzfix\n"
+                                   "printf '%s ' \"${COMPREPLY[@]}\"\n";
+        const Outcome r = Finish(StartProgram("/bin/bash", {"-c", script}, Env()));
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, c.offered) << c.line;
+    }
 }
 
 }  // namespace

@@ -130,5 +130,52 @@ TEST_F(HzfixRunSettings, PreviewMarksTheUncoveredCornersUntilEnlargingHidesThem)
     EXPECT_TRUE(Says(hidden, "no corner uncovered")) << hidden.out;
 }
 
+TEST_F(HzfixRunSettings, TheSummarySaysWhatDegreesBecame) {
+    const std::string in = Clip();
+    Outcome r = Do({"preview", in, dir / "p.png", "--turn", "3deg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Says(r, "turn 8 (3deg \u2192 8 steps, 3.2\u00B0), move-x 0")) << r.out;
+    WriteFile(dir / "level.txt", "turn = -2.9deg\n");
+    r = Do({"preview", in, dir / "q.png", "--settings", dir / "level.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Says(r, "turn -7 (-2.9deg \u2192 -7 steps, -2.8\u00B0)")) << r.out;
+    // Steps are taken as they are: nothing to say.
+    r = Do({"preview", in, dir / "s.png", "--turn", "8"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Says(r, "turn 8, move-x 0")) << r.out;
+}
+
+// What cannot be meant is refused before anything is written, with what
+// would be taken; a fade may be as long as the frames rendered.
+TEST_F(HzfixRunSettings, ValuesThatMakeNoSenseAreRefusedWithTheirRange) {
+    const std::string in = Clip();  // 40 frames at 25 fps
+    WriteFile(dir / "big.txt", "# from elsewhere\nscale = 101\n");
+    WriteFile(dir / "flipped.txt", "framing = 1,0,1,0\n");
+    const struct {
+        std::vector<std::string> extra;
+        std::string says;
+    } refused[] = {
+        {{"--fade-in", "41"}, "--fade-in 41 is longer than the 40 frames rendered (0 to 40)"},
+        {{"--start", "1", "--fade-out", "16"},
+         "--fade-out 16 is longer than the 15 frames rendered (0 to 15)"},
+        {{"--scale", "-1000"}, "--scale: -1000 is out of range (-25 to 100)"},
+        {{"--framing", "-1,2,0,1"}, "--framing: -1 is outside the frame"},
+        {{"--settings", dir / "big.txt"}, "big.txt:2: scale: 101 is out of range (-25 to 100)"},
+        {{"--settings", dir / "flipped.txt"},
+         "flipped.txt:1: framing: left 1 is not below right 0"},
+    };
+    for (const auto& c : refused) {
+        std::vector<std::string> args = {"render", in, dir / "out.mp4", "-q"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        Outcome r = Do(args);
+        EXPECT_EQ(r.status, 1) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_FALSE(Exists(dir / "out.mp4"));
+    }
+    Outcome whole =
+        Do({"render", in, dir / "out.mp4", "-q", "--fade-in", "40", "--fade-out", "40"});
+    EXPECT_EQ(whole.status, 0) << whole.err;
+}
+
 }  // namespace
 }  // namespace hzfixtest

@@ -2,6 +2,9 @@
 // is written when a value is refused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
@@ -48,10 +51,11 @@ TEST_F(HzfixSettings, SetShowResetRoundTrip) {
     ASSERT_EQ(shown.status, 0) << shown.err;
     Says(shown, "saved settings");
     Says(shown, "turned 2.8 degrees counter-clockwise");
-    // PAL is 720 x 576: moves and growth are shares of 720, truncated.
-    Says(shown, "14 pixels left on a 720x576 (PAL) frame");
-    Says(shown, "each side grows by 72 pixels");
-    Says(shown, "21 pixels down");
+    // The framing is 576 x 345 of PAL's 720 x 576: moves and growth are
+    // shares of its 576, truncated, as the renderer takes them.
+    Says(shown, "11 pixels left on a 720x576 (PAL) frame");
+    Says(shown, "each side grows by 57 pixels");
+    Says(shown, "17 pixels down");
     Says(shown, "0.1,0.9,0.2,0.8");
     Says(shown, "#102030");
     Says(shown, "#00FF00");
@@ -61,7 +65,7 @@ TEST_F(HzfixSettings, SetShowResetRoundTrip) {
     ASSERT_EQ(Do({"set", "--format", "hd", "--turn", "-5"}).status, 0);
     shown = Do({"show"});
     Says(shown, "turned 2.0 degrees clockwise");
-    Says(shown, "each side grows by 96 pixels on a 960x540 (HD) frame");
+    Says(shown, "each side grows by 76 pixels on a 960x540 (HD) frame");
     Says(shown, "#102030");
 
     ASSERT_EQ(Do({"reset"}).status, 0);
@@ -70,36 +74,102 @@ TEST_F(HzfixSettings, SetShowResetRoundTrip) {
     Says(shown, "#000000");
 }
 
-TEST_F(HzfixSettings, RefusedValuesWriteNothing) {
+TEST_F(HzfixSettings, RefusedValuesWriteNothingAndSayWhatIsTaken) {
     ASSERT_EQ(Do({"set", "--turn", "12"}).status, 0);
     const std::string before = Prefs();
-    const std::vector<std::vector<std::string>> refused = {
-        {"set", "--turn", "32768"},
-        {"set", "--scale", "-32769"},
-        {"set", "--move-x", "1.5"},
-        {"set", "--turn", "1", "--background", "#12345G"},
-        {"set", "--framing", "0,1,0"},
-        {"set", "--format", "secam"},
-        {"set", "--keep-proportions", "maybe"},
-        {"set", "--colour", "#000000"},
-        {"set"},
-        {"show", "--turn", "3"},
-        {"wipe"},
+    const struct {
+        std::vector<std::string> args;
+        std::string says;
+    } refused[] = {
+        {{"set", "--turn", "226"}, "--turn: 226 is out of range (-225 to 225)"},
+        {{"set", "--turn", "-90.3deg"}, "--turn: -90.3deg is out of range (-90deg to 90deg)"},
+        {{"set", "--scale", "-1000"}, "--scale: -1000 is out of range (-25 to 100)"},
+        {{"set", "--move-y", "101"}, "--move-y: 101 is out of range (-100 to 100)"},
+        {{"set", "--move-x", "1.5"}, "not a whole number"},
+        {{"set", "--framing", "1,0,1,0"}, "left 1 is not below right 0"},
+        {{"set", "--framing", "-1,2,0,1"}, "-1 is outside the frame"},
+        {{"set", "--framing", "0,1,0.5,0.5"}, "top 0.5 is not below bottom 0.5"},
+        {{"set", "--framing", "0,1,0,1.01"}, "each edge 0 to 1, left below right, top below"},
+        {{"set", "--turn", "1", "--background", "#12345G"}, "not a colour"},
+        {{"set", "--framing", "0,1,0"}, "expected 4 numbers"},
+        {{"set", "--format", "secam"}, "not one of ntsc 720x480, pal 720x576, hd 960x540"},
+        {{"set", "--keep-proportions", "maybe"}, "neither on nor off"},
+        {{"set", "--colour", "#000000"}, "unknown option"},
+        {{"set"}, "name at least one"},
+        {{"show", "--turn", "3"}, "takes no settings"},
+        {{"wipe"}, "unknown action"},
     };
-    for (const auto& args : refused) {
-        Outcome r = Do(args);
-        EXPECT_EQ(r.status, 1) << args.back() << "\n" << r.err;
-        EXPECT_FALSE(r.err.empty());
+    for (const auto& c : refused) {
+        Outcome r = Do(c.args);
+        EXPECT_EQ(r.status, 1) << c.args.back() << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     }
     EXPECT_EQ(Prefs(), before);
     Says(Do({"show"}), "turned 4.8 degrees");
 }
 
-TEST_F(HzfixSettings, ExtremesOfTheSixteenBitRangeAreKept) {
-    ASSERT_EQ(Do({"set", "--turn", "-32768", "--scale", "32767"}).status, 0);
+// The limits' own ends are taken, in steps and in degrees.
+TEST_F(HzfixSettings, TheEndsOfEachRangeAreKept) {
+    ASSERT_EQ(Do({"set", "--turn", "-90deg", "--scale", "-25", "--move-x", "100"}).status, 0);
     Outcome shown = Do({"show"});
-    Says(shown, "turn              -32768");
-    Says(shown, "scale             32767");
+    Says(shown, "turn              -225");
+    Says(shown, "scale             -25");
+    Says(shown, "move-x            100");
+}
+
+// A block another program saved may hold what hzfix refuses: it still
+// loads, and what is outside is said, with what the dialog shows instead.
+TEST_F(HzfixSettings, SavedValuesOutsideTheLimitsLoadAndAreNamed) {
+    PluginDataRec elsewhere = cDefaultSettings;
+    elsewhere.sliders[cScaleSlider - 1] = 500;
+    elsewhere.startRel = RelRect{0.5, 0.25, 0, 1};
+    elsewhere.mediaType = 9;
+    std::filesystem::create_directories(dir / "config");
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ASSERT_EQ(StorePrefs(elsewhere).status, PrefsStatus::cOk);
+    const std::string saved = Prefs();
+
+    Outcome shown = Do({"show"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    Says(shown, "scale             500");
+    Says(shown, "outside -25 to 100, the dialog shows 100");
+    Says(shown, "(left 0.5 is not below right 0.25)");
+    Says(shown, "format            9");
+    Says(shown, "(no format is numbered 9)");
+
+    Outcome file = Do({"show", "--as", "file"});
+    ASSERT_EQ(file.status, 0) << file.err;
+    EXPECT_NE(file.err.find("the saved scale 500 lies outside -25 to 100"), std::string::npos)
+        << file.err;
+    EXPECT_EQ(Prefs(), saved);
+}
+
+// Reset is how a user repairs the file: what it held stays beside it.
+TEST_F(HzfixSettings, ResetRepairsADamagedFileAndKeepsItBeside) {
+    ASSERT_EQ(Do({"set", "--turn", "5"}).status, 0);
+    const std::string good = Prefs();
+    const std::string damaged = good.substr(0, good.size() - 10);
+    WriteFile(dir / "config/hzfix-Prefs", damaged);
+    Outcome r = Do({"reset"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Says(r, "kept as " + dir / "config/hzfix-Prefs.damaged");
+    EXPECT_EQ(ReadFile(dir / "config/hzfix-Prefs.damaged"), damaged);
+    Outcome shown = Do({"show"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    Says(shown, "turn              0");
+    ASSERT_EQ(Do({"set", "--turn", "6"}).status, 0);
+    Says(Do({"show"}), "turn              6");
+}
+
+TEST_F(HzfixSettings, AClipsOwnFrameIsDescribedWhenNamed) {
+    MakeClip(dir / "in.mp4", ClipSpec{});
+    Outcome set = Do({"set", "--move-x", "10", "--scale", "-5", "--for", dir / "in.mp4"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    Says(set, "16 pixels right on " + dir / "in.mp4's 160x120 frames");
+    Outcome shown = Do({"show", "--for", dir / "in.mp4"});
+    Says(shown, "each side shrinks by 8 pixels on " + dir / "in.mp4's 160x120 frames");
+    Says(Do({"show"}), "72 pixels right on a 720x480 (NTSC) frame");
+    EXPECT_EQ(Do({"show", "--for", dir / "none.mp4"}).status, 3);
 }
 
 TEST_F(HzfixSettings, MessagesNameTheCauseAndAdviseOnce) {
@@ -110,7 +180,7 @@ TEST_F(HzfixSettings, MessagesNameTheCauseAndAdviseOnce) {
     EXPECT_EQ(damaged.status, 3);
     EXPECT_NE(damaged.err.find("is damaged"), std::string::npos) << damaged.err;
     size_t advice = 0;
-    for (const char* word : {"delete it", "remove it"})
+    for (const char* word : {"settings reset", "delete it", "remove it"})
         for (size_t at = damaged.err.find(word); at != std::string::npos;
              at = damaged.err.find(word, at + 1))
             ++advice;
