@@ -14,6 +14,7 @@
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
+#include "apps/hzfix/ShownClip.h"
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
@@ -47,6 +48,7 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
     {"-f", "TYPE", "the type of OUT when it is - (standard output): mkv, ts, mp4..."},
+    kKeepRotationOption,
 };
 
 class PluginRenderer : public FrameRenderer {
@@ -147,7 +149,8 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::RefuseOutputOverInput(inPath, outPath);
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
-    RequirePluginFrameSize(inPath, in.video().width, in.video().height);
+    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
+    RequirePluginFrameSize(inPath, shape.format.width, shape.format.height);
     const int64_t total = in.frameCount();
     // Times are judged as seconds first: a frame number made from a time far
     // past the clip would not fit the integers the frames are counted in.
@@ -183,8 +186,9 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     in.setWarningSink([&](const std::string& m) { progress.Warn(m); });
 
     media::OutputFile out(outPath, args.Has("-y"));
+    out.setKeepRotation(shape.keepsRotation());
     media::VideoEncoding videoEncoding = encoding;
-    videoEncoding.format = in.video();
+    videoEncoding.format = shape.format;
     const std::string videoWords = out.AddVideo(videoEncoding);
 
     const AVStream* inAudio = proxy ? nullptr : in.audioStream();
@@ -226,7 +230,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     for (const std::string& lost : others.lost) progress.Warn("not kept: " + lost);
     out.Start();
 
-    Pipeline pipeline(in, out, startFrame, count, audio.get(), progress, *context.interrupt);
+    Pipeline pipeline(in, out, shape, startFrame, count, audio.get(), progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
     HYPluginParams described;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(count), &described);
@@ -256,6 +260,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         // Some frame's audio was held back after copying had begun: the
         // video is kept, the audio is made again with that frame silent.
         remuxed.emplace(outPath, args.Has("-y"));
+        remuxed->setKeepRotation(shape.keepsRotation());
         out.FinishUnplaced();
         RemuxWithEncodedAudio(out.temporaryPath(), in, startFrame, audio->verdicts(), *remuxed);
         made = &*remuxed;
@@ -275,10 +280,11 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     files.Deliver();
     std::fprintf(files.outToStdout() ? stderr : stdout,
                  "%s: %" PRId64
-                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
-                 "(%s)\n",
-                 args.positional[1].c_str(), count, in.video().width, in.video().height,
+                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n%s"
+                 "  settings: %s (%s)\n",
+                 args.positional[1].c_str(), count, shape.format.width, shape.format.height,
                  av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                 PicturesSummary(shape, shape.keepsRotation() && out.CanHoldRotation()).c_str(),
                  SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
