@@ -67,13 +67,16 @@ int RunConfigure(const Context& context, const std::vector<std::string>& words) 
 
     auto plugin = context.LoadPlugin();
     media::InputFile in(args.positional[0], context.interrupt);
-    RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
+    // The dialog shows the clip as players do; its small preview is not
+    // drawn field by field.
+    const media::PictureShape shape = media::ShapeOf(in, false);
+    RequirePluginFrameSize(in.path(), shape.format.width, shape.format.height);
     const int64_t total = in.frameCount();
     const int64_t at = args.Has("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : 0;
     if (total > INT32_MAX)
         throw media::InputError(in.path() + " has more frames than the plug-in can count");
 
-    SeekingFrames frames(in);
+    SeekingFrames frames(in, shape);
     pluginhost::PluginHost host(*plugin, frames);
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(total), nullptr);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

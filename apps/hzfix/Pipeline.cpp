@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <thread>
+#include <vector>
 
 #include "apps/hzfix/Errors.h"
 #include "platform/quickdraw/QuickDraw.h"
@@ -30,11 +31,12 @@ double Since(Clock::time_point start) {
 
 }  // namespace
 
-Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame,
-                   int64_t frameCount, AudioRouter* audio, OtherStreams* others, Progress& progress,
-                   const std::atomic<bool>& interrupt)
+Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, const media::PictureShape& shape,
+                   int64_t startFrame, int64_t frameCount, AudioRouter* audio, OtherStreams* others,
+                   Progress& progress, const std::atomic<bool>& interrupt)
     : in_(in),
       out_(out),
+      shape_(shape),
       start_(startFrame),
       count_(frameCount),
       audio_(audio),
@@ -43,14 +45,16 @@ Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFr
       interrupt_(interrupt),
       decoded_(kQueueDepth),
       rendered_(kQueueDepth),
-      provider_(*this) {
-    const int width = in.video().width, height = in.video().height;
+      provider_(*this, shape) {
+    const int width = shape.format.width, height = shape.format.height;
     const int stride = (width * 4 + kBufferAlignment - 1) / kBufferAlignment * kBufferAlignment;
     const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+    std::vector<Buffer*> buffers = {&source_, &destination_};
+    if (shape.fields) buffers.push_back(&fieldDestination_);
     // A destructor does not run for a constructor that throws: what was
     // made before the failure is given back here.
     try {
-        for (Buffer* b : {&source_, &destination_}) {
+        for (Buffer* b : buffers) {
             b->stride = stride;
             // The plug-in's turned rows cross many source rows, each on
             // pages of its own: on 2 MB pages those stay in the TLB (5%
@@ -73,7 +77,7 @@ Pipeline::Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFr
 Pipeline::~Pipeline() { ReleaseBuffers(); }
 
 void Pipeline::ReleaseBuffers() {
-    for (Buffer* b : {&source_, &destination_}) {
+    for (Buffer* b : {&source_, &destination_, &fieldDestination_}) {
         if (b->world) DisposeGWorld(b->world);
         std::free(b->pixels);
         *b = Buffer{};
@@ -161,19 +165,19 @@ const Pipeline::Decoded* Pipeline::Provider::Find(int32_t frameNumber) {
 }
 
 void Pipeline::Provider::Convert(const Decoded& d, bool fast) {
-    if (converted_ == d.index && convertedFast_ == fast) return;
+    if (converted_ == d.index && convertedFast_ == fast && convertedField_ == field) return;
     const auto begin = Clock::now();
     const Buffer& b = owner_.source_;
-    sourceConverter_.Convert(d.frame.get(), b.pixels, b.stride, owner_.in_.video().width,
-                             owner_.in_.video().height, fast);
+    pictures_.Convert(d.frame.get(), field, b.pixels, b.stride, fast);
     converted_ = d.index;
     convertedFast_ = fast;
+    convertedField_ = field;
     converting += Since(begin);
 }
 
 bool Pipeline::Provider::LendFrame(int32_t frameNumber, HYRefDVQuality quality, int16_t width,
                                    int16_t height, pluginhost::LentPixels* out) {
-    if (width != owner_.in_.video().width || height != owner_.in_.video().height) return false;
+    if (width != owner_.shape_.format.width || height != owner_.shape_.format.height) return false;
     const Decoded* found = Find(frameNumber);
     if (!found) return false;
     Convert(*found, quality == kDVLowQuality);
@@ -194,7 +198,7 @@ HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQual
     auto* dest = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
     const int32_t destStride = GetPixRowBytes(pm);
     const bool fast = quality == kDVLowQuality;
-    if (width == owner_.in_.video().width && height == owner_.in_.video().height) {
+    if (width == owner_.shape_.format.width && height == owner_.shape_.format.height) {
         Convert(*found, fast);
         const auto begin = Clock::now();
         for (int y = 0; y < height; ++y)
@@ -204,7 +208,7 @@ HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQual
         copying += Since(begin);
     } else {
         const auto begin = Clock::now();
-        otherConverter_.Convert(found->frame.get(), dest, destStride, width, height, fast);
+        pictures_.ConvertScaled(found->frame.get(), field, dest, destStride, width, height, fast);
         converting += Since(begin);
     }
     return kPluginOK;
@@ -212,21 +216,38 @@ HYPluginResult Pipeline::Provider::ProvideFrame(int32_t frameNumber, HYRefDVQual
 
 void Pipeline::Run(FrameRenderer& renderer) {
     const auto started = Clock::now();
-    const Rect frameRect = {0, 0, static_cast<int16_t>(in_.video().height),
-                            static_cast<int16_t>(in_.video().width)};
+    const Rect frameRect = {0, 0, static_cast<int16_t>(shape_.format.height),
+                            static_cast<int16_t>(shape_.format.width)};
     std::thread decoder(&Pipeline::DecodeStage, this);
     std::thread encoder(&Pipeline::EncodeStage, this);
     double rendering = 0;
+    const std::vector<int> fields =
+        shape_.fields ? std::vector<int>{0, 1} : std::vector<int>{media::kWholeFrame};
     try {
         for (int32_t i = 0; i < count_; ++i) {
             if (interrupt_.load(std::memory_order_relaxed)) throw Interrupted();
-            bool passed = false;
+            bool passed = true;
+            for (const int field : fields) {
+                // The first field is drawn where the picture is put
+                // together; the second beside it, and its rows moved over.
+                const Buffer& into = field == 1 ? fieldDestination_ : destination_;
+                provider_.field = field;
+                bool fieldPassed = false;
+                auto begin = Clock::now();
+                HYPluginResult result = renderer.Render(i, into.world, frameRect, &fieldPassed);
+                rendering += Since(begin);
+                if (result != kPluginOK)
+                    throw PluginFailure("frame " + std::to_string(start_ + i), result);
+                passed = passed && fieldPassed;
+                if (field == 1) {
+                    begin = Clock::now();
+                    media::CopyField(into.pixels, into.stride, destination_.pixels,
+                                     destination_.stride, shape_.format.width, shape_.format.height,
+                                     field);
+                    times_.fromArgb += Since(begin);
+                }
+            }
             auto begin = Clock::now();
-            HYPluginResult result = renderer.Render(i, destination_.world, frameRect, &passed);
-            rendering += Since(begin);
-            if (result != kPluginOK)
-                throw PluginFailure("frame " + std::to_string(start_ + i), result);
-            begin = Clock::now();
             media::FramePtr picture = out_.ConvertPicture(destination_.pixels, destination_.stride);
             times_.fromArgb += Since(begin);
             if (!rendered_.Push({std::move(picture), i, passed})) break;

@@ -19,9 +19,9 @@
 #include "apps/hzfix/BoundedQueue.h"
 #include "apps/hzfix/OtherStreams.h"
 #include "apps/hzfix/Progress.h"
-#include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
+#include "apps/media/ShownPictures.h"
 #include "apps/pluginhost/PluginHost.h"
 
 namespace hzfix {
@@ -51,18 +51,21 @@ struct StageTimes {
 class Pipeline {
   public:
     // Frames startFrame .. startFrame + frameCount - 1 of `in` go to `out`,
-    // at the input's size, with the streams `audio` and `others` write in
-    // step with them; either may be null.
-    Pipeline(media::InputFile& in, media::OutputFile& out, int64_t startFrame, int64_t frameCount,
-             AudioRouter* audio, OtherStreams* others, Progress& progress,
-             const std::atomic<bool>& interrupt);
+    // as `shape` says, at its size, with the streams `audio` and `others`
+    // write in step with them; either may be null.
+    Pipeline(media::InputFile& in, media::OutputFile& out, const media::PictureShape& shape,
+             int64_t startFrame, int64_t frameCount, AudioRouter* audio, OtherStreams* others,
+             Progress& progress, const std::atomic<bool>& interrupt);
     ~Pipeline();
 
     // The plug-in's source of frames; valid while Run() runs.
     pluginhost::FrameProvider& frames() { return provider_; }
 
     // Throws the first failure of any stage (media::InputError,
-    // media::OutputError, PluginFailure), or Interrupted.
+    // media::OutputError, PluginFailure), or Interrupted. Interlaced, every
+    // frame is rendered once per field, under the same frame number (so
+    // fades and audio go by frames), and its audio passes only if the
+    // plug-in passed it both times.
     void Run(FrameRenderer& renderer);
     const StageTimes& times() const { return times_; }
 
@@ -76,7 +79,7 @@ class Pipeline {
         int32_t renderFrame;
         bool audioPassed;
     };
-    // 32-bit pixels the plug-in reads or draws, at the input's size.
+    // 32-bit pixels the plug-in reads or draws, at the shape's size.
     struct Buffer {
         uint8_t* pixels = nullptr;
         int stride = 0;
@@ -84,10 +87,12 @@ class Pipeline {
     };
 
     // Hands the plug-in decoded frames in clip order; keeps the one before
-    // the newest, in case the plug-in looks back.
+    // the newest, in case the plug-in looks back. Interlaced, it hands out
+    // the field being rendered.
     class Provider : public pluginhost::FrameProvider {
       public:
-        explicit Provider(Pipeline& owner) : owner_(owner) {}
+        Provider(Pipeline& owner, const media::PictureShape& shape)
+            : owner_(owner), pictures_(shape) {}
         HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                     GWorldPtr out) override;
         // Lends the frame converted into the pipeline's source buffer where
@@ -98,6 +103,7 @@ class Pipeline {
         double waited = 0;
         double copying = 0;
         double converting = 0;
+        int field = media::kWholeFrame;
 
       private:
         const Decoded* Find(int32_t frameNumber);
@@ -107,7 +113,8 @@ class Pipeline {
         std::deque<Decoded> window_;
         int64_t converted_ = -1;
         bool convertedFast_ = false;
-        media::ArgbConverter sourceConverter_, otherConverter_;
+        int convertedField_ = media::kWholeFrame;
+        media::ShownPictures pictures_;
     };
 
     void DecodeStage();
@@ -118,6 +125,7 @@ class Pipeline {
 
     media::InputFile& in_;
     media::OutputFile& out_;
+    const media::PictureShape shape_;
     int64_t start_, count_;
     AudioRouter* audio_;
     OtherStreams* others_;
@@ -126,7 +134,8 @@ class Pipeline {
 
     BoundedQueue<Decoded> decoded_;
     BoundedQueue<Rendered> rendered_;
-    Buffer source_, destination_;
+    // fieldDestination_ only for interlaced clips: the second field's render.
+    Buffer source_, destination_, fieldDestination_;
     Provider provider_;
 
     std::mutex errorMutex_;

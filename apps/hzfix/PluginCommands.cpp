@@ -7,6 +7,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/hzfix/ShownClip.h"
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/Image.h"
@@ -23,6 +24,7 @@ const std::vector<OptionSpec> kThumbnailOptions = {
     {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
     {"-y", nullptr, "replace an existing OUT.png"},
     {"-f", "TYPE", "png or jpg: the type of OUT.png when it is - (default png)"},
+    kKeepRotationOption,
 };
 
 std::string TypeName(int type) {
@@ -131,10 +133,11 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
     auto plugin = context.LoadPlugin();
     media::InputFile in(files.in(), context.interrupt);
-    RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
+    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
+    RequirePluginFrameSize(in.path(), shape.format.width, shape.format.height);
     std::optional<int64_t> at;
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
-    SeekingFrames frames(in);
+    SeekingFrames frames(in, shape);
     pluginhost::PluginHost host(*plugin, frames);
     host.setClipSettings(Config2Bytes(run.settings));
     HYPluginParams d;
@@ -143,7 +146,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     const int32_t frame = static_cast<int32_t>(
         at.value_or(std::clamp<int64_t>(d.getInfo.bestThumbOffset, 0, in.frameCount() - 1)));
 
-    const int width = in.video().width, height = in.video().height;
+    const int width = shape.format.width, height = shape.format.height;
     const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
     GWorldPtr picture = nullptr;
     if (NewGWorld(&picture, 32, &bounds, nullptr, nullptr, 0) != noErr) throw std::bad_alloc();
@@ -154,15 +157,17 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
 
     pluginhost::ClipSettings clip;
     clip.frameCount = static_cast<int32_t>(in.frameCount());
-    result = host.PlaceHolder(clip, frame, picture);
+    result = DrawByFields(shape, frames, picture,
+                          [&](GWorldPtr into) { return host.PlaceHolder(clip, frame, into); });
     if (result != kPluginOK) throw PluginFailure("to draw the placeholder", result);
     PixMapHandle pm = GetGWorldPixMap(picture);
     media::WriteImage(files.out(), args.Has("-y"),
                       reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm),
                       width, height);
     files.Deliver();
-    std::fprintf(files.outToStdout() ? stderr : stdout, "%s: frame %" PRId32 " of %s, %dx%d\n",
-                 args.positional[1].c_str(), frame, args.positional[0].c_str(), width, height);
+    std::fprintf(files.outToStdout() ? stderr : stdout, "%s: frame %" PRId32 " of %s, %dx%d\n%s",
+                 args.positional[1].c_str(), frame, args.positional[0].c_str(), width, height,
+                 PicturesSummary(shape, false).c_str());
     return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/hzfix/ShownClip.h"
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/Image.h"
 #include "persistence/prefsloader.h"
@@ -31,13 +32,15 @@ const std::vector<OptionSpec> kPreviewOptions = {
     {"--no-marks", nullptr, "leave the uncovered corners in the background colour"},
     {"-y", nullptr, "replace an existing OUT.png"},
     {"-f", "TYPE", "png or jpg: the type of OUT.png when it is - (default png)"},
+    kKeepRotationOption,
 };
 
 // The clip's frames, or in plain mode one colour everywhere.
 class PreviewFrames : public pluginhost::FrameProvider {
   public:
-    explicit PreviewFrames(media::InputFile& in) : frames_(in) {}
+    PreviewFrames(media::InputFile& in, const media::PictureShape& shape) : frames_(in, shape) {}
     void SetPlain(std::optional<uint32_t> argb) { plain_ = argb; }
+    SeekingFrames& clip() { return frames_; }
 
     HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                 GWorldPtr out) override {
@@ -151,12 +154,13 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     auto plugin = context.LoadPlugin();
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
     media::InputFile in(files.in(), context.interrupt);
-    RequirePluginFrameSize(in.path(), in.video().width, in.video().height);
+    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
+    RequirePluginFrameSize(in.path(), shape.format.width, shape.format.height);
     const int64_t frame =
         args.Get("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : in.frameCount() / 2;
-    const int width = in.video().width, height = in.video().height;
+    const int width = shape.format.width, height = shape.format.height;
 
-    PreviewFrames frames(in);
+    PreviewFrames frames(in, shape);
     pluginhost::PluginHost host(*plugin, frames);
     host.setClipSettings(Config2Bytes(run.settings));
     HYPluginResult result = host.GetInfo(1, nullptr);
@@ -169,7 +173,8 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
 
     Buffer dest(width, height);
     const Rect frameRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-    result = host.RenderFrame(0, dest.get(), frameRect);
+    result = DrawByFields(shape, frames.clip(), dest.get(),
+                          [&](GWorldPtr into) { return host.RenderFrame(0, into, frameRect); });
     if (result != kPluginOK) throw PluginFailure("to render the frame", result);
     Picture picture = Copy(dest.get());
 
@@ -198,11 +203,12 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
                       picture.width, picture.height);
     files.Deliver();
     std::fprintf(files.outToStdout() ? stderr : stdout,
-                 "%s: frame %" PRId64 " of %s, %dx%d; %s\n  settings: %s (%s)\n",
+                 "%s: frame %" PRId64 " of %s, %dx%d; %s\n%s  settings: %s (%s)\n",
                  args.positional[1].c_str(), frame, in.path().c_str(), width, height,
                  uncovered ? (std::to_string(uncovered) + " pixels uncovered (striped)").c_str()
                            : "no corner uncovered",
-                 SettingsSummary(run).c_str(), run.origin.c_str());
+                 PicturesSummary(shape, false).c_str(), SettingsSummary(run).c_str(),
+                 run.origin.c_str());
     return kExitOk;
 }
 

@@ -14,6 +14,7 @@
 #include "apps/hzfix/Pipeline.h"
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
+#include "apps/hzfix/ShownClip.h"
 #include "apps/hzfix/StandardStreams.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
@@ -48,6 +49,7 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--progress", "FILE", "write key=value progress blocks to FILE (- for stdout)"},
     {"--stats", nullptr, "print the time each stage took"},
     {"-f", "TYPE", "the type of OUT when it is - (standard output): mkv, ts, mp4..."},
+    kKeepRotationOption,
 };
 
 class PluginRenderer : public FrameRenderer {
@@ -147,7 +149,8 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     media::RefuseOutputOverInput(inPath, outPath);
     auto plugin = context.LoadPlugin();
     media::InputFile in(inPath, context.interrupt);
-    RequirePluginFrameSize(inPath, in.video().width, in.video().height);
+    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
+    RequirePluginFrameSize(inPath, shape.format.width, shape.format.height);
     const int64_t total = in.frameCount();
     // Times are judged as seconds first: a frame number made from a time far
     // past the clip would not fit the integers the frames are counted in.
@@ -189,8 +192,9 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     in.setWarningSink([&](const std::string& m) { progress.Warn(m); });
 
     media::OutputFile out(outPath, args.Has("-y"));
+    out.setKeepRotation(shape.keepsRotation());
     media::VideoEncoding videoEncoding = encoding;
-    videoEncoding.format = in.video();
+    videoEncoding.format = shape.format;
     const std::string videoWords = out.AddVideo(videoEncoding);
 
     const AVStream* inAudio = proxy ? nullptr : in.audioStream();
@@ -234,7 +238,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     if (!others.kept.empty()) copies.emplace(in, others.kept, from, to, out);
     out.Start();
 
-    Pipeline pipeline(in, out, startFrame, count, audio.get(), copies ? &*copies : nullptr,
+    Pipeline pipeline(in, out, shape, startFrame, count, audio.get(), copies ? &*copies : nullptr,
                       progress, *context.interrupt);
     pluginhost::PluginHost host(*plugin, pipeline.frames());
     host.setClipSettings(Config2Bytes(run.settings));
@@ -265,6 +269,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
         // other streams are kept, the audio is made again with that frame
         // silent.
         media::OutputFile remuxed(outPath, args.Has("-y"));
+        remuxed.setKeepRotation(shape.keepsRotation());
         out.FinishUnplaced();
         RemuxWithEncodedAudio(out.temporaryPath(), out.audioStreamIndex(), in, startFrame,
                               audio->verdicts(), remuxed);
@@ -280,10 +285,11 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     files.Deliver();
     std::fprintf(files.outToStdout() ? stderr : stdout,
                  "%s: %" PRId64
-                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
-                 "(%s)\n",
-                 args.positional[1].c_str(), count, in.video().width, in.video().height,
+                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n%s"
+                 "  settings: %s (%s)\n",
+                 args.positional[1].c_str(), count, shape.format.width, shape.format.height,
                  av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                 PicturesSummary(shape, shape.keepsRotation() && out.CanHoldRotation()).c_str(),
                  SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;
 }

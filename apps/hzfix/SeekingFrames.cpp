@@ -17,9 +17,9 @@ HYPluginResult SeekingFrames::ProvideFrame(int32_t frameNumber, HYRefDVQuality q
     PixMapHandle pm = GetGWorldPixMap(out);
     Rect bounds;
     GetPortBounds(out, &bounds);
-    converter_.Convert(frame_.get(), reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)),
-                       GetPixRowBytes(pm), bounds.right - bounds.left, bounds.bottom - bounds.top,
-                       quality == kDVLowQuality);
+    pictures_.ConvertScaled(frame_.get(), field_, reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)),
+                            GetPixRowBytes(pm), bounds.right - bounds.left,
+                            bounds.bottom - bounds.top, quality == kDVLowQuality);
     return kPluginOK;
 }
 

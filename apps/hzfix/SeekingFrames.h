@@ -1,29 +1,33 @@
 // Single frames of a clip for the plug-in, found by seeking: for requests
 // that look at one frame or a few (placeholder, preview) rather than the
-// whole clip in order.
+// whole clip in order. They are given as `shape` says; for an interlaced
+// clip, the field chosen with setField.
 #ifndef HZ_APPS_HZFIX_SEEKINGFRAMES_H
 #define HZ_APPS_HZFIX_SEEKINGFRAMES_H
 
 #include <string>
 
-#include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
+#include "apps/media/ShownPictures.h"
 #include "apps/pluginhost/PluginHost.h"
 
 namespace hzfix {
 
 class SeekingFrames : public pluginhost::FrameProvider {
   public:
-    explicit SeekingFrames(media::InputFile& in) : in_(in) {}
+    SeekingFrames(media::InputFile& in, const media::PictureShape& shape)
+        : in_(in), pictures_(shape) {}
 
     HYPluginResult ProvideFrame(int32_t frameNumber, HYRefDVQuality quality,
                                 GWorldPtr out) override;
+    void setField(int field) { field_ = field; }
 
   private:
     media::InputFile& in_;
     media::FramePtr frame_;
     int64_t index_ = -1;
-    media::ArgbConverter converter_;
+    int field_ = media::kWholeFrame;
+    media::ShownPictures pictures_;
 };
 
 // The frame shown at `text` (seconds or [H:]M:S) of `in`; a UsageError

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "apps/media/ColorMatrix.h"
+#include "apps/media/Orientation.h"
 #include "apps/media/Yuv420Pictures.h"
 
 extern "C" {
@@ -278,29 +280,26 @@ std::vector<std::string> OutputFile::CopyDescription(const InputFile& in, double
         const AVStream* video = in.videoStream();
         av_dict_copy(&videoStream_->metadata, video->metadata, 0);
         av_dict_set(&videoStream_->metadata, "encoder", nullptr, 0);
-        // The pictures are stored as they were: players still turn them
-        // upright the way the input asked.
-        size_t size = 0;
-        if (const uint8_t* matrix =
-                av_stream_get_side_data(video, AV_PKT_DATA_DISPLAYMATRIX, &size)) {
-            // Of the containers written here only the QuickTime family
-            // stores a display rotation.
-            const std::string name = format_->name;
-            if (name.find("mp4") != std::string::npos || name.find("mov") != std::string::npos) {
-                uint8_t* copy =
-                    av_stream_new_side_data(videoStream_, AV_PKT_DATA_DISPLAYMATRIX, size);
-                if (!copy) throw std::bad_alloc();
-                std::copy_n(matrix, size, copy);
-            } else {
-                lost.push_back("video stream " + std::to_string(video->index) +
-                               ": its display rotation (" + format_->name +
-                               " files cannot hold it; write .mp4 or .mov to keep it)");
-            }
+        const int32_t* matrix = DisplayMatrixOf(video);
+        if (keepRotation_ && matrix && CanHoldRotation()) {
+            const size_t size = 9 * sizeof(int32_t);
+            uint8_t* copy = av_stream_new_side_data(videoStream_, AV_PKT_DATA_DISPLAYMATRIX, size);
+            if (!copy) throw std::bad_alloc();
+            std::memcpy(copy, matrix, size);
+        } else if (keepRotation_ && matrix) {
+            lost.push_back("video stream " + std::to_string(video->index) +
+                           ": its display rotation (" + format_->name +
+                           " files cannot hold it; write .mp4 or .mov to keep it)");
         }
     }
     if (audioStream_ && in.audioStream())
         av_dict_copy(&audioStream_->metadata, in.audioStream()->metadata, 0);
     return lost;
+}
+
+bool OutputFile::CanHoldRotation() const {
+    const std::string name = format_->name;
+    return name.find("mp4") != std::string::npos || name.find("mov") != std::string::npos;
 }
 
 int OutputFile::AddStreamCopy(const AVStream* source) {

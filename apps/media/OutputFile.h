@@ -53,10 +53,17 @@ class OutputFile {
 
     // Carries over what describes the clip: the container's tags, the
     // chapters that fall within [from, to) seconds of the input (moved to
-    // start at `from`), the video and audio streams' tags, and the video's
-    // display rotation. Call after the streams are added, before Start().
-    // Returns what the container cannot keep, in words, one line each.
+    // start at `from`), the video and audio streams' tags, and, with
+    // setKeepRotation, the video's display rotation. Call after the streams
+    // are added, before Start(). Returns what the container cannot keep, in
+    // words, one line each.
     std::vector<std::string> CopyDescription(const InputFile& in, double from, double to);
+    // Pictures written as they were stored still need turning by players;
+    // pictures already turned upright (the default) must not be turned again.
+    void setKeepRotation(bool keep) { keepRotation_ = keep; }
+    // Of the containers written here only the QuickTime family stores a
+    // display rotation.
+    bool CanHoldRotation() const;
 
     // A stream whose packets are copied as they are, with its tags and side
     // data; returns its index for WriteCopiedPacket.
@@ -113,6 +120,7 @@ class OutputFile {
 
     CodecPtr videoEncoder_;
     AVStream* videoStream_ = nullptr;
+    bool keepRotation_ = false;
     SwsContext* sws_ = nullptr;
     // Set when the row kernels convert the pictures instead of swscale.
     bool kernels_ = false;

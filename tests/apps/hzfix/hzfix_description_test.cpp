@@ -29,9 +29,11 @@ class HzfixDescription : public ::testing::Test, protected HzfixSandbox {
     }
 };
 
+// The rotation is applied to the pictures by default (hzfix_pictures_test);
+// kept as it was stored, it is carried over where the container holds it.
 TEST_F(HzfixDescription, TitleChaptersLanguagesAndRotationAreKept) {
     const std::string in = DescribedClip();
-    Outcome r = Do({"render", in, dir / "out.mp4", "-q"});
+    Outcome r = Do({"render", in, dir / "out.mp4", "-q", "--keep-rotation"});
     ASSERT_EQ(r.status, 0) << r.err;
     const ClipDescription got = ReadDescription(dir / "out.mp4");
     EXPECT_EQ(got.title, "Sea trip");
@@ -41,11 +43,19 @@ TEST_F(HzfixDescription, TitleChaptersLanguagesAndRotationAreKept) {
     EXPECT_NE(got.rotation, 0);
     EXPECT_EQ(got.rotation, ReadDescription(in).rotation);
     EXPECT_TRUE(r.err.empty()) << r.err;
+
+    r = Do({"render", in, dir / "upright.mp4", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const ClipDescription upright = ReadDescription(dir / "upright.mp4");
+    EXPECT_EQ(upright.title, "Sea trip");
+    EXPECT_EQ(upright.rotation, 0);
+    EXPECT_TRUE(r.err.empty()) << r.err;
 }
 
 TEST_F(HzfixDescription, APartKeepsItsChaptersAndAWarningNamesWhatTheContainerCannotHold) {
     const std::string in = DescribedClip();
-    Outcome r = Do({"render", in, dir / "part.mkv", "-q", "--start", "0.4", "--duration", "0.8"});
+    Outcome r = Do({"render", in, dir / "part.mkv", "-q", "--start", "0.4", "--duration", "0.8",
+                    "--keep-rotation"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("not kept: video stream 0: its display rotation"), std::string::npos)
         << r.err;
