@@ -15,6 +15,7 @@
 #include "apps/hzfix/Progress.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/StandardStreams.h"
+#include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 #include "apps/media/SameFile.h"
@@ -273,13 +274,18 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
     files.Deliver();
+    const int depth = media::BitsPerChannel(in.video().pixelFormat);
+    const std::string depthWords =
+        depth > 8 ? "  depth: the effect works at 8 bits per channel; IN's " +
+                        std::to_string(depth) + " bits were dithered down to them\n"
+                  : "";
     std::fprintf(files.outToStdout() ? stderr : stdout,
                  "%s: %" PRId64
-                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n  settings: %s "
+                 " frames, %dx%d at %.3f fps\n  video: %s\n%s  audio: %s\n  settings: %s "
                  "(%s)\n",
                  args.positional[1].c_str(), count, in.video().width, in.video().height,
-                 av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
-                 SettingsSummary(run.settings).c_str(), run.origin.c_str());
+                 av_q2d(in.video().frameRate), videoWords.c_str(), depthWords.c_str(),
+                 audioWords.c_str(), SettingsSummary(run.settings).c_str(), run.origin.c_str());
     return kExitOk;
 }
 
