@@ -16,6 +16,7 @@
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/ShownClip.h"
 #include "apps/hzfix/StandardStreams.h"
+#include "apps/media/ArgbConverter.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/OutputFile.h"
 #include "apps/media/SameFile.h"
@@ -283,12 +284,18 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                       " damaged frame(s) were replaced by the frame before them");
     if (args.Has("--stats")) PrintStats(pipeline.times());
     files.Deliver();
+    const int depth = media::BitsPerChannel(in.video().pixelFormat);
+    const std::string depthWords =
+        depth > 8 ? "  depth: the effect works at 8 bits per channel; IN's " +
+                        std::to_string(depth) + " bits were dithered down to them\n"
+                  : "";
     std::fprintf(files.outToStdout() ? stderr : stdout,
                  "%s: %" PRId64
-                 " frames, %dx%d at %.3f fps\n  video: %s\n  audio: %s\n%s"
+                 " frames, %dx%d at %.3f fps\n  video: %s\n%s  audio: %s\n%s"
                  "  settings: %s (%s)\n",
                  args.positional[1].c_str(), count, shape.format.width, shape.format.height,
-                 av_q2d(in.video().frameRate), videoWords.c_str(), audioWords.c_str(),
+                 av_q2d(in.video().frameRate), videoWords.c_str(), depthWords.c_str(),
+                 audioWords.c_str(),
                  PicturesSummary(shape, shape.keepsRotation() && out.CanHoldRotation()).c_str(),
                  SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;

@@ -1,5 +1,6 @@
 // Decoded frames into 32-bit buffers whose bytes are alpha, red, green,
-// blue: the plug-in's pixel layout. One pass, scaling included.
+// blue: the plug-in's pixel layout. One pass, scaling included; frames of
+// more than 8 bits a channel are dithered down to them.
 #ifndef HZ_APPS_MEDIA_ARGBCONVERTER_H
 #define HZ_APPS_MEDIA_ARGBCONVERTER_H
 
@@ -11,6 +12,9 @@ struct SwsContext;
 
 namespace media {
 
+// The most bits any channel of `format` holds.
+int BitsPerChannel(int format);
+
 class ArgbConverter {
   public:
     ArgbConverter() = default;
@@ -19,7 +23,7 @@ class ArgbConverter {
     ArgbConverter& operator=(const ArgbConverter&) = delete;
 
     // Writes `source` scaled to width x height into `dest` (rows `stride`
-    // bytes apart). `fast` trades scaling quality for speed.
+    // bytes apart). `fast` trades scaling quality, and the dither, for speed.
     void Convert(const AVFrame* source, uint8_t* dest, int stride, int width, int height,
                  bool fast);
 
@@ -30,11 +34,13 @@ class ArgbConverter {
     // here instead, so its colour details are set whenever it is new.
     struct Key {
         int width = 0, height = 0, format = -1, destWidth = 0, destHeight = 0, flags = 0;
-        int colorspace = -1, fullRange = -1;
+        int colorspace = -1, fullRange = -1, destFormat = -1;
         bool operator==(const Key&) const = default;
     };
     SwsContext* sws_ = nullptr;
     Key key_;
+    // The 16-bit RGB that a deep frame is scaled into before the dither.
+    FramePtr deep_;
 };
 
 }  // namespace media
