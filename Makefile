@@ -1,7 +1,9 @@
 # The README's two commands: `make demo` and `make test`. Both install what
 # is missing (scripts/setup), configure and build first.
 JOBS ?= 2
-# Where `make install` puts hzfix, the bundle, the manual page and completion.
+# Where `make install` puts hzfix, the bundle, the manual page, completion
+# and the frei0r filter (in ~/.frei0r-1/lib for this default, where ffmpeg,
+# GStreamer and MLT look without being told; PREFIX/lib/frei0r-1 otherwise).
 PREFIX ?= $(HOME)/.local
 
 .PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be
@@ -31,8 +33,10 @@ test-asan: build-asan
 test-portable: build
 	@HZ_DISABLE_FAST_PATHS=1 ctest --preset default -j $(JOBS)
 
-install: build
-	@cmake --install build --prefix $(PREFIX)
+install: setup
+	@cmake --preset default -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build --preset default -j $(JOBS)
+	@cmake --install build
 
 bench: build
 	@./scripts/setup --bench
