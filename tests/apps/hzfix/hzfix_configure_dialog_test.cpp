@@ -41,20 +41,31 @@ Widget* Control(const char* property, const QString& value, int number = 1) {
     return nullptr;
 }
 
-TEST(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+// A fresh preferences folder, and an application on the offscreen platform
+// for the dialog to run in, as the command's own process would have.
+class HzfixConfigureDialog : public ::testing::Test {
+  protected:
+    struct Offscreen {
+        explicit Offscreen(const TempDir& dir) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        }
+    };
     TempDir dir;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    Offscreen offscreen{dir};
+    int argc = 1;
+    char name[5] = "test";
+    char* argv[2] = {name, nullptr};
+    QApplication app{argc, argv};
+};
+
+TEST_F(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
     ClipSpec recipe;
     recipe.paint = [](int frame, int, int) {
         return Rgb{GreyOf(frame), GreyOf(frame), GreyOf(frame)};
     };
     MakeClip(dir / "in.mp4", recipe);
 
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
     std::string position;
     int shownGrey = -1;
     bool pressed = false;
@@ -92,16 +103,8 @@ TEST(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
 // The settings table is the one description of the limits: the dialog's
 // sliders and menu and the command line's refusals are compared with it,
 // so a limit changed there and not followed anywhere fails here.
-TEST(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TempDir dir;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+TEST_F(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
     MakeClip(dir / "in.mp4", ClipSpec{});
-
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
     struct Range {
         int minimum, maximum;
         bool operator==(const Range&) const = default;
@@ -171,16 +174,8 @@ void OnSignal(int) { lgInterrupt->store(true); }
 // As hzfix's own handler would, the test's only sets a flag; the dialog
 // must still close, keep nothing of what was edited, and the command must
 // end as interrupted.
-TEST(HzfixConfigureDialog, AnEndSignalClosesTheDialogAndSavesNothing) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TempDir dir;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+TEST_F(HzfixConfigureDialog, AnEndSignalClosesTheDialogAndSavesNothing) {
     MakeClip(dir / "in.mp4", ClipSpec{});
-
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
     for (int sig : {SIGTERM, SIGINT}) {
         bool signalled = false;
         QTimer poll;
