@@ -35,6 +35,40 @@ inline AVColorSpace EffectiveMatrix(AVColorSpace tagged, int width, int height) 
     return width >= 1280 || height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
 }
 
+// The primaries and transfer that go with a matrix, where a clip says only
+// the matrix: QuickTime files keep a clip's colour description only whole
+// (ProRes has nowhere else to keep it), and players assume these anyway.
+inline AVColorPrimaries EffectivePrimaries(AVColorPrimaries tagged, AVColorSpace matrix) {
+    if (tagged != AVCOL_PRI_UNSPECIFIED && tagged != AVCOL_PRI_RESERVED) return tagged;
+    switch (matrix) {
+        case AVCOL_SPC_BT709:
+            return AVCOL_PRI_BT709;
+        case AVCOL_SPC_SMPTE170M:
+            return AVCOL_PRI_SMPTE170M;
+        case AVCOL_SPC_BT470BG:
+            return AVCOL_PRI_BT470BG;
+        case AVCOL_SPC_BT2020_NCL:
+            return AVCOL_PRI_BT2020;
+        default:
+            return tagged;
+    }
+}
+
+inline AVColorTransferCharacteristic EffectiveTransfer(AVColorTransferCharacteristic tagged,
+                                                       AVColorSpace matrix) {
+    if (tagged != AVCOL_TRC_UNSPECIFIED && tagged != AVCOL_TRC_RESERVED) return tagged;
+    switch (matrix) {
+        case AVCOL_SPC_BT709:
+        case AVCOL_SPC_SMPTE170M:
+        case AVCOL_SPC_BT470BG:
+            return AVCOL_TRC_BT709;
+        case AVCOL_SPC_BT2020_NCL:
+            return AVCOL_TRC_BT2020_10;
+        default:
+            return tagged;
+    }
+}
+
 }  // namespace media
 
 #endif

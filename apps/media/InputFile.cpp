@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 extern "C" {
@@ -129,6 +130,16 @@ InputFile::InputFile(const std::string& path, const std::atomic<bool>* interrupt
     format_.transfer = par->color_trc;
     format_.fieldOrder = par->field_order;
     format_.pixelFormat = static_cast<AVPixelFormat>(par->format);
+    size_t size = 0;
+    if (const uint8_t* m =
+            av_stream_get_side_data(video_, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, &size);
+        m && size >= sizeof(AVMasteringDisplayMetadata))
+        std::memcpy(&format_.mastering, m, sizeof(AVMasteringDisplayMetadata));
+    if (const uint8_t* l = av_stream_get_side_data(video_, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, &size);
+        l && size >= sizeof(AVContentLightMetadata)) {
+        std::memcpy(&format_.light, l, sizeof(AVContentLightMetadata));
+        format_.hasLight = true;
+    }
     format_.timeBase = video_->time_base;
 
     CountFrames();

@@ -15,6 +15,10 @@
 
 #include "apps/media/LibAv.h"
 
+extern "C" {
+#include <libavutil/mastering_display_metadata.h>
+}
+
 namespace media {
 
 // The picture of a stream, as its decoder and its container describe it.
@@ -31,6 +35,11 @@ struct VideoFormat {
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     // The clock frame times are counted on; 0/1 for a constant rate.
     AVRational timeBase{0, 1};
+    // HDR10's description of the display it was mastered on and of its
+    // light levels, where the clip has them (has_primaries, hasLight).
+    AVMasteringDisplayMetadata mastering{};
+    AVContentLightMetadata light{};
+    bool hasLight = false;
 };
 
 class InputFile {

@@ -94,8 +94,8 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     // Untagged, the input was read with the matrix players assume; the
     // output says which, so it is shown the same everywhere.
     enc->colorspace = EffectiveMatrix(f.colorspace, f.width, f.height);
-    enc->color_primaries = f.primaries;
-    enc->color_trc = f.transfer;
+    enc->color_primaries = EffectivePrimaries(f.primaries, enc->colorspace);
+    enc->color_trc = EffectiveTransfer(f.transfer, enc->colorspace);
     // Interlaced pictures stay interlaced, in their field order: coded as
     // progressive frames, the fields of a moving picture would be smeared.
     enc->field_order = f.fieldOrder;
@@ -123,6 +123,23 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
     videoStream_ = avformat_new_stream(muxer_, nullptr);
     if (!videoStream_) throw std::bad_alloc();
     Check(avcodec_parameters_from_context(videoStream_->codecpar, enc), "preparing");
+    // Players on Apple's systems take HEVC in these files only tagged so.
+    const std::string container = format_->name;
+    if (codec->id == AV_CODEC_ID_HEVC &&
+        (container.find("mp4") != std::string::npos || container.find("mov") != std::string::npos))
+        videoStream_->codecpar->codec_tag = MKTAG('h', 'v', 'c', '1');
+    if (f.mastering.has_primaries || f.mastering.has_luminance) {
+        uint8_t* copy = av_stream_new_side_data(
+            videoStream_, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, sizeof(f.mastering));
+        if (!copy) throw std::bad_alloc();
+        std::memcpy(copy, &f.mastering, sizeof(f.mastering));
+    }
+    if (f.hasLight) {
+        uint8_t* copy =
+            av_stream_new_side_data(videoStream_, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, sizeof(f.light));
+        if (!copy) throw std::bad_alloc();
+        std::memcpy(copy, &f.light, sizeof(f.light));
+    }
     videoStream_->time_base = enc->time_base;
     videoStream_->avg_frame_rate = f.frameRate;
     videoStream_->sample_aspect_ratio = enc->sample_aspect_ratio;
@@ -404,6 +421,13 @@ FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride) {
 
 void OutputFile::EncodePicture(AVFrame* picture, int64_t pts) {
     picture->pts = pts;
+    // Some encoders (ProRes) describe the colours of each frame from the
+    // frame itself.
+    const AVCodecContext* enc = videoEncoder_.get();
+    picture->color_primaries = enc->color_primaries;
+    picture->color_trc = enc->color_trc;
+    picture->colorspace = enc->colorspace;
+    picture->color_range = enc->color_range;
     const AVFieldOrder order = videoEncoder_->field_order;
     picture->interlaced_frame = order != AV_FIELD_UNKNOWN && order != AV_FIELD_PROGRESSIVE;
     picture->top_field_first = order == AV_FIELD_TT || order == AV_FIELD_TB;

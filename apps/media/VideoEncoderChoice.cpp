@@ -1,6 +1,8 @@
 #include "apps/media/VideoEncoderChoice.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "apps/media/ColorMatrix.h"
 
@@ -24,6 +26,10 @@ struct EncoderRules {
     // Whether it takes halved chroma at odd sizes (the last chroma sample
     // covering one pixel).
     bool oddHalvedChroma = false;
+    // A profile to ask for, and the one for pictures with full chroma.
+    const char* profile = nullptr;
+    AVPixelFormat fullChromaFormat = AV_PIX_FMT_NONE;
+    const char* fullChromaProfile = nullptr;
 };
 
 const EncoderRules* RulesFor(const std::string& name) {
@@ -39,10 +45,46 @@ const EncoderRules* RulesFor(const std::string& name) {
          {{"b", "0"}, {"deadline", "good"}, {"cpu-used", "4"}, {"row-mt", "1"}},
          false,
          true},
+        // Editors expect 4:2:2 HQ unless the pictures have full chroma, which
+        // only 4444 keeps.
+        {"prores_ks",
+         0,
+         nullptr,
+         AV_PIX_FMT_YUV422P10LE,
+         {},
+         true,
+         false,
+         "hq",
+         AV_PIX_FMT_YUV444P10LE,
+         "4444"},
     };
     for (const EncoderRules& r : rules)
         if (name == r.name) return &r;
     return nullptr;
+}
+
+// x265 writes HDR10's descriptions into the stream only when told them, in
+// its own units: chromaticities in 0.00002, luminance in 0.0001 cd/m2.
+void AddHdrParams(const VideoFormat& f, std::vector<std::pair<std::string, std::string>>* options) {
+    char more[256] = "";
+    size_t used = 0;
+    const AVMasteringDisplayMetadata& m = f.mastering;
+    auto c = [](AVRational v) { return std::lround(av_q2d(v) * 50000); };
+    if (m.has_primaries && m.has_luminance)
+        used += std::snprintf(more, sizeof more,
+                              ":master-display=G(%ld,%ld)B(%ld,%ld)R(%ld,%ld)WP(%ld,%ld)L(%ld,%ld)",
+                              c(m.display_primaries[1][0]), c(m.display_primaries[1][1]),
+                              c(m.display_primaries[2][0]), c(m.display_primaries[2][1]),
+                              c(m.display_primaries[0][0]), c(m.display_primaries[0][1]),
+                              c(m.white_point[0]), c(m.white_point[1]),
+                              std::lround(av_q2d(m.max_luminance) * 10000),
+                              std::lround(av_q2d(m.min_luminance) * 10000));
+    if (f.hasLight && used < sizeof more)
+        used += std::snprintf(more + used, sizeof more - used, ":max-cll=%u,%u", f.light.MaxCLL,
+                              f.light.MaxFALL);
+    if (used == 0) return;
+    for (auto& [key, value] : *options)
+        if (key == "x265-params") value.append(more);
 }
 
 const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
@@ -129,8 +171,11 @@ VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
         const bool yuv = d && !(d->flags & AV_PIX_FMT_FLAG_RGB) && d->nb_components >= 3;
         if (yuv && rules && !rules->anyChroma)
             input = d->comp[0].depth > 8 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P;
+        const bool fullChroma = yuv && !d->log2_chroma_w && !d->log2_chroma_h;
         if (yuv && Takes(choice.codec, input))
             choice.pixelFormat = input;
+        else if (fullChroma && rules && rules->fullChromaFormat != AV_PIX_FMT_NONE)
+            choice.pixelFormat = rules->fullChromaFormat;
         else if (rules && Takes(choice.codec, rules->defaultFormat))
             choice.pixelFormat = rules->defaultFormat;
         else
@@ -161,6 +206,15 @@ VideoEncoderChoice ChooseVideoEncoder(const AVOutputFormat* container,
                    name + "), " + av_get_pix_fmt_name(choice.pixelFormat);
     if (rules) {
         choice.options = rules->fixed;
+        if (name == "libx265") AddHdrParams(encoding.format, &choice.options);
+        if (rules->profile) {
+            const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(choice.pixelFormat);
+            const bool full = d && !d->log2_chroma_w && !d->log2_chroma_h;
+            const char* profile =
+                full && rules->fullChromaProfile ? rules->fullChromaProfile : rules->profile;
+            choice.options.push_back({"profile", profile});
+            choice.words += std::string(", profile ") + profile;
+        }
         if (rules->defaultCrf) {
             const int crf = encoding.crf.value_or(rules->defaultCrf);
             choice.options.push_back({"crf", std::to_string(crf)});
