@@ -76,6 +76,23 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
     if (!recipe.frameTimes.empty()) encoding.format.timeBase = {1, 1000};
     encoding.format.range = recipe.range;
     encoding.format.colorspace = recipe.matrix;
+    encoding.codec = recipe.videoEncoder;
+    if (recipe.hdr10) {
+        media::VideoFormat& f = encoding.format;
+        f.colorspace = AVCOL_SPC_BT2020_NCL;
+        f.primaries = AVCOL_PRI_BT2020;
+        f.transfer = AVCOL_TRC_SMPTE2084;
+        const int p3[4][2] = {{34000, 16000}, {13250, 34500}, {7500, 3000}, {15635, 16450}};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 2; ++j) f.mastering.display_primaries[i][j] = {p3[i][j], 50000};
+        f.mastering.white_point[0] = {p3[3][0], 50000};
+        f.mastering.white_point[1] = {p3[3][1], 50000};
+        f.mastering.max_luminance = {kHdrMaxLuminance, 1};
+        f.mastering.min_luminance = {50, 10000};
+        f.mastering.has_primaries = f.mastering.has_luminance = 1;
+        f.light = {kHdrMaxCll, kHdrMaxFall};
+        f.hasLight = true;
+    }
     encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};

@@ -27,6 +27,9 @@ struct ClipSpec {
     bool interlaced = false;   // top field first
     std::string pixelFormat;   // empty: the writer's choice
     std::string audioEncoder;  // empty: the writer's choice
+    std::string videoEncoder;  // empty: the writer's choice
+    // Tagged as HDR10 (PQ, BT.2020) with kHdrMastering and kHdrLight.
+    bool hdr10 = false;
     // When not empty, frame f is shown at frameTimes[f] seconds (variable
     // rate, no sound); `frames` is then its size.
     std::vector<double> frameTimes;
@@ -35,6 +38,10 @@ struct ClipSpec {
     // Colour of each frame; the default is a mid grey.
     std::function<Rgb(int frame, int x, int y)> paint;
 };
+
+// The HDR10 descriptions of a ClipSpec with hdr10: a P3 display of 1000
+// cd/m2 and 0.005 at least, light levels 1000 and 400.
+inline constexpr int kHdrMaxLuminance = 1000, kHdrMaxCll = 1000, kHdrMaxFall = 400;
 
 // Writes a clip (H.264 video, AAC tone when recipe.audio) with the FFmpeg
 // libraries through the apps' own writer.
