@@ -148,14 +148,19 @@ std::string OutputFile::AddVideo(const VideoEncoding& encoding) {
         av_image_get_buffer_size(enc->pix_fmt, enc->width, enc->height, kPictureAlignment),
         nullptr);
     if (!picturePool_) throw std::bad_alloc();
-    sws_ = sws_getContext(enc->width, enc->height, AV_PIX_FMT_ARGB, enc->width, enc->height,
+    const bool progressive =
+        f.fieldOrder == AV_FIELD_UNKNOWN || f.fieldOrder == AV_FIELD_PROGRESSIVE;
+    // Chroma shared by two rows would mix the two fields' colours: each
+    // field is converted on its own, as a picture of half the height.
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(enc->pix_fmt);
+    fieldByField_ = !progressive && layout && layout->log2_chroma_h > 0 && enc->height % 2 == 0;
+    const int convertedHeight = fieldByField_ ? enc->height / 2 : enc->height;
+    sws_ = sws_getContext(enc->width, convertedHeight, AV_PIX_FMT_ARGB, enc->width, convertedHeight,
                           enc->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!sws_) throw OutputError("cannot convert pictures for the video encoder");
     const int fullRange = f.range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                              sws_getCoefficients(enc->colorspace), fullRange, 0, 1 << 16, 1 << 16);
-    const bool progressive =
-        f.fieldOrder == AV_FIELD_UNKNOWN || f.fieldOrder == AV_FIELD_PROGRESSIVE;
     kernels_ = enc->pix_fmt == AV_PIX_FMT_YUV420P && progressive &&
                MakeYuvMatrix(enc->colorspace, fullRange, &matrix_);
 
@@ -412,9 +417,19 @@ FramePtr OutputFile::ConvertPicture(const uint8_t* argb, int stride) {
             {picture->linesize[0], picture->linesize[1], picture->linesize[2]}};
         ArgbToYuv420(argb, stride, picture->width, picture->height, matrix_, to);
     } else {
-        const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
-        const int strides[4] = {stride, 0, 0, 0};
-        sws_scale(sws_, planes, strides, 0, picture->height, picture->data, picture->linesize);
+        const int fields = fieldByField_ ? 2 : 1;
+        for (int field = 0; field < fields; ++field) {
+            const uint8_t* planes[4] = {argb + static_cast<ptrdiff_t>(field) * stride, nullptr,
+                                        nullptr, nullptr};
+            const int strides[4] = {stride * fields, 0, 0, 0};
+            uint8_t* to[4] = {};
+            int toStrides[4] = {};
+            for (int i = 0; i < 4 && picture->data[i]; ++i) {
+                to[i] = picture->data[i] + static_cast<ptrdiff_t>(field) * picture->linesize[i];
+                toStrides[i] = picture->linesize[i] * fields;
+            }
+            sws_scale(sws_, planes, strides, 0, picture->height / fields, to, toStrides);
+        }
     }
     return picture;
 }

@@ -124,6 +124,8 @@ class OutputFile {
     SwsContext* sws_ = nullptr;
     // Set when the row kernels convert the pictures instead of swscale.
     bool kernels_ = false;
+    // Set when the two fields of an interlaced picture are converted apart.
+    bool fieldByField_ = false;
     YuvMatrix matrix_{};
     AVBufferPool* picturePool_ = nullptr;
     int pictureWidth_ = 0, pictureHeight_ = 0;  // before padding to the coded size

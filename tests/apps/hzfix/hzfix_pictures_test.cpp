@@ -20,6 +20,34 @@ constexpr int kTolerance = 24;
 
 class HzfixPictures : public ::testing::Test, protected HzfixSandbox {};
 
+// Colour too is the field's own: in an interlaced 4:2:0 picture each chroma
+// row belongs to one field, and must carry that field's colour alone.
+TEST_F(HzfixPictures, EachFieldKeepsItsOwnColour) {
+    constexpr Rgb kBlue{30, 30, 230};
+    ClipSpec recipe;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 5;
+    recipe.audio = false;
+    recipe.interlaced = true;
+    recipe.paint = [&](int, int, int y) { return y & 1 ? kBlue : kRed; };
+    MakeClip(dir / "in.mkv", recipe);
+    Outcome r = Do({"render", dir / "in.mkv", dir / "out.mkv", "-q", "--turn", "7"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    media::InputFile out(dir / "out.mkv");
+    ASSERT_EQ(out.video().pixelFormat, AV_PIX_FMT_YUV420P);
+    media::FramePtr frame;
+    int64_t index = 0;
+    ASSERT_TRUE(out.Next(&frame, &index));
+    for (int row = 30; row < 42; ++row) {
+        const int cb = frame->data[1][row * frame->linesize[1] + 44];
+        const int cr = frame->data[2][row * frame->linesize[2] + 44];
+        // Red has the high Cr, blue the high Cb; mixed, both sit near 165.
+        EXPECT_GT(row & 1 ? cb : cr, 200) << "chroma row " << row;
+        EXPECT_LT(row & 1 ? cr : cb, 135) << "chroma row " << row;
+    }
+}
+
 // Mean distance, over the middle of a picture, of its rows of one parity
 // from the same rows of another picture.
 double RowsApart(const Picture& a, const Picture& b, int parity) {
