@@ -149,7 +149,12 @@ class PluginHost {
     HYPluginParams& block() { return *block_; }
 
     const std::vector<HostCall>& calls() const { return calls_; }
-    void clearCalls() { calls_.clear(); }
+    // Forgets the calls and the audio verdicts so far: a long clip would
+    // hoard them.
+    void clearCalls() {
+        calls_.clear();
+        audioPassed_.clear();
+    }
     // Frames whose audio the plug-in passed on with MixAudio, in call order.
     const std::vector<int32_t>& audioPassed() const { return audioPassed_; }
     // Buffers handed out by GetFrame and not yet released: must be 0 between frames.
