@@ -20,16 +20,22 @@ constexpr int kTolerance = 24;
 
 class HzfixPictures : public ::testing::Test, protected HzfixSandbox {};
 
-// Colour too is the field's own: in an interlaced 4:2:0 picture each chroma
-// row belongs to one field, and must carry that field's colour alone.
-TEST_F(HzfixPictures, EachFieldKeepsItsOwnColour) {
-    constexpr Rgb kBlue{30, 30, 230};
+// A small top-field-first clip of PAL's shape, without sound.
+ClipSpec InterlacedPal() {
     ClipSpec recipe;
     recipe.width = 176;
     recipe.height = 144;
     recipe.frames = 5;
     recipe.audio = false;
     recipe.interlaced = true;
+    return recipe;
+}
+
+// Colour too is the field's own: in an interlaced 4:2:0 picture each chroma
+// row belongs to one field, and must carry that field's colour alone.
+TEST_F(HzfixPictures, EachFieldKeepsItsOwnColour) {
+    constexpr Rgb kBlue{30, 30, 230};
+    ClipSpec recipe = InterlacedPal();
     recipe.paint = [&](int, int, int y) { return y & 1 ? kBlue : kRed; };
     MakeClip(dir / "in.mkv", recipe);
     Outcome r = Do({"render", dir / "in.mkv", dir / "out.mkv", "-q", "--turn", "7"});
@@ -69,12 +75,7 @@ TEST_F(HzfixPictures, EachFieldOfAnInterlacedClipIsDrawnFromItselfAlone) {
             return square == (field == 0) ? kBlack : kWhite;
         };
     };
-    ClipSpec recipe;
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 5;
-    recipe.audio = false;
-    recipe.interlaced = true;
+    ClipSpec recipe = InterlacedPal();
     recipe.paint = [&](int f, int x, int y) { return scene(y & 1)(f, x, y); };
     MakeClip(dir / "in.mkv", recipe);
     recipe.interlaced = false;
