@@ -10,6 +10,7 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/FilterText.h"
 #include "apps/hzfix/SettingFields.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
@@ -42,9 +43,13 @@ PluginDataRec Load(bool* saved) {
     }
 }
 
-void Show(const PluginDataRec& config, bool saved, const ShownFrameRec& frame) {
-    std::printf("file: %s (%s)\n", PrefsFilePath().c_str(),
-                saved ? "saved settings" : "nothing saved: the effect's defaults");
+// Where the settings shown come from, for the line that heads them.
+const char* cFromSaved = "saved settings";
+const char* cFromDefaults = "nothing saved: the effect's defaults";
+const char* cFromOptions = "changed by the options given, not saved";
+
+void Show(const PluginDataRec& config, const char* from, const ShownFrameRec& frame) {
+    std::printf("file: %s (%s)\n", PrefsFilePath().c_str(), from);
     for (const SettingDescRec& d : cSettingDescs)
         std::printf("%-17s %-22s %s\n", d.name, SettingValue(d, config).c_str(),
                     SettingMeaning(d, config, frame).c_str());
@@ -95,8 +100,9 @@ void MakePreferencesFolder() {
 const std::vector<OptionSpec>& SettingsOptions() {
     static const std::vector<OptionSpec> options = [] {
         std::vector<OptionSpec> all = SettingOptions();
-        all.push_back(
-            {"--as", "file", "with show: print them as a settings file for --settings", "file"});
+        all.push_back({"--as", "FORM",
+                       "with show: as a settings file, ffmpeg's -vf filter or melt's arguments",
+                       "file ffmpeg melt"});
         all.push_back({"--for", "CLIP",
                        "with show and set: count the pixels on CLIP's frames, not the dialog's"});
         return all;
@@ -105,11 +111,15 @@ const std::vector<OptionSpec>& SettingsOptions() {
 }
 
 std::string SettingsHelp() {
-    return "usage: hzfix settings show [--as file] [--for CLIP] | set OPTIONS | reset\n"
+    return "usage: hzfix settings show [--as file|ffmpeg|melt] [--for CLIP] [OPTIONS]\n"
+           "                      | set OPTIONS | reset\n"
            "  The settings the plug-in starts every clip from (the preferences file).\n"
            "  show   print every setting and what it does, in pixels on the dialog's frame\n"
-           "         or, with --for CLIP, on CLIP's; --as file prints a settings file that\n"
-           "         render, thumbnail and preview take with --settings\n"
+           "         or, with --for CLIP, on CLIP's; the settings named as OPTIONS are\n"
+           "         shown changed, and nothing is saved. --as file prints a settings file\n"
+           "         that render, thumbnail and preview take with --settings; --as ffmpeg\n"
+           "         the filter for ffmpeg -vf, --as melt the arguments for melt, to take\n"
+           "         the settings into those hosts and the editors built on them\n"
            "  reset  forget the saved settings; the effect starts from its defaults. A\n"
            "         damaged preferences file is kept beside it, as " +
            std::string(cProductCode) + cPrefName + cPrefsAsideSuffix +
@@ -126,23 +136,35 @@ int RunSettings(const Context& context, const std::vector<std::string>& words) {
     const std::string& action = args.positional[0];
     const auto as = args.Get("--as");
     if (as && action != "show") throw UsageError("--as goes with settings show");
-    if (as && *as != "file") throw UsageError("--as: '" + *as + "' is not file");
+    if (as && *as != "file" && *as != "ffmpeg" && *as != "melt")
+        throw UsageError("--as: '" + *as + "' is not one of file, ffmpeg, melt");
     if (args.Has("--for") && action != "show" && action != "set")
         throw UsageError("--for goes with settings show and set");
-    if (as && args.Has("--for")) throw UsageError("--as file has no pixels to count --for a clip");
+    if (as && args.Has("--for"))
+        throw UsageError("--as " + *as + " has no pixels to count --for a clip");
     const size_t ownOptions = (as ? 1u : 0u) + (args.Has("--for") ? 1u : 0u);
-    if (action != "set" && args.values.size() > ownOptions)
-        throw UsageError("settings " + action + " takes no settings");
+    if (action == "reset" && args.values.size() > ownOptions)
+        throw UsageError("settings reset takes no settings");
 
     if (action == "show") {
         bool saved = false;
         PluginDataRec config = Load(&saved);
-        if (as) {
-            WarnOutsideLimits(config);
-            std::fputs(SettingsFileText(config).c_str(), stdout);
-        } else {
-            Show(config, saved, ClipFrameFor(context, args).value_or(DialogFrame(config)));
+        SettingNotes notes;
+        const bool changed = ApplySettingOptions(args, &config, &notes);
+        if (!as) {
+            Show(config,
+                 changed ? cFromOptions
+                 : saved ? cFromSaved
+                         : cFromDefaults,
+                 ClipFrameFor(context, args).value_or(DialogFrame(config)));
+            for (const auto& [name, note] : notes)
+                std::printf("%s: %s\n", name.c_str(), note.c_str());
+            return kExitOk;
         }
+        WarnOutsideLimits(config);
+        if (*as == "file") std::fputs(SettingsFileText(config).c_str(), stdout);
+        if (*as == "ffmpeg") std::printf("%s\n", FfmpegFilterText(config).c_str());
+        if (*as == "melt") std::printf("%s\n", MeltFilterText(config).c_str());
         return kExitOk;
     }
     SetPrefsLockNotice(SayWaiting);
@@ -175,7 +197,7 @@ int RunSettings(const Context& context, const std::vector<std::string>& words) {
     if (!r.keptAside.empty())
         std::printf("settings set: the settings this version could not read are kept as %s\n",
                     r.keptAside.c_str());
-    Show(config, true, clipFrame.value_or(DialogFrame(config)));
+    Show(config, cFromSaved, clipFrame.value_or(DialogFrame(config)));
     for (const auto& [name, note] : notes) std::printf("%s: %s\n", name.c_str(), note.c_str());
     return kExitOk;
 }

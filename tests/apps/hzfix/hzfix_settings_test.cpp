@@ -96,7 +96,8 @@ TEST_F(HzfixSettings, RefusedValuesWriteNothingAndSayWhatIsTaken) {
         {{"set", "--keep-proportions", "maybe"}, "neither on nor off"},
         {{"set", "--colour", "#000000"}, "unknown option"},
         {{"set"}, "name at least one"},
-        {{"show", "--turn", "3"}, "takes no settings"},
+        {{"reset", "--turn", "3"}, "takes no settings"},
+        {{"show", "--as", "vlc"}, "not one of file, ffmpeg, melt"},
         {{"wipe"}, "unknown action"},
     };
     for (const auto& c : refused) {
@@ -104,6 +105,10 @@ TEST_F(HzfixSettings, RefusedValuesWriteNothingAndSayWhatIsTaken) {
         EXPECT_EQ(r.status, 1) << c.args.back() << "\n" << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     }
+    // Shown with a setting changed, for this showing only.
+    const Outcome changed = Do({"show", "--turn", "3"});
+    Says(changed, "turned 1.2 degrees");
+    Says(changed, "not saved");
     EXPECT_EQ(Prefs(), before);
     Says(Do({"show"}), "turned 4.8 degrees");
 }
