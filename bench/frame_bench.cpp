@@ -10,39 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "apps/pluginhost/PluginHost.h"
+#include "bench/LentFrames.h"
 #include "bench/RatioReporter.h"
 #include "engine/DataHandling.h"
 #include "persistence/prefsloader.h"
-#include "tests/support/TestFrames.h"
 
 namespace {
-
-// Lends one decoded frame, as hzfix lends its converted frames.
-class LentFrames : public pluginhost::FrameProvider {
-  public:
-    LentFrames(int w, int h) : frame_(testframes::MakeGWorld(w, h)) {
-        testframes::FillPattern(frame_.get(), 1);
-    }
-    HYPluginResult ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr) override {
-        return kPluginCantGetNeededFrame;
-    }
-    bool LendFrame(int32_t, HYRefDVQuality, int16_t, int16_t,
-                   pluginhost::LentPixels* out) override {
-        PixMapHandle pm = GetGWorldPixMap(frame_.get());
-        out->rows = reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm));
-        out->rowBytes = GetPixRowBytes(pm);
-        return true;
-    }
-
-  private:
-    testframes::GWorldHolder frame_;
-};
-
-std::string BundleDir() {
-    const char* dir = std::getenv("HZ_BUNDLE_DIR");
-    return dir ? dir : HZ_DEFAULT_BUNDLE_DIR;
-}
 
 // The bundle reads its settings once, on its first call in the process.
 void PrepareSettings() {
@@ -67,12 +40,12 @@ void FrameRequest(benchmark::State& state) {
     const bool fading = state.range(2) != 0;
     std::string error;
     static std::unique_ptr<pluginhost::LoadedPlugin> plugin =
-        pluginhost::LoadedPlugin::Load(BundleDir(), &error);
+        pluginhost::LoadedPlugin::Load(bench::BundleDir(), &error);
     if (!plugin) {
         state.SkipWithError(error.c_str());
         return;
     }
-    LentFrames frames(w, h);
+    bench::LentFrames frames(w, h);
     pluginhost::PluginHost host(*plugin, frames);
     // Every frame of a long fade-in is blended; none of a clip without fades.
     pluginhost::ClipSettings clip{0, 1 << 30, fading ? (1 << 29) : 0, 0};

@@ -29,20 +29,7 @@ export XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_CONFIG_HOME"
 "$hzfix" settings set --turn 5 --scale 10 --move-x -2 --move-y 3 >/dev/null
 
-# Runs a command; sets wall, cpu (seconds) and peak (MiB).
-measure() {
-  /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" ||
-    { cat "$work/stderr.txt" >&2; exit 1; }
-  read -r wall user sys kib <"$work/time.txt"
-  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
-  peak=$((kib / 1024))
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
-# The median and range of the ratios given: "1.15 (1.12-1.19)".
-spread() {
-  printf '%s\n' "$@" | sort -n | awk '{ r[NR] = $1 }
-    END { printf "%.2f (%.2f-%.2f)", (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2), r[1], r[NR] }'
-}
+source bench/measure.sh
 
 echo "$rounds rounds each; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-10s %-9s  %-22s  %-22s  %s\n' size preset "wall (hzfix/ffmpeg)" \

@@ -60,21 +60,17 @@ void RgbaToArgb(const uint32_t* in, uint32_t* out, size_t count) {
     for (size_t i = 0; i < count; ++i) out[i] = std::rotl(in[i], 8);
 }
 
-void ArgbToRgba(const uint32_t* in, uint32_t* out, size_t count) {
-    for (size_t i = 0; i < count; ++i) out[i] = std::rotr(in[i], 8);
+void ArgbToRgbaInPlace(uint32_t* pixels, size_t count) {
+    for (size_t i = 0; i < count; ++i) pixels[i] = std::rotr(pixels[i], 8);
 }
 
 }  // namespace
 
 Instance::Instance(std::shared_ptr<const pluginhost::LoadedPlugin> plugin, int width, int height)
     : plugin_(std::move(plugin)), width_(width), height_(height), host_(*plugin_, *this) {
-    const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-    for (Buffer* b : {&source_, &rendered_}) {
-        b->pixels.reset(new uint32_t[static_cast<size_t>(width) * height]);
-        if (NewGWorldFromPtr(&b->world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
-                             reinterpret_cast<Ptr>(b->pixels.get()), width * 4) != noErr)
-            throw std::bad_alloc();
-    }
+    source_.pixels.reset(new uint32_t[static_cast<size_t>(width) * height]);
+    source_.world = WorldOn(source_.pixels.get());
+    if (!source_.world) throw std::bad_alloc();
 }
 
 Instance::~Instance() {
@@ -82,8 +78,16 @@ Instance::~Instance() {
         std::lock_guard lock(lgPluginCalls);
         host_.EndClip();
     }
-    for (Buffer* b : {&source_, &rendered_})
-        if (b->world) DisposeGWorld(b->world);
+    if (source_.world) DisposeGWorld(source_.world);
+}
+
+GWorldPtr Instance::WorldOn(uint32_t* pixels) const {
+    const Rect bounds = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
+    GWorldPtr world = nullptr;
+    if (NewGWorldFromPtr(&world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(pixels), width_ * 4) != noErr)
+        return nullptr;
+    return world;
 }
 
 std::unique_ptr<Instance> Instance::Make(unsigned width, unsigned height) {
@@ -124,13 +128,24 @@ void Instance::Update(const uint32_t* in, uint32_t* out) {
     const size_t count = static_cast<size_t>(width_) * height_;
     RgbaToArgb(in, source_.pixels.get(), count);
     host_.setClipSettings(Config2Bytes(values_.settings));
-    const Rect frame = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
-    HYPluginResult result;
-    {
-        std::lock_guard lock(lgPluginCalls);
-        result = host_.RenderFrame(0, rendered_.world, frame);
-        // The host notes every call; an endless clip must not hoard them.
-        host_.clearCalls();
+    // The plug-in draws straight into the host's frame, which is then turned
+    // into R G B A where it lies: a second frame-sized buffer would cost a
+    // pass over memory as long as the drawing's own.
+    GWorldPtr rendered = WorldOn(out);
+    HYPluginResult result = rendered ? kPluginOK : kPluginOutOfMemory;
+    if (rendered) {
+        const Rect frame = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
+        {
+            std::lock_guard lock(lgPluginCalls);
+            result = host_.RenderFrame(0, rendered, frame);
+            // The host notes every call; an endless clip must not hoard them.
+            host_.clearCalls();
+        }
+        if (result == kPluginOK && values_.mix > 0)
+            pluginhost::BlendPixMaps(**GetGWorldPixMap(source_.world), **GetGWorldPixMap(rendered),
+                                     frame, frame,
+                                     static_cast<int>(std::lround(values_.mix * 255)));
+        DisposeGWorld(rendered);
     }
     if (result != kPluginOK) {
         // A frame the effect could not render is passed on as it came.
@@ -141,12 +156,7 @@ void Instance::Update(const uint32_t* in, uint32_t* out) {
         std::copy(in, in + count, out);
         return;
     }
-    if (values_.mix > 0) {
-        pluginhost::BlendPixMaps(**GetGWorldPixMap(source_.world),
-                                 **GetGWorldPixMap(rendered_.world), frame, frame,
-                                 static_cast<int>(std::lround(values_.mix * 255)));
-    }
-    ArgbToRgba(rendered_.pixels.get(), out, count);
+    ArgbToRgbaInPlace(out, count);
 }
 
 bool Instance::LendFrame(int32_t, HYRefDVQuality, int16_t width, int16_t height,

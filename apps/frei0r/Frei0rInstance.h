@@ -39,10 +39,12 @@ class Instance : public pluginhost::FrameProvider {
     };
     Instance(std::shared_ptr<const pluginhost::LoadedPlugin> plugin, int width, int height);
     bool Begin();
+    // A frame of this instance's size on `pixels`; null when memory is short.
+    GWorldPtr WorldOn(uint32_t* pixels) const;
 
     std::shared_ptr<const pluginhost::LoadedPlugin> plugin_;
     int width_, height_;
-    Buffer source_, rendered_;
+    Buffer source_;
     pluginhost::PluginHost host_;
     ParamValuesRec values_;
     bool clipOpen_ = false;

@@ -1,7 +1,6 @@
 // horizonfix.so as a frei0r host loads it: its description, its parameters
 // and their limits, and frames that are the plug-in's own, whichever
 // instance, size or thread renders them.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,55 +10,17 @@
 #include <thread>
 #include <vector>
 
-extern "C" {
-#include <frei0r.h>
-}
-
 #include "apps/pluginhost/PluginHost.h"
 #include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
+#include "tests/apps/frei0r/Frei0rLibrary.h"
 #include "tests/platform/files/ScopedTempFolder.h"
 #include "tests/support/TestFrames.h"
 
 namespace {
 
-struct Frei0r {
-    void* handle = dlopen(HZ_FREI0R_PATH, RTLD_NOW | RTLD_LOCAL);
-    template <typename F>
-    F* Get(const char* name) const {
-        return reinterpret_cast<F*>(dlsym(handle, name));
-    }
-    ~Frei0r() {
-        if (handle) dlclose(handle);
-    }
-    decltype(&f0r_init) init = Get<decltype(f0r_init)>("f0r_init");
-    decltype(&f0r_get_plugin_info) info = Get<decltype(f0r_get_plugin_info)>("f0r_get_plugin_info");
-    decltype(&f0r_get_param_info) paramInfo =
-        Get<decltype(f0r_get_param_info)>("f0r_get_param_info");
-    decltype(&f0r_construct) construct = Get<decltype(f0r_construct)>("f0r_construct");
-    decltype(&f0r_destruct) destruct = Get<decltype(f0r_destruct)>("f0r_destruct");
-    decltype(&f0r_set_param_value) set = Get<decltype(f0r_set_param_value)>("f0r_set_param_value");
-    decltype(&f0r_get_param_value) get = Get<decltype(f0r_get_param_value)>("f0r_get_param_value");
-    decltype(&f0r_update) update = Get<decltype(f0r_update)>("f0r_update");
-
-    int Index(const std::string& name) const {
-        f0r_plugin_info_t plugin;
-        info(&plugin);
-        for (int i = 0; i < plugin.num_params; ++i) {
-            f0r_param_info_t p;
-            paramInfo(&p, i);
-            if (name == p.name) return i;
-        }
-        return -1;
-    }
-    void Set(f0r_instance_t instance, const std::string& name, double value) const {
-        set(instance, &value, Index(name));
-    }
-    double Value(f0r_instance_t instance, const std::string& name) const {
-        double value = -1;
-        get(instance, &value, Index(name));
-        return value;
-    }
+struct Frei0r : testfrei0r::Frei0rLibrary {
+    Frei0r() : Frei0rLibrary(HZ_FREI0R_PATH) {}
 };
 
 // Pixels as frei0r holds them (R G B A bytes), from the shared test pattern.
