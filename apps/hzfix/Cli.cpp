@@ -21,8 +21,12 @@ std::string OptionsHelp(const std::vector<OptionSpec>& options) {
     }
     std::string text;
     for (size_t i = 0; i < options.size(); ++i) {
+        const OptionSpec& o = options[i];
         left[i].resize(width, ' ');
-        text += left[i] + options[i].help + "\n";
+        text += left[i] + o.help;
+        if (o.type == OptionType::cInteger && o.maximum != cFrameCountLimit)
+            text += "; " + std::to_string(o.minimum) + " to " + std::to_string(o.maximum);
+        text += "\n";
     }
     return text;
 }
@@ -70,8 +74,24 @@ ParsedArgs ParseArgs(const std::vector<std::string>& words,
                 throw UsageError(name + " needs a value (" + match->value + ")");
             out.values[name] = words[++i];
         }
+        const std::string& value = out.values[name];
+        if (match->type == OptionType::cInteger)
+            ParseInteger(value, match->minimum, match->maximum, name);
+        if (match->type == OptionType::cTime) ParseSeconds(value, name);
     }
     return out;
+}
+
+std::optional<int64_t> ParsedArgs::Integer(const std::string& name) const {
+    const auto v = Get(name);
+    if (!v) return std::nullopt;
+    return ParseInteger(*v, INT64_MIN, INT64_MAX, name);
+}
+
+std::optional<double> ParsedArgs::Seconds(const std::string& name) const {
+    const auto v = Get(name);
+    if (!v) return std::nullopt;
+    return ParseSeconds(*v, name);
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {

@@ -43,7 +43,8 @@ void MakePreferencesFolder() {
 
 const std::vector<OptionSpec>& ConfigureOptions() {
     static const std::vector<OptionSpec> options = {
-        {"--at", "TIME", "the frame to open on (seconds or [H:]M:S; default the first)"},
+        {"--at", "TIME", "the frame to open on (seconds or [H:]M:S; default the first)", nullptr,
+         OptionType::cTime},
     };
     return options;
 }

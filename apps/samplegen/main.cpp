@@ -35,7 +35,8 @@ const std::vector<hzfix::OptionSpec> kSceneOptions = {
     {"--tilt", "DEG", "how far the horizon is tilted clockwise (default 3)"},
 };
 const std::vector<hzfix::OptionSpec> kCompareOptions = {
-    {"--at", "FRAME", "the frame to compare (default 0)"},
+    {"--at", "FRAME", "the frame to compare (default 0)", nullptr, hzfix::OptionType::cInteger, 0,
+     hzfix::cFrameCountLimit},
 };
 
 // A tone under the picture: an A that swells and fades each second, so
@@ -140,7 +141,7 @@ int Compare(const std::vector<std::string>& words) {
     const std::vector<std::string>& paths = args.positional;
     if (paths.size() != 3) throw UsageError("compare needs BEFORE AFTER OUT.png");
     int64_t at = 0;
-    if (auto v = args.Get("--at")) at = hzfix::ParseInteger(*v, 0, INT32_MAX, "--at");
+    if (auto v = args.Integer("--at")) at = *v;
     int w1, h1, w2, h2;
     std::vector<uint8_t> before = Picture(paths[0], at, &w1, &h1);
     std::vector<uint8_t> after = Picture(paths[1], at, &w2, &h2);
