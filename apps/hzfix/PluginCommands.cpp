@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "apps/hzfix/Cli.h"
+#include "apps/hzfix/ClipOpening.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
@@ -12,7 +13,6 @@
 #include "apps/media/ArgbConverter.h"
 #include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
-#include "apps/media/SameFile.h"
 #include "persistence/prefsloader.h"
 #include "platform/quickdraw/QuickDraw.h"
 
@@ -21,7 +21,8 @@ namespace hzfix {
 namespace {
 
 const std::vector<OptionSpec> kThumbnailOptions = {
-    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)"},
+    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the plug-in picks)", nullptr,
+     OptionType::cTime},
     {"-y", nullptr, "replace an existing OUT.png"},
     {"-f", "TYPE", "png or jpg: the type of OUT.png when it is - (default png)"},
     kKeepRotationOption,
@@ -127,18 +128,15 @@ std::string ThumbnailHelp() {
 int RunThumbnail(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
-    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-
-    media::RefuseOutputOverInput(args.positional[0], args.positional[1]);
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
-    auto plugin = context.LoadPlugin();
-    media::InputFile in(files.in(), context.interrupt);
-    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
-    RequirePluginFrameSize(in.path(), shape.format.width, shape.format.height);
+    const OpenedClip opened = OpenClip(context, args, files);
+    const RunSettingsRec& run = opened.run;
+    media::InputFile& in = *opened.in;
+    const media::PictureShape& shape = opened.shape;
     std::optional<int64_t> at;
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
     SeekingFrames frames(in, shape);
-    pluginhost::PluginHost host(*plugin, frames);
+    pluginhost::PluginHost host(*opened.plugin, frames);
     host.setClipSettings(Config2Bytes(run.settings));
     HYPluginParams d;
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(in.frameCount()), &d);

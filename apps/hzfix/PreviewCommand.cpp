@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
+#include "apps/hzfix/ClipOpening.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/RunSettings.h"
@@ -27,7 +28,8 @@ constexpr int kGap = 8;          // pixels between source and result side by sid
 constexpr int kStripeWidth = 6;  // of the marks on uncovered corners
 
 const std::vector<OptionSpec> kPreviewOptions = {
-    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the middle one)"},
+    {"--at", "TIME", "the frame at TIME, seconds or [H:]M:S (default: the middle one)", nullptr,
+     OptionType::cTime},
     {"--side-by-side", nullptr, "the source frame on the left, the result on the right"},
     {"--no-marks", nullptr, "leave the uncovered corners in the background colour"},
     {"-y", nullptr, "replace an existing OUT.png"},
@@ -149,19 +151,17 @@ std::string PreviewHelp() {
 int RunPreview(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
-    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-
-    auto plugin = context.LoadPlugin();
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
-    media::InputFile in(files.in(), context.interrupt);
-    const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
-    RequirePluginFrameSize(in.path(), shape.format.width, shape.format.height);
+    const OpenedClip opened = OpenClip(context, args, files);
+    const RunSettingsRec& run = opened.run;
+    media::InputFile& in = *opened.in;
+    const media::PictureShape& shape = opened.shape;
     const int64_t frame =
         args.Get("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : in.frameCount() / 2;
     const int width = shape.format.width, height = shape.format.height;
 
     PreviewFrames frames(in, shape);
-    pluginhost::PluginHost host(*plugin, frames);
+    pluginhost::PluginHost host(*opened.plugin, frames);
     host.setClipSettings(Config2Bytes(run.settings));
     HYPluginResult result = host.GetInfo(1, nullptr);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);

@@ -135,7 +135,7 @@ TEST_F(HzfixProgram, CompletionOffersTheWordsAnActionOrOptionTakes) {
         {"hzfix settings s", "show set "},
         {"hzfix settings set --format ", formats},
         {"hzfix --plugin b render in.mp4 out.mp4 --keep-proportions o", "on off "},
-        {"hzfix settings show --as ", "file "},
+        {"hzfix settings show --as ", "file ffmpeg melt "},
         {"hzfix settings set --scale 4 --fo", "--format --for "},
     };
     for (const auto& c : cases) {

@@ -226,6 +226,8 @@ TEST_F(HzfixRender, BadInputsFailWithTheirOwnStatusAndLeaveNothing) {
         {{"render", in, dir / "o6.xyz"}, 4, "container"},
         {{"render", in}, 1, "IN and OUT"},
         {{"render", in, dir / "o7.mp4", "--fade-in", "-1"}, 1, "--fade-in"},
+        {{"render", in, dir / "o7.mp4", "--crf", "52"}, 1, "--crf: 52 is out of range (0 to 51)"},
+        {{"render", in, dir / "o7.mp4", "--duration", "1:x"}, 1, "--duration: '1:x' is not a time"},
         {{"render", in, dir / "o8.mp4", "--start", "9"}, 1, "past the end"},
         {{"render", in, dir / "o8.mp4", "--start", "1e18"}, 1, "past the end"},
         {{"render", in, dir / "o8.mp4", "--start", "1e300:0:0"}, 1, "past the end"},
