@@ -138,8 +138,6 @@ void Instance::Update(const uint32_t* in, uint32_t* out) {
         {
             std::lock_guard lock(lgPluginCalls);
             result = host_.RenderFrame(0, rendered, frame);
-            // The host notes every call; an endless clip must not hoard them.
-            host_.clearCalls();
         }
         if (result == kPluginOK && values_.mix > 0)
             pluginhost::BlendPixMaps(**GetGWorldPixMap(source_.world), **GetGWorldPixMap(rendered),

@@ -18,24 +18,25 @@ namespace {
 class PluginRenderer : public FrameRenderer {
   public:
     PluginRenderer(pluginhost::PluginHost& host, int32_t startFrame)
-        : host_(host), start_(startFrame) {}
+        : host_(host), start_(startFrame) {
+        host_.setAudioPassedSink([this](int32_t frame) { passed_ = passed_ || frame == asked_; });
+    }
+    ~PluginRenderer() override { host_.setAudioPassedSink(nullptr); }
 
     HYPluginResult Render(int32_t renderFrame, GWorldPtr dest, const Rect& frameRect,
                           bool* audioPassed) override {
-        const size_t before = host_.audioPassed().size();
-        HYPluginResult result = host_.RenderFrame(renderFrame, dest, frameRect);
-        const auto& passed = host_.audioPassed();
-        *audioPassed = false;
-        for (size_t i = before; i < passed.size(); ++i)
-            *audioPassed = *audioPassed || passed[i] == start_ + renderFrame;
-        // The host records every call; a long render would hoard them.
-        host_.clearCalls();
+        asked_ = start_ + renderFrame;
+        passed_ = false;
+        const HYPluginResult result = host_.RenderFrame(renderFrame, dest, frameRect);
+        *audioPassed = passed_;
         return result;
     }
 
   private:
     pluginhost::PluginHost& host_;
     int32_t start_;
+    int32_t asked_ = 0;
+    bool passed_ = false;
 };
 
 void PrintStats(const StageTimes& t) {

@@ -39,8 +39,8 @@ bool IsDirectory(const std::string& path) {
 struct HostProcs {
     // False when the host's faults say this allocation is to fail.
     static bool MayAllocate() {
-        if (!lgCurrentHost) return true;
-        int& left = lgCurrentHost->faults_.allocationsLeft;
+        if (!lgCurrentHost || !lgCurrentHost->watcher_) return true;
+        int& left = lgCurrentHost->watcher_->faults().allocationsLeft;
         if (left == 0) return false;
         if (left > 0) --left;
         return true;
@@ -64,17 +64,17 @@ struct HostProcs {
                                    GWorldPtr* outFrame, int16_t width, int16_t height,
                                    HYRefDVQuality quality, int16_t* outVolume, void** outCookie) {
         PluginHost* host = HostOf(instance);
-        host->calls_.push_back({HostCall::kGetFrame, frameNumber, width, height, quality});
+        host->Note({HostCall::kGetFrame, frameNumber, width, height, quality});
         if (outFrame) *outFrame = nullptr;
         if (outCookie) *outCookie = nullptr;
         if (outVolume) *outVolume = 0;
         if (!outFrame || !outCookie) return kPluginBadParams;
-        if (host->faults_.getFrame != kPluginOK) return host->faults_.getFrame;
+        if (host->Faults().getFrame != kPluginOK) return host->Faults().getFrame;
         if (width <= 0 || height <= 0) return kPluginBadParams;
-        if (host->faults_.getFrameIntoDestination)
+        if (host->Faults().getFrameIntoDestination)
             return HandBackDestination(host, frameNumber, quality, outFrame, outCookie);
-        if (host->faults_.frameWidth > 0) width = host->faults_.frameWidth;
-        if (host->faults_.frameHeight > 0) height = host->faults_.frameHeight;
+        if (host->Faults().frameWidth > 0) width = host->Faults().frameWidth;
+        if (host->Faults().frameHeight > 0) height = host->Faults().frameHeight;
 
         // Made first: once the buffer exists, only the provider may throw.
         host->fetches_.reserve(host->fetches_.size() + 1);
@@ -104,7 +104,7 @@ struct HostProcs {
         }
         fetch->buffer = buffer;
         *outCookie = fetch.get();
-        if (host->faults_.getFrameWithoutBuffer) {
+        if (host->Faults().getFrameWithoutBuffer) {
             DisposeGWorld(buffer);
             fetch->buffer = nullptr;
         } else {
@@ -136,7 +136,7 @@ struct HostProcs {
             if (f.get() == cookie) fetch = f.get();
         HostCall call{kind};
         call.frameNumber = fetch ? fetch->frameNumber : -1;
-        host->calls_.push_back(call);
+        host->Note(call);
         return fetch;
     }
 
@@ -147,7 +147,7 @@ struct HostProcs {
         if (!fetch) return kPluginBadParams;
         if (fetch->owned) DisposeGWorld(fetch->buffer);
         std::erase_if(host->fetches_, [fetch](const auto& f) { return f.get() == fetch; });
-        return host->faults_.releaseFrame;
+        return host->Faults().releaseFrame;
     }
 
     static HYPluginResult Blit(PixMapPtr source, PixMapPtr dest, const Rect* sourceRect,
@@ -159,9 +159,9 @@ struct HostProcs {
         call.opacity = opacity;
         if (sourceRect) call.sourceRect = *sourceRect;
         if (destRect) call.destRect = *destRect;
-        if (host) host->calls_.push_back(call);
+        if (host) host->Note(call);
         if (!source || !dest || !sourceRect || !destRect) return kPluginBadParams;
-        if (host && host->faults_.blit != kPluginOK) return host->faults_.blit;
+        if (host && host->Faults().blit != kPluginOK) return host->Faults().blit;
         BlendPixMaps(*source, *dest, *sourceRect, *destRect, opacity);
         return kPluginOK;
     }
@@ -170,17 +170,17 @@ struct HostProcs {
         PluginHost* host = HostOf(instance);
         PluginHost::Fetch* fetch = RecordFetchCall(host, HostCall::kMixAudio, cookie);
         if (!fetch) return kPluginBadParams;
-        if (host->faults_.mixAudio != kPluginOK) return host->faults_.mixAudio;
-        host->audioPassed_.push_back(fetch->frameNumber);
+        if (host->Faults().mixAudio != kPluginOK) return host->Faults().mixAudio;
+        if (host->audioPassed_) host->audioPassed_(fetch->frameNumber);
         return kPluginOK;
     }
 
     static HYPluginResult GetFilterInfo(HYPluginInstance instance, HYPluginFilterInfo** outInfo) {
         PluginHost* host = HostOf(instance);
-        host->calls_.push_back({HostCall::kGetFilterInfo});
+        host->Note({HostCall::kGetFilterInfo});
         if (!outInfo) return kPluginBadParams;
         *outInfo = nullptr;
-        if (host->faults_.getFilterInfo != kPluginOK) return host->faults_.getFilterInfo;
+        if (host->Faults().getFilterInfo != kPluginOK) return host->Faults().getFilterInfo;
         if (host->clip_.withoutFilterRecord) return kPluginOK;
         HYPluginFilterInfo& info = host->filterInfo_;
         std::copy(std::begin(host->clip_.sliderValues), std::end(host->clip_.sliderValues),
@@ -206,7 +206,7 @@ struct HostProcs {
     }
 
     static HYPluginResult ReleaseFilterInfo(HYPluginInstance instance, HYPluginFilterInfo*) {
-        HostOf(instance)->calls_.push_back({HostCall::kReleaseFilterInfo});
+        HostOf(instance)->Note({HostCall::kReleaseFilterInfo});
         return kPluginOK;
     }
 
@@ -373,5 +373,14 @@ HYPluginResult PluginHost::CustomButton(int32_t renderFrame) {
 }
 
 int PluginHost::framesOutstanding() const { return static_cast<int>(fetches_.size()); }
+
+void PluginHost::Note(const HostCall& call) {
+    if (watcher_) watcher_->Called(call);
+}
+
+const HostFaults& PluginHost::Faults() const {
+    static const HostFaults cNoFaults;
+    return watcher_ ? watcher_->faults() : cNoFaults;
+}
 
 }  // namespace pluginhost

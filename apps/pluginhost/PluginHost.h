@@ -7,6 +7,7 @@
 #define HZ_APPS_PLUGINHOST_PLUGINHOST_H
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,7 +80,7 @@ struct ClipSettings {
     int16_t movieWidth = 0, movieHeight = 0;
 };
 
-// One call the plug-in made into the host, for tests and statistics.
+// One call the plug-in made into the host, as a watcher sees it.
 struct HostCall {
     enum Kind { kGetFrame, kReleaseFrame, kBlit, kMixAudio, kGetFilterInfo, kReleaseFilterInfo };
     Kind kind;
@@ -111,6 +112,16 @@ struct HostFaults {
     int allocationsLeft = -1;
 };
 
+// What a test puts beside a host: it sees each call the plug-in makes
+// into the host, and the host answers with the faults it holds. The hosts
+// that render for users set none, so nothing is kept as a clip goes on.
+class HostWatcher {
+  public:
+    virtual ~HostWatcher() = default;
+    virtual void Called(const HostCall& call) = 0;
+    virtual HostFaults& faults() = 0;
+};
+
 class PluginHost {
   public:
     PluginHost(const LoadedPlugin& plugin, FrameProvider& frames);
@@ -126,7 +137,11 @@ class PluginHost {
     // own. Set before the first request, it also keeps the plug-in away
     // from the preferences file.
     void setClipSettings(std::vector<uint8_t> block) { clipSettings_ = std::move(block); }
-    HostFaults& faults() { return faults_; }
+    // Not owned; nullptr (the default) for none.
+    void setWatcher(HostWatcher* watcher) { watcher_ = watcher; }
+    // Told the absolute number of each frame whose audio the plug-in
+    // passes on with MixAudio, as it does.
+    void setAudioPassedSink(std::function<void(int32_t)> sink) { audioPassed_ = std::move(sink); }
 
     // Get info: the block after the plug-in filled it. `selectedFrames` is
     // what the host says the user selected.
@@ -148,15 +163,6 @@ class PluginHost {
     int Send(HYPluginSelector selector);
     HYPluginParams& block() { return *block_; }
 
-    const std::vector<HostCall>& calls() const { return calls_; }
-    // Forgets the calls and the audio verdicts so far: a long clip would
-    // hoard them.
-    void clearCalls() {
-        calls_.clear();
-        audioPassed_.clear();
-    }
-    // Frames whose audio the plug-in passed on with MixAudio, in call order.
-    const std::vector<int32_t>& audioPassed() const { return audioPassed_; }
     // Buffers handed out by GetFrame and not yet released: must be 0 between frames.
     int framesOutstanding() const;
     // Blocks the plug-in took with NewPtr or NewPtrClear and has not given
@@ -166,6 +172,8 @@ class PluginHost {
   private:
     struct Fetch;
     friend struct HostProcs;
+    void Note(const HostCall& call);
+    const HostFaults& Faults() const;
 
     const LoadedPlugin& plugin_;
     FrameProvider& frames_;
@@ -173,12 +181,11 @@ class PluginHost {
     HYProcs procs_{};
     int16_t interfaceVersion_ = kHYClipSettingsInterfaceVersion;
     std::vector<uint8_t> clipSettings_;
-    HostFaults faults_;
+    HostWatcher* watcher_ = nullptr;
+    std::function<void(int32_t)> audioPassed_;
     ClipSettings clip_;
     HYPluginFilterInfo filterInfo_{};
     std::vector<std::unique_ptr<Fetch>> fetches_;
-    std::vector<HostCall> calls_;
-    std::vector<int32_t> audioPassed_;
     std::exception_ptr pending_;
     int blocksOutstanding_ = 0;
 };

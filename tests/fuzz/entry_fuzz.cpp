@@ -16,6 +16,7 @@
 #include <string>
 
 #include "apps/pluginhost/PluginHost.h"
+#include "tests/support/HostRecorder.h"
 #include "tests/support/TestFrames.h"
 
 namespace {
@@ -83,8 +84,8 @@ Rect AnyRectIn(FuzzedDataProvider& in, int width, int height) {
                 in.ConsumeIntegralInRange<int16_t>(0, width)};
 }
 
-void Step(FuzzedDataProvider& in, pluginhost::PluginHost& host, ScriptedFrames& frames,
-          GWorldPtr dest, int width, int height) {
+void Step(FuzzedDataProvider& in, pluginhost::PluginHost& host, testhost::HostRecorder& recorder,
+          ScriptedFrames& frames, GWorldPtr dest, int width, int height) {
     switch (in.ConsumeIntegralInRange(0, 8)) {
         case 0:
             host.GetInfo(in.ConsumeIntegral<int32_t>(), nullptr);
@@ -108,7 +109,7 @@ void Step(FuzzedDataProvider& in, pluginhost::PluginHost& host, ScriptedFrames& 
             break;
         }
         case 6:
-            SetFaults(in, &host.faults(), &frames);
+            SetFaults(in, &recorder.faults(), &frames);
             break;
         case 7:
             host.setInterfaceVersion(in.ConsumeIntegral<int16_t>());
@@ -152,16 +153,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto dest = testframes::MakeGWorld(width, height);
     ScriptedFrames frames;
     {
+        testhost::HostRecorder recorder;  // first: the host's end still calls it
         pluginhost::PluginHost host(*lgPlugin, frames);
+        host.setWatcher(&recorder);
         for (int step = 0; step < cMaxSteps && in.remaining_bytes() > 0; ++step) {
             try {
-                Step(in, host, frames, dest.get(), width, height);
+                Step(in, host, recorder, frames, dest.get(), width, height);
             } catch (const std::exception&) {
                 // What a procedure threw, thrown again once the plug-in returned.
             }
         }
         // The clip still open is ended by the host as a sound host ends it.
-        host.faults() = pluginhost::HostFaults();
+        recorder.faults() = pluginhost::HostFaults();
         host.setInterfaceVersion(cHostVersion);
         frames.answer = kPluginOK;
         frames.throwing = 0;

@@ -11,6 +11,7 @@
 
 #include "apps/pluginhost/PluginHost.h"
 #include "tests/platform/files/ScopedTempFolder.h"
+#include "tests/support/HostRecorder.h"
 #include "tests/support/TestFrames.h"
 
 namespace hosttest {
@@ -39,6 +40,7 @@ class HostTest : public ::testing::Test {
         plugin = pluginhost::LoadedPlugin::Load(BundleDir(), &error);
         ASSERT_TRUE(plugin) << error;
         host = std::make_unique<pluginhost::PluginHost>(*plugin, frames);
+        host->setWatcher(&recorder);
     }
 
     void TearDown() override {
@@ -48,19 +50,20 @@ class HostTest : public ::testing::Test {
 
     std::vector<int16_t> BlitOpacities() const {
         std::vector<int16_t> out;
-        for (const auto& c : host->calls())
+        for (const auto& c : recorder.calls())
             if (c.kind == pluginhost::HostCall::kBlit) out.push_back(c.opacity);
         return out;
     }
 
     int CountCalls(pluginhost::HostCall::Kind kind) const {
         int n = 0;
-        for (const auto& c : host->calls()) n += c.kind == kind;
+        for (const auto& c : recorder.calls()) n += c.kind == kind;
         return n;
     }
 
     ScopedTempFolder prefs;  // first: the bundle reads preferences on its first call
     PatternFrames frames;
+    testhost::HostRecorder recorder;
     std::unique_ptr<pluginhost::LoadedPlugin> plugin;
     std::unique_ptr<pluginhost::PluginHost> host;
 };

@@ -39,6 +39,7 @@ class CustomButton : public ::testing::Test {
         plugin = pluginhost::LoadedPlugin::Load(HZ_FAKE_DIALOG_BUNDLE, &error);
         ASSERT_TRUE(plugin) << error;
         host = std::make_unique<pluginhost::PluginHost>(*plugin, frames);
+        host->setWatcher(&recorder);
     }
 
     void TearDown() override {
@@ -61,19 +62,19 @@ class CustomButton : public ::testing::Test {
         ASSERT_EQ(host->BeginClip(clip), kPluginOK);
         auto dest = testframes::MakeGWorld(32, 24);
         ASSERT_EQ(host->RenderFrame(shown, dest.get(), Rect{0, 0, 24, 32}), kPluginOK);
-        host->clearCalls();
+        recorder.clear();
     }
 
     std::vector<HostCall> Fetches() const {
         std::vector<HostCall> out;
-        for (const auto& c : host->calls())
+        for (const auto& c : recorder.calls())
             if (c.kind == HostCall::kGetFrame) out.push_back(c);
         return out;
     }
 
     int Releases() const {
         int n = 0;
-        for (const auto& c : host->calls()) n += c.kind == HostCall::kReleaseFrame;
+        for (const auto& c : recorder.calls()) n += c.kind == HostCall::kReleaseFrame;
         return n;
     }
 
@@ -81,6 +82,7 @@ class CustomButton : public ::testing::Test {
     std::string log = prefs / "dialog.log";
     PatternFrames frames;
     std::unique_ptr<pluginhost::LoadedPlugin> plugin;
+    testhost::HostRecorder recorder;
     std::unique_ptr<pluginhost::PluginHost> host;
 };
 
@@ -114,12 +116,12 @@ TEST_F(CustomButton, AsksForTheFrameSizeOfTheFormatChosenLastTime) {
                    Case{"7", 720, 480}, Case{"1", 720, 480}}) {
         setenv("HZ_FAKE_DIALOG_FORMAT", c.chosen, 1);
         ASSERT_EQ(host->CustomButton(0), kPluginOK);
-        host->clearCalls();
+        recorder.clear();
         ASSERT_EQ(host->CustomButton(0), kPluginOK);
         ASSERT_FALSE(Fetches().empty());
         EXPECT_EQ(Fetches()[0].width, c.width) << "format " << c.chosen;
         EXPECT_EQ(Fetches()[0].height, c.height) << "format " << c.chosen;
-        host->clearCalls();
+        recorder.clear();
     }
 }
 
@@ -160,8 +162,8 @@ TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
     setenv("HZ_FAKE_DIALOG_WALK", "1", 1);
     const std::string blackCentre = Hex(testframes::Pixel{255, 0, 0, 0});
     for (bool okWithoutBuffer : {false, true}) {
-        host->faults().getFrame = okWithoutBuffer ? kPluginOK : kPluginCantGetNeededFrame;
-        host->faults().getFrameWithoutBuffer = okWithoutBuffer;
+        recorder.faults().getFrame = okWithoutBuffer ? kPluginOK : kPluginCantGetNeededFrame;
+        recorder.faults().getFrameWithoutBuffer = okWithoutBuffer;
         EXPECT_EQ(host->CustomButton(2), kPluginOK);
         // Fetches answered without a frame are given back all the same.
         EXPECT_EQ(host->framesOutstanding(), 0);

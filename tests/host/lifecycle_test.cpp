@@ -62,7 +62,7 @@ TEST_F(HostLifecycle, UnhandledSelectorsLeaveTheClipAlone) {
 }
 
 TEST_F(HostLifecycle, AFilterInfoFailureIsBeginsAnswerAndEndStillFrees) {
-    host->faults().getFilterInfo = kPluginFailed;
+    recorder.faults().getFilterInfo = kPluginFailed;
     EXPECT_EQ(host->BeginClip(ClipSettings{0, 10, 3, 3}), kPluginFailed);
     EXPECT_TRUE(host->clipOpen());
     EXPECT_EQ(host->EndClip(), kPluginOK);
@@ -105,7 +105,7 @@ TEST_F(HostLifecycle, APlaceholderLeavesTheHostsClipIntact) {
 }
 
 TEST_F(HostLifecycle, APlaceholderWhoseBeginFailsFreesItsRecord) {
-    host->faults().getFilterInfo = kPluginTryAgainLater;
+    recorder.faults().getFilterInfo = kPluginTryAgainLater;
     auto thumb = testframes::MakeGWorld(8, 8);
     EXPECT_EQ(host->PlaceHolder(ClipSettings{0, 5}, 0, thumb.get()), kPluginTryAgainLater);
     EXPECT_EQ(CountCalls(HostCall::kGetFrame), 0);

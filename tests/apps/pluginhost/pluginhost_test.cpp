@@ -27,6 +27,7 @@ class HostExceptions : public ::testing::Test {
         plugin = pluginhost::LoadedPlugin::Load(hosttest::BundleDir(), &error);
         ASSERT_TRUE(plugin) << error;
         host = std::make_unique<pluginhost::PluginHost>(*plugin, frames);
+        host->setWatcher(&recorder);
     }
     void TearDown() override {
         host.reset();
@@ -39,6 +40,7 @@ class HostExceptions : public ::testing::Test {
     ScopedTempFolder prefs;
     ThrowingFrames frames;
     std::unique_ptr<pluginhost::LoadedPlugin> plugin;
+    testhost::HostRecorder recorder;
     std::unique_ptr<pluginhost::PluginHost> host;
     testframes::GWorldHolder dest = testframes::MakeGWorld(16, 12);
 };
@@ -91,7 +93,7 @@ TEST_F(HostExceptions, EachFailedAllocationIsAnsweredAndNothingIsKept) {
     for (int left = 0; left < 8; ++left) {
         SCOPED_TRACE(left);
         const int blocks = host->blocksOutstanding();
-        host->faults().allocationsLeft = left;
+        recorder.faults().allocationsLeft = left;
         const HYPluginResult begun = host->BeginClip(clip);
         EXPECT_TRUE(begun == kPluginOK || begun == kPluginOutOfMemory) << begun;
         // A begin that could not even make its clip record leaves no clip.
@@ -100,7 +102,7 @@ TEST_F(HostExceptions, EachFailedAllocationIsAnsweredAndNothingIsKept) {
                     (begun != kPluginOK && drawn == kPluginBadParams))
             << drawn;
         host->EndClip();
-        host->faults().allocationsLeft = -1;
+        recorder.faults().allocationsLeft = -1;
         EXPECT_EQ(host->blocksOutstanding(), blocks);
     }
 }
