@@ -93,7 +93,8 @@ void MakeClip(const std::string& path, const ClipSpec& recipe) {
         f.light = {kHdrMaxCll, kHdrMaxFall};
         f.hasLight = true;
     }
-    encoding.crf = 10;
+    // The lossless and intra encoders have no rate factor.
+    if (recipe.videoEncoder != "ffv1" && recipe.videoEncoder != "prores_ks") encoding.crf = 10;
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
@@ -382,6 +383,31 @@ double Psnr(const std::string& a, const std::string& b) {
     if (samples == 0) throw std::runtime_error("no frames to compare in " + a);
     const double mse = squares / static_cast<double>(samples);
     return mse == 0 ? 100 : 10 * std::log10(peak * peak / mse);
+}
+
+std::vector<uint64_t> PlaneHashes(const std::string& path) {
+    media::InputFile in(path);
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(in.video().pixelFormat);
+    const int bytes = d->comp[0].depth > 8 ? 2 : 1;
+    std::vector<uint64_t> hashes;
+    media::FramePtr f;
+    int64_t at = 0;
+    while (in.Next(&f, &at)) {
+        uint64_t h = 1469598103934665603ull;
+        for (int plane = 0; plane < av_pix_fmt_count_planes(in.video().pixelFormat); ++plane) {
+            const int w =
+                plane == 1 || plane == 2 ? AV_CEIL_RSHIFT(f->width, d->log2_chroma_w) : f->width;
+            const int rows =
+                plane == 1 || plane == 2 ? AV_CEIL_RSHIFT(f->height, d->log2_chroma_h) : f->height;
+            const int step = (d->flags & AV_PIX_FMT_FLAG_PLANAR) ? bytes : d->comp[0].step;
+            for (int row = 0; row < rows; ++row) {
+                const uint8_t* line = f->data[plane] + row * f->linesize[plane];
+                for (int i = 0; i < w * step; ++i) h = (h ^ line[i]) * 1099511628211ull;
+            }
+        }
+        hashes.push_back(h);
+    }
+    return hashes;
 }
 
 TempDir::TempDir() {

@@ -94,6 +94,9 @@ Picture DecodeFrame(const std::string& path, int64_t index);
 // Peak signal to noise ratio of clip `a` against clip `b`, in dB, over the
 // decoded planes of every frame as they are stored (no conversion).
 double Psnr(const std::string& a, const std::string& b);
+// FNV-1a of each frame's planes as they are stored (no conversion), in
+// the order the frames are shown.
+std::vector<uint64_t> PlaneHashes(const std::string& path);
 // The audio of a clip mixed down to mono floats at 48 kHz.
 std::vector<float> DecodeAudio(const std::string& path);
 // Root mean square of samples [begin, end).
