@@ -1,25 +1,24 @@
 // Writing a clip: 32-bit pictures encoded as video, audio either copied
-// packet for packet or encoded from decoded samples, muxed into the
-// container the file name asks for. Everything is written under a
-// temporary name and moved into place by Finish().
+// packet for packet or encoded from decoded samples, other streams copied,
+// muxed into the container the file name asks for. Everything is written
+// under a temporary name and moved into place by Finish(). The jobs are
+// the Muxer's, the encoder lanes' and the description copy's; this is
+// their one face.
 #ifndef HZ_APPS_MEDIA_OUTPUTFILE_H
 #define HZ_APPS_MEDIA_OUTPUTFILE_H
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "apps/media/AudioEncoderLane.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
-#include "apps/media/OutputPath.h"
+#include "apps/media/Muxer.h"
 #include "apps/media/VideoEncoderChoice.h"
-#include "apps/media/WrittenTally.h"
-#include "apps/media/YuvMatrix.h"
-
-struct SwsContext;
-struct SwrContext;
-struct AVAudioFifo;
+#include "apps/media/VideoEncoderLane.h"
 
 namespace media {
 
@@ -37,9 +36,9 @@ class OutputFile {
     std::string AddVideo(const VideoEncoding& encoding);
     // Audio is written ahead of the other streams (a remux): hold it until
     // they catch up instead of letting it run ahead in the file.
-    void setInterleaveUnbounded() { muxer_->max_interleave_delta = 0; }
+    void setInterleaveUnbounded() { muxer_.context()->max_interleave_delta = 0; }
     // Whether the container takes `source`'s codec as it is.
-    bool CanCopy(const AVCodecParameters* source) const;
+    bool CanCopy(const AVCodecParameters* source) const { return muxer_.CanCopy(source); }
     void AddAudioCopy(const AVStream* source);
     // Adds an audio encoder for samples at about this rate and layout (the
     // encoder may settle on another it supports); returns it in words.
@@ -63,7 +62,7 @@ class OutputFile {
     void setKeepRotation(bool keep) { keepRotation_ = keep; }
     // Of the containers written here only the QuickTime family stores a
     // display rotation.
-    bool CanHoldRotation() const;
+    bool CanHoldRotation() const { return muxer_.CanHoldRotation(); }
 
     // A stream whose packets are copied as they are, with its tags and side
     // data; returns its index for WriteCopiedPacket.
@@ -91,7 +90,7 @@ class OutputFile {
     // with silence. Samples for which `audible` answers false are silenced.
     void WriteAudio(const AVFrame* samples, int64_t position,
                     const std::function<bool(int64_t)>& audible = nullptr);
-    void setAudioLimit(int64_t samples) { audioLimit_ = samples; }
+    void setAudioLimit(int64_t samples);
     // Flushes the encoders, closes the file, checks that it holds every
     // packet written and moves it into place. With an audio limit, encoded
     // audio is padded with silence up to it. Throws OutputError, keeping
@@ -101,47 +100,17 @@ class OutputFile {
     // again; it is removed with this object.
     void FinishUnplaced();
 
-    const std::string& path() const { return path_.path(); }
-    const std::string& temporaryPath() const { return path_.temporary(); }
-    int64_t bytesWritten() const;
+    const std::string& path() const { return muxer_.path().path(); }
+    const std::string& temporaryPath() const { return muxer_.path().temporary(); }
+    int64_t bytesWritten() const { return muxer_.bytesWritten(); }
 
   private:
-    void CopyContainerDescription(const AVFormatContext* source, double from, double to);
-    void Encode(AVCodecContext* encoder, AVStream* stream, const AVFrame* frame);
-    void PushAudio(uint8_t** planes, int count);
-    void PushSilence(int64_t count);
-    void EncodeAudio(bool last);
-    void Check(int err, const char* what);
-
-    OutputPath path_;
-    AVFormatContext* muxer_ = nullptr;
-    const AVOutputFormat* format_ = nullptr;
-    bool started_ = false;
-
-    CodecPtr videoEncoder_;
-    AVStream* videoStream_ = nullptr;
+    Muxer muxer_;
+    std::unique_ptr<VideoEncoderLane> video_;
+    std::unique_ptr<AudioEncoderLane> audioEncoder_;
+    AVStream* audioStream_ = nullptr;  // copied or encoded
     bool keepRotation_ = false;
-    SwsContext* sws_ = nullptr;
-    // Set when the row kernels convert the pictures instead of swscale.
-    bool kernels_ = false;
-    // Set when the two fields of an interlaced picture are converted apart.
-    bool fieldByField_ = false;
-    YuvMatrix matrix_{};
-    AVBufferPool* picturePool_ = nullptr;
-    int pictureWidth_ = 0, pictureHeight_ = 0;  // before padding to the coded size
-    std::vector<uint8_t> padded_;               // used by the converting thread only
-
-    AVStream* audioStream_ = nullptr;
-    CodecPtr audioEncoder_;
-    SwrContext* swr_ = nullptr;
-    AVAudioFifo* fifo_ = nullptr;
-    int swrFormat_ = -1, swrRate_ = 0;
-    AVChannelLayout swrLayout_{};
-    int64_t audioWritten_ = 0;  // samples placed in the output so far
-    int64_t audioEncoded_ = 0;  // samples handed to the encoder so far
     int64_t audioLimit_ = -1;
-    PacketPtr packet_;
-    WrittenTally tally_;
 };
 
 }  // namespace media
