@@ -11,7 +11,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "apps/media/YuvRows.h"
+#include "apps/media/YuvMatrix.h"
 
 namespace media {
 namespace {
