@@ -6,11 +6,25 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/CGglue.h"
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
+
+// The link sends every CGBitmapContextCreate here (tests/engine/CMakeLists.txt),
+// so a test can make contexts fail as they do when memory runs short.
+bool lgRefuseContexts = false;
+extern "C" CGContextRef __real_CGBitmapContextCreate(void* data, size_t width, size_t height,
+                                                     size_t bits, size_t rowBytes,
+                                                     CGColorSpaceRef space, CGBitmapInfo info);
+extern "C" CGContextRef __wrap_CGBitmapContextCreate(void* data, size_t width, size_t height,
+                                                     size_t bits, size_t rowBytes,
+                                                     CGColorSpaceRef space, CGBitmapInfo info) {
+    if (lgRefuseContexts) return nullptr;
+    return __real_CGBitmapContextCreate(data, width, height, bits, rowBytes, space, info);
+}
 
 namespace {
 
@@ -153,6 +167,36 @@ TEST_F(Renderer, FrameIndexAndCopyRestNeverChangeThePicture) {
     TheLineEffect(source.get(), other.get(), Rect{0, 0, 60, 90}, false, &config, 3, 4);
     EXPECT_EQ(MaxDifference(first.get(), last.get(), Rect{0, 0, 60, 90}), 0);
     EXPECT_EQ(MaxDifference(first.get(), other.get(), Rect{0, 0, 60, 90}), 0);
+}
+
+// Memory running short answers memFullErr and leaves a picture the host can
+// show; it never ends the host.
+TEST_F(Renderer, WithoutMemoryForAContextTheEffectAnswersAndLeavesTheBackground) {
+    GWorldHolder source = MakeGWorld(64, 48);
+    FillPattern(source.get(), 5);
+    config.colors[0] = RGBColor{0, 0, 0xFFFF};
+    config.sliders[0] = 7;
+    GWorldHolder out = MakeGWorld(64, 48);
+    config.theOriginalImage = GWorld2CGImage(source.get());
+    ASSERT_NE(config.theOriginalImage, nullptr);
+    lgRefuseContexts = true;
+    const OSErr err = DoPixelEffect(source.get(), out.get(), &config, 0, 1);
+    CGImageRef copy = GWorld2CGImage(source.get());
+    RenderLineArt(&config);
+    lgRefuseContexts = false;
+
+    EXPECT_EQ(err, memFullErr);
+    GWorldHolder blue = Solid(64, 48, kBlue);
+    EXPECT_EQ(MaxDifference(out.get(), blue.get(), Rect{0, 0, 48, 64}), 0);
+    EXPECT_EQ(copy, nullptr);
+    EXPECT_EQ(config.theRendered, nullptr) << "the preview kept a picture it could not draw";
+
+    // Once memory is back, the same calls draw.
+    RenderLineArt(&config);
+    EXPECT_NE(config.theRendered, nullptr);
+    EXPECT_EQ(DoPixelEffect(source.get(), out.get(), &config, 0, 1), noErr);
+    CGImageRelease(config.theRendered);
+    CGImageRelease(config.theOriginalImage);
 }
 
 }  // namespace
