@@ -1,7 +1,5 @@
 #include "dialog/clipCTRL.h"
 
-#include <iterator>
-
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/dlgUtils.h"
@@ -10,8 +8,7 @@
 
 namespace {
 
-ToolboxObjectClassRef lgClipCtrlClassRef1 = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
+ControlClassRec lgClass;
 
 const EventTypeSpec cClipCtrlEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
@@ -94,18 +91,10 @@ bool Drawable(ControlRef theControl) {
 }  // namespace
 
 void RegisterClipCtrl() {
-    lgMyHandlerUPP = NewEventHandlerUPP(ClipCtrlControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cClipCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cClipCtrlEvents), cClipCtrlEvents,
-                               lgMyHandlerUPP, nullptr, &lgClipCtrlClassRef1);
-    CFRelease(classID);
+    RegisterControlClass(&lgClass, cClipCtrlID, ClipCtrlControlHandler, cClipCtrlEvents);
 }
 
-void UnregisterClipCtrl() {
-    UnregisterToolboxObjectClass(lgClipCtrlClassRef1);
-    lgClipCtrlClassRef1 = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+void UnregisterClipCtrl() { UnregisterControlClass(&lgClass); }
 
 OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

@@ -1,7 +1,6 @@
 #include "dialog/colorCTRL.h"
 
 #include <QColorDialog>
-#include <iterator>
 
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
@@ -9,8 +8,7 @@
 
 namespace {
 
-ToolboxObjectClassRef lgColorBoxClassRef = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
+ControlClassRec lgClass;
 
 const EventTypeSpec cColorBoxEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
@@ -21,18 +19,10 @@ const RGBColor cBlack = {0, 0, 0};
 }  // namespace
 
 void RegisterColorBox() {
-    lgMyHandlerUPP = NewEventHandlerUPP(ColorBoxControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cColorCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cColorBoxEvents), cColorBoxEvents,
-                               lgMyHandlerUPP, nullptr, &lgColorBoxClassRef);
-    CFRelease(classID);
+    RegisterControlClass(&lgClass, cColorCtrlID, ColorBoxControlHandler, cColorBoxEvents);
 }
 
-void UnregisterColorBox() {
-    UnregisterToolboxObjectClass(lgColorBoxClassRef);
-    lgColorBoxClassRef = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+void UnregisterColorBox() { UnregisterControlClass(&lgClass); }
 
 OSStatus ColorBoxControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

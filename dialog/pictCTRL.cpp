@@ -1,15 +1,12 @@
 #include "dialog/pictCTRL.h"
 
-#include <iterator>
-
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "engine/CGglue.h"
 
 namespace {
 
-ToolboxObjectClassRef lgPictureControlClassRef = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
+ControlClassRec lgClass;
 
 const EventTypeSpec cPictureEvents[] = {{kEventClassControl, kEventControlDraw},
                                         {kEventClassControl, kEventControlHitTest},
@@ -39,18 +36,10 @@ void DrawPictureBox(ControlRef theControl, CGrafPtr port) {
 }  // namespace
 
 void RegisterPictureControl() {
-    lgMyHandlerUPP = NewEventHandlerUPP(PictureControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cImageCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cPictureEvents), cPictureEvents,
-                               lgMyHandlerUPP, nullptr, &lgPictureControlClassRef);
-    CFRelease(classID);
+    RegisterControlClass(&lgClass, cImageCtrlID, PictureControlHandler, cPictureEvents);
 }
 
-void UnregisterPictureControl() {
-    if (lgPictureControlClassRef) UnregisterToolboxObjectClass(lgPictureControlClassRef);
-    lgPictureControlClassRef = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+void UnregisterPictureControl() { UnregisterControlClass(&lgClass); }
 
 OSStatus PictureControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;
