@@ -49,9 +49,9 @@ void RowSums(const uint8_t* __restrict above, const uint8_t* __restrict first,
     for (int x = 0; x < width; ++x) {
         const uint32_t a = LoadPixel(above + 4 * x), p = LoadPixel(first + 4 * x),
                        q = LoadPixel(second + 4 * x), b = LoadPixel(below + 4 * x);
-        red[x] = RowSum(a, p, q, b, kRedShift);
-        green[x] = RowSum(a, p, q, b, kGreenShift);
-        blue[x] = RowSum(a, p, q, b, kBlueShift);
+        red[x] = RowSum(a, p, q, b, cRedShift);
+        green[x] = RowSum(a, p, q, b, cGreenShift);
+        blue[x] = RowSum(a, p, q, b, cBlueShift);
     }
 }
 
