@@ -96,13 +96,12 @@ uint32_t GetEventCommandID(EventRef theEvent) {
     return command.commandID;
 }
 
-void RegisterControlClass(ControlClassRec* theClass, const char* theClassID,
-                          EventHandlerProcPtr theHandler, const EventTypeSpec* theEvents,
-                          size_t theCount) {
+void RegisterControlClass(ControlClassRec* theClass, const ControlClassDescRec& theDesc) {
     UnregisterControlClass(theClass);
-    theClass->handler = NewEventHandlerUPP(theHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, theClassID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, static_cast<uint32_t>(theCount), theEvents,
+    theClass->handler = NewEventHandlerUPP(theDesc.handler);
+    CFStringRef classID =
+        CFStringCreateWithCString(nullptr, theDesc.classID, kCFStringEncodingUTF8);
+    RegisterToolboxObjectClass(classID, nullptr, theDesc.eventCount, theDesc.events,
                                theClass->handler, nullptr, &theClass->ref);
     CFRelease(classID);
 }

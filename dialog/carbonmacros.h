@@ -39,26 +39,22 @@ bool CommandIs(uint32_t theCommand, const char (&theCode)[5]);
 // The command of a command event.
 uint32_t GetEventCommandID(EventRef theEvent);
 
-// A custom control class and the handler it was registered with.
+// A custom control class as each control's file describes it.
+struct ControlClassDescRec {
+    const char* classID;
+    EventHandlerProcPtr handler;
+    const EventTypeSpec* events;
+    uint32_t eventCount;
+};
+// A class as registered.
 struct ControlClassRec {
     ToolboxObjectClassRef ref = nullptr;
     EventHandlerUPP handler = nullptr;
 };
-template <size_t N>
-void RegisterControlClass(ControlClassRec* theClass, const char* theClassID,
-                          EventHandlerProcPtr theHandler, const EventTypeSpec (&theEvents)[N]);
-void RegisterControlClass(ControlClassRec* theClass, const char* theClassID,
-                          EventHandlerProcPtr theHandler, const EventTypeSpec* theEvents,
-                          size_t theCount);
+void RegisterControlClass(ControlClassRec* theClass, const ControlClassDescRec& theDesc);
 // Does nothing for a class not registered, so the hosts' calls may come in
 // any order and twice.
 void UnregisterControlClass(ControlClassRec* theClass);
-
-template <size_t N>
-void RegisterControlClass(ControlClassRec* theClass, const char* theClassID,
-                          EventHandlerProcPtr theHandler, const EventTypeSpec (&theEvents)[N]) {
-    RegisterControlClass(theClass, theClassID, theHandler, theEvents, N);
-}
 
 // The parameters every control class handler reads and answers.
 ControlRef GetEventControl(EventRef theEvent);

@@ -1,5 +1,7 @@
 #include "dialog/clipCTRL.h"
 
+#include <iterator>
+
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/dlgUtils.h"
@@ -7,8 +9,6 @@
 #include "engine/callpixelfx.h"
 
 namespace {
-
-ControlClassRec lgClass;
 
 const EventTypeSpec cClipCtrlEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
@@ -90,11 +90,8 @@ bool Drawable(ControlRef theControl) {
 
 }  // namespace
 
-void RegisterClipCtrl() {
-    RegisterControlClass(&lgClass, cClipCtrlID, ClipCtrlControlHandler, cClipCtrlEvents);
-}
-
-void UnregisterClipCtrl() { UnregisterControlClass(&lgClass); }
+const ControlClassDescRec cClipCtrlClass = {cClipCtrlID, ClipCtrlControlHandler, cClipCtrlEvents,
+                                            std::size(cClipCtrlEvents)};
 
 OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

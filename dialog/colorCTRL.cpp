@@ -1,14 +1,13 @@
 #include "dialog/colorCTRL.h"
 
 #include <QColorDialog>
+#include <iterator>
 
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "platform/text/TextUtils.h"
 
 namespace {
-
-ControlClassRec lgClass;
 
 const EventTypeSpec cColorBoxEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
@@ -18,11 +17,8 @@ const RGBColor cBlack = {0, 0, 0};
 
 }  // namespace
 
-void RegisterColorBox() {
-    RegisterControlClass(&lgClass, cColorCtrlID, ColorBoxControlHandler, cColorBoxEvents);
-}
-
-void UnregisterColorBox() { UnregisterControlClass(&lgClass); }
+const ControlClassDescRec cColorBoxClass = {cColorCtrlID, ColorBoxControlHandler, cColorBoxEvents,
+                                            std::size(cColorBoxEvents)};
 
 OSStatus ColorBoxControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

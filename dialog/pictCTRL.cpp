@@ -1,12 +1,12 @@
 #include "dialog/pictCTRL.h"
 
+#include <iterator>
+
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "engine/CGglue.h"
 
 namespace {
-
-ControlClassRec lgClass;
 
 const EventTypeSpec cPictureEvents[] = {{kEventClassControl, kEventControlDraw},
                                         {kEventClassControl, kEventControlHitTest},
@@ -35,11 +35,8 @@ void DrawPictureBox(ControlRef theControl, CGrafPtr port) {
 
 }  // namespace
 
-void RegisterPictureControl() {
-    RegisterControlClass(&lgClass, cImageCtrlID, PictureControlHandler, cPictureEvents);
-}
-
-void UnregisterPictureControl() { UnregisterControlClass(&lgClass); }
+const ControlClassDescRec cPictureControlClass = {cImageCtrlID, PictureControlHandler,
+                                                  cPictureEvents, std::size(cPictureEvents)};
 
 OSStatus PictureControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;
