@@ -2,8 +2,6 @@
 #ifndef HZ_DIALOG_CARBONMACROS_H
 #define HZ_DIALOG_CARBONMACROS_H
 
-#include <cstddef>
-
 #include "platform/hitoolbox/HIToolbox.h"
 #include "platform/types/MacTypes.h"
 

@@ -386,6 +386,16 @@ TEST_P(DamagedLayout, SaysTheBundleIsDamagedAndCloses) {
 INSTANTIATE_TEST_SUITE_P(EachControlTheDialogNeeds, DamagedLayout,
                          testing::Values("Clip", "Colr", "Sldr", "ClpS"));
 
+TEST_F(DialogTest, ABundleWithoutTheWindowLayoutsSaysItIsDamagedAndCloses) {
+    const std::string bundle = CopyOfBundle("no such file");
+    std::filesystem::remove_all(std::filesystem::path(bundle) /
+                                "Contents/Resources/horizonfix.nib");
+    UseBundle(bundle);
+    EXPECT_EQ(Run({}), resNotFound);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].explanation.find("damaged"), std::string::npos) << alerts[0].explanation;
+}
+
 volatile sig_atomic_t lgHostSaw = 0;
 void HostHandler(int sig) { lgHostSaw = sig; }
 
