@@ -1,6 +1,5 @@
 #include "common/nibwindows.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "common/commonprocs.h"
@@ -33,22 +32,15 @@ WindowRef OpenNibWindowFromCFBundle(const char* theBundleID, const char* theNibN
     const OSStatus err = CreateNibReferenceWithCFBundle(bundle, nib, &nibRef);
     CFRelease(nib);
     if (err != noErr) {
-        Str255 number;
-        Num2Text(err, number);
-        char digits[256];
-        CopyPascalStringToCBuffer(number, digits, sizeof digits);
-        const std::string message = std::string("Unable to CreateNibReferenceWithCFBundle for \"") +
-                                    theBundleID + "/" + nibName + "\" as it returned errcode #" +
-                                    digits + ".";
-        Terminate("OpenNibWindow Failed", message.c_str());
+        CFRelease(bundle);
+        return nullptr;
     }
 
     CFStringRef name = CFStringFromC(theWindowName);
     WindowRef window = nullptr;
     const OSStatus windowErr = CreateWindowFromNib(nibRef, name, &window);
     CFRelease(name);
-    if (windowErr != noErr) std::_Exit(windowErr & 0xFF);
     DisposeNibReference(nibRef);
     CFRelease(bundle);
-    return window;
+    return windowErr == noErr ? window : nullptr;
 }

@@ -5,8 +5,10 @@
 
 #include "platform/types/MacTypes.h"
 
-// The window, not yet shown. Stops the process when the bundle or the nib
-// cannot be found; ends it without an alert when the nib lacks the window.
+// The window, not yet shown. Stops the process when no bundle has the
+// identifier, which only the host's own set-up can get wrong; null when the
+// bundle lacks the nib or the nib the window, a damaged bundle the caller
+// tells the person of.
 WindowRef OpenNibWindowFromCFBundle(const char* theBundleID, const char* theNibName,
                                     const char* theWindowName);
 

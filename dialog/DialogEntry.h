@@ -4,9 +4,8 @@
 
 #include "dialog/configdlghandler.h"
 
-// The colour box, the clip control and the picture box, in that order.
+// The colour box, the clip control and the picture box.
 void RegisterDialogControls();
-// The clip control, the colour box and the picture box.
 void UnregisterDialogControls();
 
 #endif

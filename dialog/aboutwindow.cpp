@@ -9,7 +9,10 @@
 void ShowAbout() {
     SavedGWorld saved;
     WindowRef theWindow = OpenNibWindowFromCFBundle(cMyBundleID, "about", "about");
-    if (!theWindow) return;
+    if (!theWindow) {
+        ReportDamagedLayout("the About window");
+        return;
+    }
     EventHandlerUPP handler = NewEventHandlerUPP(AboutDialogHandler);
     const EventTypeSpec commands = {kEventClassCommand, kEventCommandProcess};
     InstallEventHandler(GetWindowEventTarget(theWindow), handler, 1, &commands, theWindow, nullptr);

@@ -1,6 +1,7 @@
 #include "dialog/carbonmacros.h"
 
 #include <cstring>
+#include <string>
 
 #include "common/commonprocs.h"
 
@@ -9,6 +10,24 @@ ControlRef SimpleGetControlByID(WindowPtr theWindow, OSType theSig, int16_t theN
     ControlRef theControl = nullptr;
     GetControlByID(theWindow, &theID, &theControl);
     return theControl;
+}
+
+OSErr ReportDamagedLayout(const char* what) {
+    const std::string message = std::string("The plug-in's bundle is damaged: ") + what +
+                                " is missing from its window layout. Install the plug-in again.";
+    StandardWarning("Cannot open the settings window", message.c_str(), "OK", "");
+    return resNotFound;
+}
+
+ControlRef RequiredControl(WindowPtr theWindow, OSType theSig, int16_t theNum) {
+    ControlRef control = SimpleGetControlByID(theWindow, theSig, theNum);
+    if (!control) {
+        const char sig[5] = {static_cast<char>(theSig >> 24), static_cast<char>(theSig >> 16),
+                             static_cast<char>(theSig >> 8), static_cast<char>(theSig), 0};
+        ReportDamagedLayout(
+            ("the control " + std::string(sig) + " " + std::to_string(theNum)).c_str());
+    }
+    return control;
 }
 
 void SimpleSetControlText(WindowPtr theWindow, OSType theSig, int16_t theNum,
@@ -75,4 +94,20 @@ uint32_t GetEventCommandID(EventRef theEvent) {
     GetEventParameter(theEvent, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
                       nullptr, &command);
     return command.commandID;
+}
+
+void RegisterControlClass(ControlClassRec* theClass, const ControlClassDescRec& theDesc) {
+    UnregisterControlClass(theClass);
+    theClass->handler = NewEventHandlerUPP(theDesc.handler);
+    CFStringRef classID =
+        CFStringCreateWithCString(nullptr, theDesc.classID, kCFStringEncodingUTF8);
+    RegisterToolboxObjectClass(classID, nullptr, theDesc.eventCount, theDesc.events,
+                               theClass->handler, nullptr, &theClass->ref);
+    CFRelease(classID);
+}
+
+void UnregisterControlClass(ControlClassRec* theClass) {
+    if (theClass->ref) UnregisterToolboxObjectClass(theClass->ref);
+    if (theClass->handler) DisposeEventHandlerUPP(theClass->handler);
+    *theClass = ControlClassRec{};
 }

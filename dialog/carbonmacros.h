@@ -15,6 +15,12 @@ constexpr OSType MakeOSType(const char (&text)[5]) {
 
 // Null when the window has no such control.
 ControlRef SimpleGetControlByID(WindowPtr theWindow, OSType theSig, int16_t theNum);
+// A control the dialog cannot work without. A layout that lacks it is a
+// damaged bundle, bad input rather than a fault: the person is told so, and
+// null comes back for the dialog to close.
+ControlRef RequiredControl(WindowPtr theWindow, OSType theSig, int16_t theNum);
+// Tells the person the bundle's layout named `what` is damaged; resNotFound.
+OSErr ReportDamagedLayout(const char* what);
 // These three do nothing for a control the window lacks.
 void SimpleSetControlText(WindowPtr theWindow, OSType theSig, int16_t theNum,
                           ConstStr255Param theText);
@@ -30,6 +36,23 @@ Rect GetControlBox(ControlRef theControl);
 bool CommandIs(uint32_t theCommand, const char (&theCode)[5]);
 // The command of a command event.
 uint32_t GetEventCommandID(EventRef theEvent);
+
+// A custom control class as each control's file describes it.
+struct ControlClassDescRec {
+    const char* classID;
+    EventHandlerProcPtr handler;
+    const EventTypeSpec* events;
+    uint32_t eventCount;
+};
+// A class as registered.
+struct ControlClassRec {
+    ToolboxObjectClassRef ref = nullptr;
+    EventHandlerUPP handler = nullptr;
+};
+void RegisterControlClass(ControlClassRec* theClass, const ControlClassDescRec& theDesc);
+// Does nothing for a class not registered, so the hosts' calls may come in
+// any order and twice.
+void UnregisterControlClass(ControlClassRec* theClass);
 
 // The parameters every control class handler reads and answers.
 ControlRef GetEventControl(EventRef theEvent);

@@ -10,9 +10,6 @@
 
 namespace {
 
-ToolboxObjectClassRef lgClipCtrlClassRef1 = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
-
 const EventTypeSpec cClipCtrlEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
                                          {kEventClassControl, kEventControlHit},
@@ -93,19 +90,8 @@ bool Drawable(ControlRef theControl) {
 
 }  // namespace
 
-void RegisterClipCtrl() {
-    lgMyHandlerUPP = NewEventHandlerUPP(ClipCtrlControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cClipCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cClipCtrlEvents), cClipCtrlEvents,
-                               lgMyHandlerUPP, nullptr, &lgClipCtrlClassRef1);
-    CFRelease(classID);
-}
-
-void UnregisterClipCtrl() {
-    UnregisterToolboxObjectClass(lgClipCtrlClassRef1);
-    lgClipCtrlClassRef1 = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+const ControlClassDescRec cClipCtrlClass = {cClipCtrlID, ClipCtrlControlHandler, cClipCtrlEvents,
+                                            std::size(cClipCtrlEvents)};
 
 OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

@@ -9,9 +9,6 @@
 
 namespace {
 
-ToolboxObjectClassRef lgColorBoxClassRef = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
-
 const EventTypeSpec cColorBoxEvents[] = {{kEventClassControl, kEventControlDraw},
                                          {kEventClassControl, kEventControlHitTest},
                                          {kEventClassControl, kEventControlHit}};
@@ -20,19 +17,8 @@ const RGBColor cBlack = {0, 0, 0};
 
 }  // namespace
 
-void RegisterColorBox() {
-    lgMyHandlerUPP = NewEventHandlerUPP(ColorBoxControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cColorCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cColorBoxEvents), cColorBoxEvents,
-                               lgMyHandlerUPP, nullptr, &lgColorBoxClassRef);
-    CFRelease(classID);
-}
-
-void UnregisterColorBox() {
-    UnregisterToolboxObjectClass(lgColorBoxClassRef);
-    lgColorBoxClassRef = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+const ControlClassDescRec cColorBoxClass = {cColorCtrlID, ColorBoxControlHandler, cColorBoxEvents,
+                                            std::size(cColorBoxEvents)};
 
 OSStatus ColorBoxControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

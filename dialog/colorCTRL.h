@@ -3,12 +3,12 @@
 #ifndef HZ_DIALOG_COLORCTRL_H
 #define HZ_DIALOG_COLORCTRL_H
 
+#include "dialog/carbonmacros.h"
 #include "platform/hitoolbox/HIToolbox.h"
 
 inline constexpr char cColorCtrlID[] = "com.vond.clipfx.color";
 
-void RegisterColorBox();
-void UnregisterColorBox();
+extern const ControlClassDescRec cColorBoxClass;
 OSStatus ColorBoxControlHandler(EventHandlerCallRef myHandler, EventRef theEvent, void* userData);
 void ColorBoxDraw(Rect theRect, RGBColor theColor);
 // True when the user chose a colour; outColor is untouched otherwise.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "common/commonprocs.h"
 #include "common/nibwindows.h"
@@ -53,42 +54,48 @@ OSErr DoConfig(PluginDataPtr theConfig) {
     SavedGWorld saved;
     PluginDataRec backup;
     std::memcpy(&backup, theConfig, sizeof backup);
+    OSErr err = noErr;
     do {
-        lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName,
-                                                MediaFormat(theConfig->mediaType).windowName);
-        if (lgTheWindow) {
-            EventHandlerUPP handler = NewEventHandlerUPP(TheDialogHandler);
-            const EventTypeSpec commands = {kEventClassCommand, kEventCommandProcess};
-            InstallEventHandler(GetWindowEventTarget(lgTheWindow), handler, 1, &commands,
-                                lgTheWindow, nullptr);
-            SetupDialog(lgTheWindow, theConfig);
+        const char* windowName = MediaFormat(theConfig->mediaType).windowName;
+        lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, windowName);
+        if (!lgTheWindow) {
+            err = ReportDamagedLayout((std::string("the window ") + windowName).c_str());
+            break;
+        }
+        EventHandlerUPP handler = NewEventHandlerUPP(TheDialogHandler);
+        const EventTypeSpec commands = {kEventClassCommand, kEventCommandProcess};
+        InstallEventHandler(GetWindowEventTarget(lgTheWindow), handler, 1, &commands, lgTheWindow,
+                            nullptr);
+        err = SetupDialog(lgTheWindow, theConfig);
+        if (err == noErr) {
             ShowWindow(lgTheWindow);
             SetPortWindowPort(lgTheWindow);
             BringToFront(lgTheWindow);
             RunAppModalLoopForWindow(lgTheWindow);
-            DisposeWindow(lgTheWindow);
-            DisposeEventHandlerUPP(handler);
-            lgTheWindow = nullptr;
-            ForgetWindowControls();
         }
-    } while (lgItemHit != kItemOK && lgItemHit != kItemCancel);
-    if (lgItemHit == kItemOK) {
+        DisposeWindow(lgTheWindow);
+        DisposeEventHandlerUPP(handler);
+        lgTheWindow = nullptr;
+        ForgetWindowControls();
+    } while (err == noErr && lgItemHit != kItemOK && lgItemHit != kItemCancel);
+    if (err == noErr && lgItemHit == kItemOK) {
         SaveConfig(theConfig);
         return noErr;
     }
     std::memcpy(theConfig, &backup, sizeof backup);
+    if (err != noErr) return err;
     return userCanceledErr;
 }
 
-void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
+OSErr SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
     Assert(theWindow, "Nil Window in SetupDialog");
     Assert(theConfig, "Nil theConfig in SetupDialog");
     PluginWorkspace& ws = gConfigWorkspace;
     ws.theWindow = theWindow;
-    ws.theFrameCtrl = SimpleGetControlByID(theWindow, MakeOSType("Clip"), 1);
-    Assert(ws.theFrameCtrl, "Cannot acces Clip 1 CTRL");
-    SetupColors(theWindow, theConfig);
-    SetupSliders(theWindow);
+    ws.theFrameCtrl = RequiredControl(theWindow, MakeOSType("Clip"), 1);
+    if (!ws.theFrameCtrl) return resNotFound;
+    if (OSErr err = SetupColors(theWindow, theConfig)) return err;
+    if (OSErr err = SetupSliders(theWindow)) return err;
     SimpleHideControl(theWindow, MakeOSType("Rect"), 1);
     SimpleHideControl(theWindow, MakeOSType("Rect"), 2);
     SimpleSetControlValueByID(theWindow, MakeOSType("Medi"), 1,
@@ -96,14 +103,13 @@ void SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
     Config2Dlg(ws.theConfig);
     RenderLineArt(ws.theConfig);
     ReRenderAndBlit();
+    return noErr;
 }
 
-void SetupColors(WindowPtr theWindow, PluginDataPtr theConfig) {
+OSErr SetupColors(WindowPtr theWindow, PluginDataPtr theConfig) {
     for (int16_t i = 1; i <= cNumColors; ++i) {
-        ControlRef box = SimpleGetControlByID(theWindow, MakeOSType("Colr"), i);
-        char message[] = "Cannot allocate color0 in SetupDialog";
-        message[std::strlen("Cannot allocate color")] = static_cast<char>('0' + i);
-        Assert(box, message);
+        ControlRef box = RequiredControl(theWindow, MakeOSType("Colr"), i);
+        if (!box) return resNotFound;
         SetControl32BitMinimum(box, 0);
         SetControl32BitMaximum(box, 0xFFFFFF);
         SetControl32BitValue(box, RGBColor2LongInt(theConfig->colors[i - 1]));
@@ -116,6 +122,7 @@ void SetupColors(WindowPtr theWindow, PluginDataPtr theConfig) {
         }
         gConfigWorkspace.colors[i - 1] = box;
     }
+    return noErr;
 }
 
 void Config2Dlg(PluginDataPtr theConfig) {
@@ -126,7 +133,6 @@ void Config2Dlg(PluginDataPtr theConfig) {
         SetControl32BitValue(ws.sliders[i - 1], theConfig->sliders[i - 1]);
         SetSliderLegend(lgTheWindow, i, theConfig->sliders[i - 1]);
     }
-    ReRenderAndBlit();
 }
 
 OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData) {

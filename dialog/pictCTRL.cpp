@@ -8,9 +8,6 @@
 
 namespace {
 
-ToolboxObjectClassRef lgPictureControlClassRef = nullptr;
-EventHandlerUPP lgMyHandlerUPP = nullptr;
-
 const EventTypeSpec cPictureEvents[] = {{kEventClassControl, kEventControlDraw},
                                         {kEventClassControl, kEventControlHitTest},
                                         {kEventClassControl, kEventControlHit}};
@@ -38,19 +35,8 @@ void DrawPictureBox(ControlRef theControl, CGrafPtr port) {
 
 }  // namespace
 
-void RegisterPictureControl() {
-    lgMyHandlerUPP = NewEventHandlerUPP(PictureControlHandler);
-    CFStringRef classID = CFStringCreateWithCString(nullptr, cImageCtrlID, kCFStringEncodingUTF8);
-    RegisterToolboxObjectClass(classID, nullptr, std::size(cPictureEvents), cPictureEvents,
-                               lgMyHandlerUPP, nullptr, &lgPictureControlClassRef);
-    CFRelease(classID);
-}
-
-void UnregisterPictureControl() {
-    if (lgPictureControlClassRef) UnregisterToolboxObjectClass(lgPictureControlClassRef);
-    lgPictureControlClassRef = nullptr;
-    DisposeEventHandlerUPP(lgMyHandlerUPP);
-}
+const ControlClassDescRec cPictureControlClass = {cImageCtrlID, PictureControlHandler,
+                                                  cPictureEvents, std::size(cPictureEvents)};
 
 OSStatus PictureControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
     OSStatus result = eventNotHandledErr;

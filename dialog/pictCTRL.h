@@ -4,12 +4,12 @@
 #ifndef HZ_DIALOG_PICTCTRL_H
 #define HZ_DIALOG_PICTCTRL_H
 
+#include "dialog/carbonmacros.h"
 #include "platform/hitoolbox/HIToolbox.h"
 
 inline constexpr char cImageCtrlID[] = "com.vond.clipfx.imageCTRL";
 
-void RegisterPictureControl();
-void UnregisterPictureControl();
+extern const ControlClassDescRec cPictureControlClass;
 OSStatus PictureControlHandler(EventHandlerCallRef myHandler, EventRef theEvent, void* userData);
 
 #endif

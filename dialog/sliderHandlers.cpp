@@ -45,13 +45,11 @@ void SetClipPositionText(WindowPtr theWindow, int32_t thePosition) {
     SimpleSetControlText(theWindow, MakeOSType("ClpM"), 1, text);
 }
 
-void SetupSliders(WindowPtr theWindow) {
+OSErr SetupSliders(WindowPtr theWindow) {
     PluginWorkspace& ws = gConfigWorkspace;
     for (int16_t i = 1; i <= cNumSliders; ++i) {
-        ControlRef slider = SimpleGetControlByID(theWindow, MakeOSType("Sldr"), i);
-        char message[] = "Cannot access slider 0";
-        message[sizeof message - 2] = static_cast<char>('0' + i);
-        Assert(slider, message);
+        ControlRef slider = RequiredControl(theWindow, MakeOSType("Sldr"), i);
+        if (!slider) return resNotFound;
         ws.sliders[i - 1] = slider;
         if (const SettingDescRec* desc = SliderDesc(i)) {
             SetControl32BitMinimum(slider, desc->minimum);
@@ -68,13 +66,14 @@ void SetupSliders(WindowPtr theWindow) {
             SimpleHideControl(theWindow, MakeOSType("Labl"), i);
         }
     }
-    ws.clipSlider = SimpleGetControlByID(theWindow, MakeOSType("ClpS"), 1);
-    Assert(ws.clipSlider, "Cannot access clip slider");
+    ws.clipSlider = RequiredControl(theWindow, MakeOSType("ClpS"), 1);
+    if (!ws.clipSlider) return resNotFound;
     SetControlAction(ws.clipSlider, NewControlActionUPP(ClipSliderAction));
     SetControl32BitMinimum(ws.clipSlider, 0);
     SetControl32BitMaximum(ws.clipSlider, ws.maxFrameIndex);
     SetControl32BitValue(ws.clipSlider, ws.currFrameIndex);
     SetClipPositionText(theWindow, ws.currFrameIndex);
+    return noErr;
 }
 
 void Slider1Action(ControlRef theControl, ControlPartCode) { SliderAction(1, theControl); }

@@ -6,7 +6,8 @@
 #include "engine/PluginData.h"
 #include "platform/hitoolbox/HIToolbox.h"
 
-void SetupSliders(WindowPtr theWindow);
+// resNotFound, said to the person, where the layout lacks a slider.
+OSErr SetupSliders(WindowPtr theWindow);
 void Slider1Action(ControlRef theControl, ControlPartCode thePart);
 void Slider2Action(ControlRef theControl, ControlPartCode thePart);
 void Slider4Action(ControlRef theControl, ControlPartCode thePart);

@@ -69,28 +69,30 @@ void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRe
                                  clearFirst);
 }
 
-void DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
-                                      RelRect thePart, float theRadiants, Boolean clearFirst,
-                                      double alpha, int16_t blendMode) {
+OSErr DrawCGImagePartInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                       RelRect thePart, float theRadiants, Boolean clearFirst,
+                                       double alpha, int16_t blendMode) {
     const Rect theFrame = GetPortRect(theGW);
     const CGRect theCGFrame = QDRectToGCRect(qdTargetRect, theFrame);
-    if (!theImage) return;
+    if (!theImage) return noErr;
     CGContextRef context = nullptr;
     QDBeginCGContext(theGW, &context);
+    if (!context) return memFullErr;
     if (alpha >= 0) CGContextSetAlpha(context, static_cast<float>(alpha));
     CGContextSetBlendMode(context, blendMode);
     DrawRotatedImagePartInCGRect(context, theImage, theCGFrame, thePart, theRadiants, clearFirst);
     CGContextFlush(context);
     QDEndCGContext(theGW, &context);
     CGContextRelease(context);
+    return noErr;
 }
 
-void PaintAndDrawCGImagePartInQDRect(GrafPtr theGW, RGBColor theBackground, CGImageRef theImage,
-                                     Rect qdTargetRect, RelRect thePart, float theRadiants) {
+OSErr PaintAndDrawCGImagePartInQDRect(GrafPtr theGW, RGBColor theBackground, CGImageRef theImage,
+                                      Rect qdTargetRect, RelRect thePart, float theRadiants) {
     const Rect theFrame = GetPortRect(theGW);
     CGContextRef context = nullptr;
     QDBeginCGContext(theGW, &context);
-    Assert(context, "NIL context for PaintAndDrawCGImagePartInQDRect");
+    if (!context) return memFullErr;
     CGContextSetRGBFillColor(context, (theBackground.red >> 8) / 255.0f,
                              (theBackground.green >> 8) / 255.0f,
                              (theBackground.blue >> 8) / 255.0f, 1.0f);
@@ -102,21 +104,22 @@ void PaintAndDrawCGImagePartInQDRect(GrafPtr theGW, RGBColor theBackground, CGIm
     CGContextFlush(context);
     QDEndCGContext(theGW, &context);
     CGContextRelease(context);
+    return noErr;
 }
 
-void DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
-                                  float theRadiants, Boolean clearFirst, double alpha,
-                                  int16_t blendMode) {
-    DrawCGImagePartInQDRectWithAlpha(theGW, theImage, qdTargetRect, WholePart(), theRadiants,
-                                     clearFirst, alpha, blendMode);
+OSErr DrawCGImageInQDRectWithAlpha(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                   float theRadiants, Boolean clearFirst, double alpha,
+                                   int16_t blendMode) {
+    return DrawCGImagePartInQDRectWithAlpha(theGW, theImage, qdTargetRect, WholePart(), theRadiants,
+                                            clearFirst, alpha, blendMode);
 }
 
 // A negative alpha leaves the context's own (1), and normal is the
 // context's default blend mode: the plain draw is the alpha draw.
-void DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
-                         Boolean clearFirst) {
-    DrawCGImageInQDRectWithAlpha(theGW, theImage, qdTargetRect, theRadiants, clearFirst, -1.0,
-                                 kCGBlendModeNormal);
+OSErr DrawCGImageInQDRect(GrafPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
+                          Boolean clearFirst) {
+    return DrawCGImageInQDRectWithAlpha(theGW, theImage, qdTargetRect, theRadiants, clearFirst,
+                                        -1.0, kCGBlendModeNormal);
 }
 
 CGImageRef GWorld2CGImage(GrafPtr theGW) {
@@ -131,8 +134,8 @@ CGImageRef GWorld2CGImage(GrafPtr theGW) {
     CGContextRef context = CGBitmapContextCreate(
         base, static_cast<size_t>(wid), static_cast<size_t>(hig), 8, static_cast<size_t>(rowBytes),
         theColorSpace, kCGImageAlphaPremultipliedFirst);
-    Assert(context, "Failed to create s CGContext on GWorld2CGImage");
     CGColorSpaceRelease(theColorSpace);
+    if (!context) return nullptr;
     CGImageRef image = CGBitmapContextCreateImage(context);
     CGContextRelease(context);
     return image;
@@ -181,26 +184,4 @@ Rect GetImageRect(CGImageRef theImage) {
         SetRect(&r, 0, 0, static_cast<int16_t>(wid), static_cast<int16_t>(hig));
     }
     return r;
-}
-
-void GWClearRect(GrafPtr theGW, Rect theRect) {
-    Assert(theGW, "NIL GWorld in GWClearRect");
-    CGContextRef context = nullptr;
-    QDBeginCGContext(theGW, &context);
-    CGContextClearRect(context, QDRectToGCRect(theRect, GetPortRect(theGW)));
-    CGContextFlush(context);
-    QDEndCGContext(theGW, &context);
-    CGContextRelease(context);
-}
-
-void GWPaintRectWithAlpha(GrafPtr theGW, Rect theRect, RGBColor theColor, uint8_t alpha) {
-    Assert(theGW, "NIL GWorld in GWPaintRect");
-    CGContextRef context = nullptr;
-    QDBeginCGContext(theGW, &context);
-    CGContextSetRGBFillColor(context, (theColor.red >> 8) / 255.0f, (theColor.green >> 8) / 255.0f,
-                             (theColor.blue >> 8) / 255.0f, alpha / 255.0f);
-    CGContextFillRect(context, QDRectToGCRect(theRect, GetPortRect(theGW)));
-    CGContextFlush(context);
-    QDEndCGContext(theGW, &context);
-    CGContextRelease(context);
 }

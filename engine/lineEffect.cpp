@@ -75,13 +75,14 @@ OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plug
 
     // The background and the picture in one go: the picture's drawing then
     // paints the background around itself in the same pass.
-    PaintAndDrawCGImagePartInQDRect(
+    const OSErr drawn = PaintAndDrawCGImagePartInQDRect(
         dest, background, theImage, DrawingRect(activeRect, w, h, *theConfig),
         VisiblePart(activeRect, visible, w, h), static_cast<float>(radians));
+    if (drawn != noErr) ClearGW(dest, background);
 
     CGImageRelease(theImage);
     DisposeGWorld(theGW);
-    return noErr;
+    return drawn;
 }
 
 void RenderLineArt(PluginDataPtr theConfig) {
@@ -95,7 +96,9 @@ void RenderLineArt(PluginDataPtr theConfig) {
     SetRect(&bounds, 0, 0, static_cast<int16_t>(wid), static_cast<int16_t>(hig));
     GWorldPtr buffer = AllocateRectGWorld(bounds);
     if (!buffer) return;
-    DrawCGImageInQDRect(buffer, theConfig->theOriginalImage, bounds, 0.0f, true);
-    theConfig->theRendered = GWorld2CGImage(buffer);
+    // Without memory for the drawing the preview shows nothing rather than
+    // an empty picture.
+    if (DrawCGImageInQDRect(buffer, theConfig->theOriginalImage, bounds, 0.0f, true) == noErr)
+        theConfig->theRendered = GWorld2CGImage(buffer);
     DisposeGWorld(buffer);
 }

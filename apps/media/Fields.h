@@ -13,7 +13,7 @@
 namespace media {
 
 // Field 0 is the top one (the frame's first row), 1 the bottom one.
-constexpr int kFieldCount = 2;
+constexpr int cFieldCount = 2;
 
 // Whether pictures of this order are two fields each.
 bool IsInterlaced(AVFieldOrder order);

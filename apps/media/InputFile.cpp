@@ -20,11 +20,11 @@ namespace {
 
 // Past this many, damage is only counted, so a badly broken file does not
 // bury the progress line in warnings.
-constexpr int kMaxWarnings = 12;
+constexpr int cMaxWarnings = 12;
 constexpr double cCutShortSeconds = 0.25;
 constexpr double cCutShortShare = 0.05;
 // A file that yields nothing but errors is given up rather than looped on.
-constexpr int kMaxConsecutiveErrors = 1000;
+constexpr int cMaxConsecutiveErrors = 1000;
 
 int InterruptRequested(void* opaque) {
     auto* flag = static_cast<const std::atomic<bool>*>(opaque);
@@ -259,9 +259,9 @@ double InputFile::clipOrigin() const {
 
 void InputFile::Warn(const std::string& message) {
     if (!warningSink_) return;
-    if (warnings_ < kMaxWarnings)
+    if (warnings_ < cMaxWarnings)
         warningSink_(message);
-    else if (warnings_ == kMaxWarnings)
+    else if (warnings_ == cMaxWarnings)
         warningSink_(path_ + ": more damage; not reported frame by frame");
     ++warnings_;
 }
@@ -327,7 +327,7 @@ bool InputFile::Decode(FramePtr* out) {
         if (err == AVERROR_EOF) return false;
         if (err != AVERROR(EAGAIN)) {
             if (err == AVERROR(ENOMEM)) throw std::bad_alloc();
-            if (++errors > kMaxConsecutiveErrors)
+            if (++errors > cMaxConsecutiveErrors)
                 throw InputError(path_ + ": the video cannot be decoded: " + AvErrorText(err));
             Warn(path_ + ": damaged frame near frame " + std::to_string(next_) + " skipped (" +
                  AvErrorText(err) + ")");
@@ -343,7 +343,7 @@ bool InputFile::Decode(FramePtr* out) {
         av_packet_unref(packet_.get());
         if (err < 0 && err != AVERROR(EAGAIN)) {
             if (err == AVERROR(ENOMEM)) throw std::bad_alloc();
-            if (++errors > kMaxConsecutiveErrors)
+            if (++errors > cMaxConsecutiveErrors)
                 throw InputError(path_ + ": the video cannot be decoded: " + AvErrorText(err));
             Warn(path_ + ": damaged frame near frame " + std::to_string(next_) + " skipped (" +
                  AvErrorText(err) + ")");

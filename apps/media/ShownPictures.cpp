@@ -9,7 +9,7 @@ PictureShape ShapeOf(const InputFile& in, bool keepRotation) {
     shape.format = in.video();
     shape.storedWidth = in.video().width;
     shape.storedHeight = in.video().height;
-    shape.fields = IsInterlaced(in.video().fieldOrder) && in.video().height >= kFieldCount;
+    shape.fields = IsInterlaced(in.video().fieldOrder) && in.video().height >= cFieldCount;
     const int32_t* matrix = DisplayMatrixOf(in.videoStream());
     shape.hasRotation = matrix != nullptr;
     if (!matrix || keepRotation || shape.fields) return shape;

@@ -46,7 +46,7 @@ class ShownPictures {
   private:
     PictureShape shape_;
     ArgbConverter whole_, scaler_;
-    ArgbConverter fields_[kFieldCount];  // one each: odd heights differ
+    ArgbConverter fields_[cFieldCount];  // one each: odd heights differ
     std::vector<uint8_t> stored_, shown_;
 };
 

@@ -10,7 +10,7 @@ namespace media {
 
 namespace {
 
-constexpr size_t kCachedBytes = 16 << 20;
+constexpr size_t cCachedBytes = 16 << 20;
 
 }  // namespace
 
@@ -43,7 +43,7 @@ void ArgbToYuv420(const uint8_t* argb, int stride, int width, int height, const 
     // A picture this large leaves the cache before the encoder reads it:
     // writing it past the cache saves reading its old bytes first (2.5%
     // of a 4K render's processor time; at 1080p it cost 3.4%).
-    const bool streaming = static_cast<size_t>(width) * height * 4 > kCachedBytes;
+    const bool streaming = static_cast<size_t>(width) * height * 4 > cCachedBytes;
     for (int y = 0; y < height; y += 2) {
         // Past the bottom of an odd height the rows mirror about the last:
         // the chroma that the interpolation going in turns back into them.

@@ -6,9 +6,9 @@ namespace media {
 
 namespace {
 
-constexpr double kOne = 1 << 16;
+constexpr double cOne = 1 << 16;
 
-int32_t Fixed(double x) { return static_cast<int32_t>(std::lround(x * kOne)); }
+int32_t Fixed(double x) { return static_cast<int32_t>(std::lround(x * cOne)); }
 
 }  // namespace
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "apps/media/YuvRows.h"
+#include "apps/media/YuvMatrix.h"
 
 namespace media {
 namespace {
@@ -32,9 +32,9 @@ inline uint32_t LoadPixel(const uint8_t* p) {
 }
 
 // Shifts that bring a loaded pixel's red, green and blue to the low byte.
-constexpr int kRedShift = std::endian::native == std::endian::little ? 8 : 16;
-constexpr int kGreenShift = std::endian::native == std::endian::little ? 16 : 8;
-constexpr int kBlueShift = std::endian::native == std::endian::little ? 24 : 0;
+constexpr int cRedShift = std::endian::native == std::endian::little ? 8 : 16;
+constexpr int cGreenShift = std::endian::native == std::endian::little ? 16 : 8;
+constexpr int cBlueShift = std::endian::native == std::endian::little ? 24 : 0;
 
 // One pixel into ARGB from its luma and its chroma carried at eight times
 // the value (3:1 between rows, 1:1 between columns), so the matrix is
@@ -55,8 +55,8 @@ inline int32_t ChromaAt(const uint8_t* near, const uint8_t* far, int x, int chro
 }
 
 inline uint8_t LumaOf(uint32_t pixel, const YuvMatrix& m) {
-    const int32_t r = (pixel >> kRedShift) & 0xFF, g = (pixel >> kGreenShift) & 0xFF,
-                  b = (pixel >> kBlueShift) & 0xFF;
+    const int32_t r = (pixel >> cRedShift) & 0xFF, g = (pixel >> cGreenShift) & 0xFF,
+                  b = (pixel >> cBlueShift) & 0xFF;
     return static_cast<uint8_t>(Clamp255(
         (m.yFromR * r + m.yFromG * g + m.yFromB * b + (m.yOffset << 16) + (1 << 15)) >> 16));
 }
@@ -113,9 +113,9 @@ inline void RowSumsOfColumns(const uint8_t* const argb[4], const SumRows& sums, 
     for (int x = from; x < width; ++x) {
         const uint32_t a = LoadPixel(argb[0] + 4 * x), p = LoadPixel(argb[1] + 4 * x),
                        q = LoadPixel(argb[2] + 4 * x), b = LoadPixel(argb[3] + 4 * x);
-        sums.r[x] = RowSum(a, p, q, b, kRedShift);
-        sums.g[x] = RowSum(a, p, q, b, kGreenShift);
-        sums.b[x] = RowSum(a, p, q, b, kBlueShift);
+        sums.r[x] = RowSum(a, p, q, b, cRedShift);
+        sums.g[x] = RowSum(a, p, q, b, cGreenShift);
+        sums.b[x] = RowSum(a, p, q, b, cBlueShift);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "apps/media/YuvPixels.h"
-#include "platform/types/FastPaths.h"
 
 namespace media {
 
@@ -50,9 +49,9 @@ void RowSums(const uint8_t* __restrict above, const uint8_t* __restrict first,
     for (int x = 0; x < width; ++x) {
         const uint32_t a = LoadPixel(above + 4 * x), p = LoadPixel(first + 4 * x),
                        q = LoadPixel(second + 4 * x), b = LoadPixel(below + 4 * x);
-        red[x] = RowSum(a, p, q, b, kRedShift);
-        green[x] = RowSum(a, p, q, b, kGreenShift);
-        blue[x] = RowSum(a, p, q, b, kBlueShift);
+        red[x] = RowSum(a, p, q, b, cRedShift);
+        green[x] = RowSum(a, p, q, b, cGreenShift);
+        blue[x] = RowSum(a, p, q, b, cBlueShift);
     }
 }
 
@@ -76,13 +75,19 @@ void FromArgbRow(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uint8_t
 
 const YuvRowKernels cYuvRowsPortable = {ToArgbRow, FromArgbRow};
 
+const std::vector<NamedYuvRows>& RunnableYuvRows() {
+    static const std::vector<NamedYuvRows> runnable = hz::RunnableKernels<YuvRowKernels>({
+        {"portable", 0, cYuvRowsPortable},
+#ifdef HZ_X86_KERNELS
+        {"avx2", hz::kCpuAvx2, cYuvRowsAvx2},
+        {"avx512", hz::kCpuAvx512Bw, cYuvRowsAvx512},
+#endif
+    });
+    return runnable;
+}
+
 const YuvRowKernels& ChosenYuvRows() {
-    static const YuvRowKernels& chosen = []() -> const YuvRowKernels& {
-        if (hz::FastPathsDisabled()) return cYuvRowsPortable;
-        if (cYuvRowsAvx512 && hz::ProcessorHasAvx512Bw()) return *cYuvRowsAvx512;
-        if (cYuvRowsAvx2 && hz::ProcessorHasAvx2()) return *cYuvRowsAvx2;
-        return cYuvRowsPortable;
-    }();
+    static const YuvRowKernels& chosen = hz::ChosenKernel(RunnableYuvRows()).kernel;
     return chosen;
 }
 

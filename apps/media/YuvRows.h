@@ -1,14 +1,15 @@
 // Row kernels between 8-bit 4:2:0 pictures and the plug-in's ARGB (bytes
 // alpha, red, green, blue). Chroma sits where H.264 and MPEG-2 put it: on
 // the even columns, halfway between the two rows it serves. Every form
-// does the same integer sums, so all give the same bytes; the choice is
-// made once, and HZ_DISABLE_FAST_PATHS=1 keeps the portable one.
+// does the same integer sums, so all give the same bytes.
 #ifndef HZ_APPS_MEDIA_YUVROWS_H
 #define HZ_APPS_MEDIA_YUVROWS_H
 
 #include <cstdint>
+#include <vector>
 
 #include "apps/media/YuvMatrix.h"
+#include "platform/types/FastPaths.h"
 
 namespace media {
 
@@ -33,13 +34,15 @@ struct YuvRowKernels {
 };
 
 extern const YuvRowKernels cYuvRowsPortable;
-// Nil where the build has no AVX2 form; to be used only where the
-// processor has AVX2.
-extern const YuvRowKernels* const cYuvRowsAvx2;
-// Nil where the build has none; to be used only where the processor has
-// AVX-512 BW.
-extern const YuvRowKernels* const cYuvRowsAvx512;
+// Built on x86 only, and to be called only where the processor has AVX2 or
+// AVX-512 BW: reach them through RunnableYuvRows.
+extern const YuvRowKernels cYuvRowsAvx2;
+extern const YuvRowKernels cYuvRowsAvx512;
 
+using NamedYuvRows = hz::NamedKernel<YuvRowKernels>;
+
+// The portable form first, then each this processor runs, fastest last.
+const std::vector<NamedYuvRows>& RunnableYuvRows();
 const YuvRowKernels& ChosenYuvRows();
 
 }  // namespace media

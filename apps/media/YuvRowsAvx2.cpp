@@ -5,6 +5,7 @@
 #include <immintrin.h>
 
 #include "apps/media/YuvPixels.h"
+#include "apps/media/YuvRows.h"
 
 namespace media {
 
@@ -217,10 +218,8 @@ void FromArgbRowAvx2(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, uin
     ChromaRowAvx2(sums, u, v, width, m);
 }
 
-const YuvRowKernels kAvx2 = {ToArgbRowAvx2, FromArgbRowAvx2};
-
 }  // namespace
 
-const YuvRowKernels* const cYuvRowsAvx2 = &kAvx2;
+const YuvRowKernels cYuvRowsAvx2 = {ToArgbRowAvx2, FromArgbRowAvx2};
 
 }  // namespace media

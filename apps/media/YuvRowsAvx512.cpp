@@ -2,6 +2,7 @@
 // with the clamping into ARGB left to the saturating packs. Built with
 // -mavx512bw; GCC leaves through vzeroupper.
 #include "apps/media/YuvPixels.h"
+#include "apps/media/YuvRows.h"
 #include "platform/types/Avx512Intrinsics.h"
 
 namespace media {
@@ -229,10 +230,8 @@ void FromArgbRowAvx512(const uint8_t* const argb[4], uint8_t* y0, uint8_t* y1, u
     if (streaming) _mm_sfence();
 }
 
-const YuvRowKernels kAvx512 = {ToArgbRowAvx512, FromArgbRowAvx512};
-
 }  // namespace
 
-const YuvRowKernels* const cYuvRowsAvx512 = &kAvx512;
+const YuvRowKernels cYuvRowsAvx512 = {ToArgbRowAvx512, FromArgbRowAvx512};
 
 }  // namespace media

@@ -1,20 +1,25 @@
 #include "apps/pluginhost/BlitRows.h"
 
-#include "platform/types/FastPaths.h"
-
 namespace pluginhost {
 
 void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a) {
     for (int i = 0; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
 
+const std::vector<NamedBlendRow>& RunnableBlendRows() {
+    static const std::vector<NamedBlendRow> runnable = hz::RunnableKernels<BlendRowSameSizeProc>({
+        {"portable", 0, BlendRowSameSizePortable},
+#ifdef HZ_X86_KERNELS
+        {"sse2", hz::kCpuSse2, BlendRowSameSizeSse2},
+        {"avx2", hz::kCpuAvx2, BlendRowSameSizeAvx2},
+        {"avx512", hz::kCpuAvx512Bw, BlendRowSameSizeAvx512},
+#endif
+    });
+    return runnable;
+}
+
 BlendRowSameSizeProc ChosenBlendRowSameSize() {
-    static const BlendRowSameSizeProc chosen = [] {
-        if (hz::FastPathsDisabled()) return BlendRowSameSizePortable;
-        if (cBlendRowSameSizeAvx512 && hz::ProcessorHasAvx512Bw()) return cBlendRowSameSizeAvx512;
-        if (cBlendRowSameSizeAvx2 && hz::ProcessorHasAvx2()) return cBlendRowSameSizeAvx2;
-        return cBlendRowSameSizeSse2 ? cBlendRowSameSizeSse2 : BlendRowSameSizePortable;
-    }();
+    static const BlendRowSameSizeProc chosen = hz::ChosenKernel(RunnableBlendRows()).kernel;
     return chosen;
 }
 

@@ -1,13 +1,18 @@
 // Row kernels of the host's Blit. The same-size blend runs on every fade
-// frame, so it has SIMD forms beside the portable one; the choice is made
-// once, and HZ_DISABLE_FAST_PATHS=1 keeps the portable one, as for the
-// plug-in's own drawing.
+// frame, so it has SIMD forms beside the portable one.
 #ifndef HZ_APPS_PLUGINHOST_BLITROWS_H
 #define HZ_APPS_PLUGINHOST_BLITROWS_H
 
 #include <cstdint>
+#include <vector>
+
+#include "platform/types/FastPaths.h"
 
 namespace pluginhost {
+
+// Internal linkage: the SIMD forms, built for other instruction sets, use
+// these too, and the linker must not hand their copy to the portable row.
+namespace {
 
 // x / 255 rounded, exact for every x in 0..255*255.
 inline uint8_t Div255(uint32_t x) {
@@ -21,21 +26,22 @@ inline void BlendPixel(uint8_t* d, const uint8_t* s, uint32_t a) {
     for (int c = 1; c < 4; ++c) d[c] = Div255(s[c] * a + d[c] * na);
 }
 
+}  // namespace
+
 // count pixels of src over dst, pixel for pixel; any alignment.
-typedef void (*BlendRowSameSizeProc)(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+using BlendRowSameSizeProc = void (*)(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
 
 void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
-// Nil where the build has no SSE2.
-extern const BlendRowSameSizeProc cBlendRowSameSizeSse2;
-// Nil where the build has no AVX2 form; to be called only where
-// hz::ProcessorHasAvx2() (platform/types/FastPaths.h).
-extern const BlendRowSameSizeProc cBlendRowSameSizeAvx2;
-// Nil where the build has no AVX-512 form; to be called only where
-// hz::ProcessorHasAvx512Bw().
-extern const BlendRowSameSizeProc cBlendRowSameSizeAvx512;
+// Built on x86 only, each for its instruction set: reach them through
+// RunnableBlendRows.
+void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+void BlendRowSameSizeAvx2(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+void BlendRowSameSizeAvx512(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
 
-// The kernel in use: the widest this build and processor have, unless fast
-// paths are off.
+using NamedBlendRow = hz::NamedKernel<BlendRowSameSizeProc>;
+
+// The portable row first, then each this processor runs, fastest last.
+const std::vector<NamedBlendRow>& RunnableBlendRows();
 BlendRowSameSizeProc ChosenBlendRowSameSize();
 
 }  // namespace pluginhost

@@ -5,8 +5,6 @@
 
 namespace pluginhost {
 
-namespace {
-
 // The SSE2 row's arithmetic, eight pixels at a time.
 void BlendRowSameSizeAvx2(uint8_t* dst, const uint8_t* src, int count, uint32_t a) {
     const __m256i va = _mm256_set1_epi16(static_cast<int16_t>(a));
@@ -30,9 +28,5 @@ void BlendRowSameSizeAvx2(uint8_t* dst, const uint8_t* src, int count, uint32_t 
     }
     for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
-
-}  // namespace
-
-const BlendRowSameSizeProc cBlendRowSameSizeAvx2 = BlendRowSameSizeAvx2;
 
 }  // namespace pluginhost

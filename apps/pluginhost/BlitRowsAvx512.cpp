@@ -5,8 +5,6 @@
 
 namespace pluginhost {
 
-namespace {
-
 // Sixteen pixels at a time. Source and destination bytes side by side, made
 // signed by taking 128 off, give s * a + d * (255 - a) - 128 * 255 in one
 // multiply-add per channel; adding 128 * 255 + 128 back leaves Div255's
@@ -31,9 +29,5 @@ void BlendRowSameSizeAvx512(uint8_t* dst, const uint8_t* src, int count, uint32_
     }
     for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
-
-}  // namespace
-
-const BlendRowSameSizeProc cBlendRowSameSizeAvx512 = BlendRowSameSizeAvx512;
 
 }  // namespace pluginhost

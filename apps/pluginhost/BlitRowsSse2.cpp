@@ -1,11 +1,8 @@
-#include "apps/pluginhost/BlitRows.h"
-
-#ifdef __SSE2__
 #include <emmintrin.h>
 
-namespace pluginhost {
+#include "apps/pluginhost/BlitRows.h"
 
-namespace {
+namespace pluginhost {
 
 // Four pixels at a time; the sums stay below 65536, so 16-bit lanes give
 // exactly Div255's results, and the tail goes pixel by pixel.
@@ -33,16 +30,4 @@ void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t 
     for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
 }
 
-}  // namespace
-
-const BlendRowSameSizeProc cBlendRowSameSizeSse2 = BlendRowSameSizeSse2;
-
 }  // namespace pluginhost
-
-#else
-
-namespace pluginhost {
-const BlendRowSameSizeProc cBlendRowSameSizeSse2 = nullptr;
-}
-
-#endif

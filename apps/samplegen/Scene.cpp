@@ -7,8 +7,8 @@ namespace samplegen {
 
 namespace {
 
-constexpr int kSineSize = 1024;
-constexpr double kPi = 3.14159265358979323846;
+constexpr int cSineSize = 1024;
+constexpr double cPi = 3.14159265358979323846;
 
 struct Colour {
     double r, g, b;
@@ -31,11 +31,11 @@ void Put(uint8_t* p, Colour c) {
 Scene::Scene(int width, int height, double tiltDegrees)
     : width_(width),
       height_(height),
-      cos_(std::cos(tiltDegrees * kPi / 180)),
-      sin_(std::sin(tiltDegrees * kPi / 180)),
-      sine_(kSineSize) {
-    for (int i = 0; i < kSineSize; ++i)
-        sine_[i] = static_cast<float>(std::sin(2 * kPi * i / kSineSize));
+      cos_(std::cos(tiltDegrees * cPi / 180)),
+      sin_(std::sin(tiltDegrees * cPi / 180)),
+      sine_(cSineSize) {
+    for (int i = 0; i < cSineSize; ++i)
+        sine_[i] = static_cast<float>(std::sin(2 * cPi * i / cSineSize));
 }
 
 void Scene::Draw(double seconds, uint8_t* argb, int stride) const {
@@ -70,9 +70,9 @@ void Scene::Draw(double seconds, uint8_t* argb, int stride) const {
                 c = Mix(sea, deep, v / (0.5 * size));
                 // Crests parallel to the horizon, crowding towards it.
                 const double depth = 1.0 / (v / size + 0.01);
-                const int i = static_cast<int>((depth * 1.2 + u * 0.004 + wavePhase) * kSineSize /
-                                               (2 * kPi)) &
-                              (kSineSize - 1);
+                const int i = static_cast<int>((depth * 1.2 + u * 0.004 + wavePhase) * cSineSize /
+                                               (2 * cPi)) &
+                              (cSineSize - 1);
                 const double wave = sine_[i] * std::min(1.0, v / (0.05 * size));
                 c = {c.r + 18 * wave, c.g + 22 * wave, c.b + 26 * wave};
             }

@@ -22,19 +22,19 @@ extern "C" {
 
 namespace {
 
-constexpr int kSampleRate = 48000;
-constexpr int kAudioChunk = 1024;
+constexpr int cSampleRate = 48000;
+constexpr int cAudioChunk = 1024;
 constexpr int kGap = 8;  // pixels between the two pictures of a comparison
 
 using hzfix::UsageError;
 
-const std::vector<hzfix::OptionSpec> kSceneOptions = {
+const std::vector<hzfix::OptionSpec> cSceneOptions = {
     {"--seconds", "S", "length (default 5)"},
     {"--size", "WxH", "frame size, 16 to 8192 each (default 1280x720)"},
     {"--fps", "N", "frame rate (default 25)"},
     {"--tilt", "DEG", "how far the horizon is tilted clockwise (default 3)"},
 };
-const std::vector<hzfix::OptionSpec> kCompareOptions = {
+const std::vector<hzfix::OptionSpec> cCompareOptions = {
     {"--at", "FRAME", "the frame to compare (default 0)", nullptr, hzfix::OptionType::cInteger, 0,
      hzfix::cFrameCountLimit},
 };
@@ -46,16 +46,16 @@ class Tone {
   public:
     Tone() : chunk_(media::NewFrame()) {
         chunk_->format = AV_SAMPLE_FMT_FLTP;
-        chunk_->sample_rate = kSampleRate;
-        chunk_->nb_samples = kAudioChunk;
+        chunk_->sample_rate = cSampleRate;
+        chunk_->nb_samples = cAudioChunk;
         av_channel_layout_default(&chunk_->ch_layout, 2);
         if (av_frame_get_buffer(chunk_.get(), 0) < 0) throw std::bad_alloc();
     }
 
     void WriteUntil(media::OutputFile& out, int64_t until) {
-        for (; written_ < until; written_ += kAudioChunk) {
-            for (int i = 0; i < kAudioChunk; ++i) {
-                const double t = static_cast<double>(written_ + i) / kSampleRate;
+        for (; written_ < until; written_ += cAudioChunk) {
+            for (int i = 0; i < cAudioChunk; ++i) {
+                const double t = static_cast<double>(written_ + i) / cSampleRate;
                 const double swell = 0.5 - 0.5 * std::cos(2 * M_PI * t);
                 const auto s = static_cast<float>(0.25 * swell * std::sin(2 * M_PI * 440 * t));
                 reinterpret_cast<float*>(chunk_->data[0])[i] = s;
@@ -71,7 +71,7 @@ class Tone {
 };
 
 int MakeScene(const std::vector<std::string>& words) {
-    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, kSceneOptions);
+    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, cSceneOptions);
     if (args.positional.size() != 1) throw UsageError("scene takes one OUT");
     const std::string outPath = args.positional[0];
     double seconds = 5, fps = 25, tilt = 3;
@@ -100,19 +100,19 @@ int MakeScene(const std::vector<std::string>& words) {
     out.AddVideo(encoding);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
-    out.AddAudioEncoder(kSampleRate, stereo);
+    out.AddAudioEncoder(cSampleRate, stereo);
     out.Start();
 
     samplegen::Scene scene(width, height, tilt);
     const int stride = width * 4;
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height);
     const int64_t frames = std::llround(seconds * fps);
-    out.setAudioLimit(std::llround(static_cast<double>(frames) / fps * kSampleRate));
+    out.setAudioLimit(std::llround(static_cast<double>(frames) / fps * cSampleRate));
     Tone tone;
     for (int64_t f = 0; f < frames; ++f) {
         scene.Draw(static_cast<double>(f) / fps, pixels.data(), stride);
         out.WriteVideo(pixels.data(), stride, f);
-        tone.WriteUntil(out, std::llround(static_cast<double>(f + 1) / fps * kSampleRate));
+        tone.WriteUntil(out, std::llround(static_cast<double>(f + 1) / fps * cSampleRate));
     }
     out.Finish();
     std::printf("%s: %lld frames, %dx%d, %g fps, horizon tilted %g degrees clockwise\n",
@@ -137,7 +137,7 @@ std::vector<uint8_t> Picture(const std::string& path, int64_t at, int* width, in
 }
 
 int Compare(const std::vector<std::string>& words) {
-    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, kCompareOptions);
+    const hzfix::ParsedArgs args = hzfix::ParseArgs(words, cCompareOptions);
     const std::vector<std::string>& paths = args.positional;
     if (paths.size() != 3) throw UsageError("compare needs BEFORE AFTER OUT.png");
     int64_t at = 0;
@@ -176,8 +176,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "samplegen: %s\nusage: samplegen scene OUT [options]\n%s"
                      "       samplegen compare BEFORE AFTER OUT.png [options]\n%s",
-                     e.what(), hzfix::OptionsHelp(kSceneOptions).c_str(),
-                     hzfix::OptionsHelp(kCompareOptions).c_str());
+                     e.what(), hzfix::OptionsHelp(cSceneOptions).c_str(),
+                     hzfix::OptionsHelp(cCompareOptions).c_str());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "samplegen: %s\n", e.what());

@@ -9,7 +9,7 @@ namespace hz::quartz {
 namespace {
 
 DrawPath PathFromEnvironment() {
-    return hz::FastPathsDisabled() ? DrawPath::kPixman : DrawPath::kSimd;
+    return hz::EnvironmentSwitchOn("HZ_DRAW_WITH_PIXMAN") ? DrawPath::kPixman : DrawPath::kSimd;
 }
 
 std::atomic<DrawPath>& ActivePath() {

@@ -1,6 +1,8 @@
-/* Which code draws images. The fast paths are on unless the environment sets
- * HZ_DISABLE_FAST_PATHS=1 (read once); tests and benchmarks switch between
- * the paths to hold them against each other. */
+/* Which code draws images: our warp, unless the environment sets
+ * HZ_DRAW_WITH_PIXMAN (to anything but empty or "0"), read once, which
+ * draws through pixman's composite, the reference. The tests hold whole
+ * runs of a host to it that way; tests and benchmarks in the process switch
+ * between the paths with SetDrawPath. */
 #ifndef HZ_PLATFORM_QUARTZ_DRAWPATH_H
 #define HZ_PLATFORM_QUARTZ_DRAWPATH_H
 
@@ -9,7 +11,7 @@ namespace hz::quartz {
 enum class DrawPath {
     kPixman,    // pixman's bilinear composite: the reference
     kPortable,  // our warp with plain C++ rows
-    kSimd       // our warp with SIMD interior rows where the build has them
+    kSimd       // our warp with the chosen interior rows (ChosenWarpRow)
 };
 
 DrawPath CurrentDrawPath();

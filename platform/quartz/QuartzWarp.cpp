@@ -95,7 +95,7 @@ WarpRowKernel PickOpaqueRow(WarpKernels kernels, const WarpSource& src, const Wa
     const int32_t cMaxStep = 1 << 27;
     if (kernels == WarpKernels::kSimd && src.stride <= cMaxDimension &&
         std::abs(map.dudx) < cMaxStep && std::abs(map.dvdx) < cMaxStep) {
-        return UsableWarpRowKernels().back().kernel;
+        return ChosenWarpRow();
     }
     return WarpOpaqueRowPortable;
 }

@@ -1,13 +1,15 @@
 /* The warp's row kernels for the interior of an opaque picture drawn at
  * full alpha: all four taps of every pixel lie inside the picture, so the
  * sample replaces the pixel. Each kernel gives exactly the portable one's
- * bytes; the fastest this processor runs is chosen once. */
+ * bytes. */
 #ifndef HZ_PLATFORM_QUARTZ_WARPROWS_H
 #define HZ_PLATFORM_QUARTZ_WARPROWS_H
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "platform/types/FastPaths.h"
 
 namespace hz::quartz {
 
@@ -28,21 +30,22 @@ struct WarpRow {
 using WarpRowKernel = void (*)(uint32_t* dst, int32_t count, const WarpRow& row);
 
 void WarpOpaqueRowPortable(uint32_t* dst, int32_t count, const WarpRow& row);
-#ifdef HZ_WARP_X86
-// These need the source stride and every tap coordinate below 32768.
+// Built on x86 only, each for its instruction set: reach them through
+// RunnableWarpRows. They need the source stride and every tap coordinate
+// below 32768.
 void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpRow& row);
 void WarpOpaqueRowAvx2(uint32_t* dst, int32_t count, const WarpRow& row);
 void WarpOpaqueRowAvx512(uint32_t* dst, int32_t count, const WarpRow& row);
-#endif
 
-struct NamedWarpRowKernel {
-    const char* name;
-    WarpRowKernel kernel;
-};
+using NamedWarpRow = hz::NamedKernel<WarpRowKernel>;
 
-// The portable kernel first, then each vector kernel this processor runs,
-// fastest last.
-const std::vector<NamedWarpRowKernel>& UsableWarpRowKernels();
+// The portable kernel first, then each this processor runs, fastest last.
+const std::vector<NamedWarpRow>& RunnableWarpRows();
+WarpRowKernel ChosenWarpRow();
+
+// Internal linkage: the kernels built for other instruction sets use it
+// too, and the linker must not hand their copy to the portable kernel.
+namespace {
 
 // Sum of the four taps with 7-bit weights, truncated, exactly as pixman's
 // bilinear fetch rounds. Each 64-bit word carries two channels far enough
@@ -63,6 +66,8 @@ inline uint32_t Bilinear(uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, uin
     return static_cast<uint32_t>(((o >> 14) & 0xFF0000FFu) | ((n >> 14) & 0x0000FF00u) |
                                  ((n >> 30) & 0x00FF0000u));
 }
+
+}  // namespace
 
 }  // namespace hz::quartz
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "dialog/sliderHandlers.h"
 #include "dialog/usermanual.h"
@@ -353,6 +354,46 @@ TEST_F(DialogTest, HelpWithoutTheBundleEndsAfterItsNotice) {
     OpenManual();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].explanation, "Cannot Locate Bundle. Proceed with caution. Crash imminent");
+}
+
+// A layout without one of the controls the dialog works is a damaged
+// bundle: said once, the dialog closes, the record stays as it was, and the
+// host goes on.
+class DamagedLayout : public DialogTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(DamagedLayout, SaysTheBundleIsDamagedAndCloses) {
+    namespace fs = std::filesystem;
+    const std::string bundle = CopyOfBundle("no such file");
+    const std::string from = std::string("<string>") + GetParam() + "</string>";
+    for (const auto& entry :
+         fs::directory_iterator(fs::path(bundle) / "Contents/Resources/horizonfix.nib")) {
+        std::ifstream in(entry.path());
+        std::string ui((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t at = ui.find(from);
+        ASSERT_NE(at, std::string::npos) << entry.path();
+        ui.replace(at, from.size(), "<string>Gone</string>");
+        std::ofstream(entry.path()) << ui;
+    }
+    UseBundle(bundle);
+    const PluginDataRec before = config;
+    EXPECT_EQ(Run({}), resNotFound);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].explanation.find("damaged"), std::string::npos) << alerts[0].explanation;
+    EXPECT_NE(alerts[0].explanation.find(GetParam()), std::string::npos) << alerts[0].explanation;
+    EXPECT_EQ(std::memcmp(&before, &config, sizeof config), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachControlTheDialogNeeds, DamagedLayout,
+                         testing::Values("Clip", "Colr", "Sldr", "ClpS"));
+
+TEST_F(DialogTest, ABundleWithoutTheWindowLayoutsSaysItIsDamagedAndCloses) {
+    const std::string bundle = CopyOfBundle("no such file");
+    std::filesystem::remove_all(std::filesystem::path(bundle) /
+                                "Contents/Resources/horizonfix.nib");
+    UseBundle(bundle);
+    EXPECT_EQ(Run({}), resNotFound);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].explanation.find("damaged"), std::string::npos) << alerts[0].explanation;
 }
 
 volatile sig_atomic_t lgHostSaw = 0;

@@ -41,7 +41,8 @@ TEST_F(DialogTest, ThePictureBoxShowsItsImageFittedAndInvertsWhilePressed) {
     testframes::Fill(red.get(), testframes::Pixel{255, 255, 0, 0});
     CGImageRef image = GWorld2CGImage(red.get());
 
-    RegisterPictureControl();
+    ControlClassRec pictureClass;
+    RegisterControlClass(&pictureClass, cPictureControlClass);
     WindowRef window = OpenNibWindowFromCFBundle(cMyBundleID, "pictures", "pictures");
     ControlRef box = SimpleGetControlByID(window, MakeOSType("Pict"), 1);
     ASSERT_TRUE(box);
@@ -65,7 +66,7 @@ TEST_F(DialogTest, ThePictureBoxShowsItsImageFittedAndInvertsWhilePressed) {
     EXPECT_EQ(widget->grab().toImage().pixel(100, 100), qRgb(255, 255, 255));
 
     DisposeWindow(window);
-    UnregisterPictureControl();
+    UnregisterControlClass(&pictureClass);
     CGImageRelease(image);
 }
 

@@ -6,16 +6,30 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/CGglue.h"
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
 
+// The link sends every CGBitmapContextCreate here (tests/engine/CMakeLists.txt),
+// so a test can make contexts fail as they do when memory runs short.
+bool lgRefuseContexts = false;
+extern "C" CGContextRef __real_CGBitmapContextCreate(void* data, size_t width, size_t height,
+                                                     size_t bits, size_t rowBytes,
+                                                     CGColorSpaceRef space, CGBitmapInfo info);
+extern "C" CGContextRef __wrap_CGBitmapContextCreate(void* data, size_t width, size_t height,
+                                                     size_t bits, size_t rowBytes,
+                                                     CGColorSpaceRef space, CGBitmapInfo info) {
+    if (lgRefuseContexts) return nullptr;
+    return __real_CGBitmapContextCreate(data, width, height, bits, rowBytes, space, info);
+}
+
 namespace {
 
-constexpr Pixel kBlue{255, 0, 0, 255};
-constexpr Pixel kGreen{255, 0, 255, 0};
+constexpr Pixel cBlue{255, 0, 0, 255};
+constexpr Pixel cGreen{255, 0, 255, 0};
 
 class Renderer : public ::testing::Test {
   protected:
@@ -55,25 +69,25 @@ TEST_F(Renderer, FramingMasksEverythingElseWithTheBackground) {
     EXPECT_EQ(MaxDifference(out.get(), source.get(), Rect{120, 180, 360, 540}), 0);
     for (auto [x, y] :
          {std::pair{179, 200}, {540, 200}, {300, 119}, {300, 360}, {0, 0}, {719, 479}})
-        EXPECT_EQ(PixelAt(out.get(), x, y), kBlue) << x << "," << y;
+        EXPECT_EQ(PixelAt(out.get(), x, y), cBlue) << x << "," << y;
 }
 
 TEST_F(Renderer, ScaleAndMoveAreMeasuredAgainstTheLargerSide) {
-    GWorldHolder source = Solid(720, 480, kGreen);
+    GWorldHolder source = Solid(720, 480, cGreen);
     config.colors[0] = RGBColor{0, 0, 0xFFFF};
     config.sliders[3] = -10;  // z = -72: squeezed into (72,72)-(648,408)
     GWorldHolder out = Render(source.get());
-    EXPECT_EQ(PixelAt(out.get(), 71, 240), kBlue);
-    EXPECT_EQ(PixelAt(out.get(), 73, 240), kGreen);
-    EXPECT_EQ(PixelAt(out.get(), 646, 406), kGreen);
-    EXPECT_EQ(PixelAt(out.get(), 648, 240), kBlue);
-    EXPECT_EQ(PixelAt(out.get(), 360, 408), kBlue);
+    EXPECT_EQ(PixelAt(out.get(), 71, 240), cBlue);
+    EXPECT_EQ(PixelAt(out.get(), 73, 240), cGreen);
+    EXPECT_EQ(PixelAt(out.get(), 646, 406), cGreen);
+    EXPECT_EQ(PixelAt(out.get(), 648, 240), cBlue);
+    EXPECT_EQ(PixelAt(out.get(), 360, 408), cBlue);
 
     config.sliders[3] = 0;
     config.sliders[1] = -1;  // (720 * -1) / 100 = -7.2: 7 pixels left
     out = Render(source.get());
-    EXPECT_EQ(PixelAt(out.get(), 712, 240), kGreen);
-    EXPECT_EQ(PixelAt(out.get(), 713, 240), kBlue);
+    EXPECT_EQ(PixelAt(out.get(), 712, 240), cGreen);
+    EXPECT_EQ(PixelAt(out.get(), 713, 240), cBlue);
 }
 
 TEST_F(Renderer, APositiveTurnIsCounterClockwiseOnScreen) {
@@ -122,13 +136,13 @@ TEST_F(Renderer, WorkedExampleTurnsAboutTheMovedCentre) {
 }
 
 TEST_F(Renderer, AFramingWithoutAreaOrOutsideTheFrameShowsTheBackground) {
-    GWorldHolder source = Solid(64, 48, kGreen);
+    GWorldHolder source = Solid(64, 48, cGreen);
     config.colors[0] = RGBColor{0, 0, 0xFFFF};
     for (RelRect rel :
          {RelRect{0.5, 0.5, 0, 1}, RelRect{0, 1, 0.7, 0.2}, RelRect{1.5, 2.0, 0, 1}}) {
         config.startRel = rel;
         GWorldHolder out = Render(source.get());
-        GWorldHolder blue = Solid(64, 48, kBlue);
+        GWorldHolder blue = Solid(64, 48, cBlue);
         EXPECT_EQ(MaxDifference(out.get(), blue.get(), Rect{0, 0, 48, 64}), 0);
     }
 }
@@ -153,6 +167,36 @@ TEST_F(Renderer, FrameIndexAndCopyRestNeverChangeThePicture) {
     TheLineEffect(source.get(), other.get(), Rect{0, 0, 60, 90}, false, &config, 3, 4);
     EXPECT_EQ(MaxDifference(first.get(), last.get(), Rect{0, 0, 60, 90}), 0);
     EXPECT_EQ(MaxDifference(first.get(), other.get(), Rect{0, 0, 60, 90}), 0);
+}
+
+// Memory running short answers memFullErr and leaves a picture the host can
+// show; it never ends the host.
+TEST_F(Renderer, WithoutMemoryForAContextTheEffectAnswersAndLeavesTheBackground) {
+    GWorldHolder source = MakeGWorld(64, 48);
+    FillPattern(source.get(), 5);
+    config.colors[0] = RGBColor{0, 0, 0xFFFF};
+    config.sliders[0] = 7;
+    GWorldHolder out = MakeGWorld(64, 48);
+    config.theOriginalImage = GWorld2CGImage(source.get());
+    ASSERT_NE(config.theOriginalImage, nullptr);
+    lgRefuseContexts = true;
+    const OSErr err = DoPixelEffect(source.get(), out.get(), &config, 0, 1);
+    CGImageRef copy = GWorld2CGImage(source.get());
+    RenderLineArt(&config);
+    lgRefuseContexts = false;
+
+    EXPECT_EQ(err, memFullErr);
+    GWorldHolder blue = Solid(64, 48, cBlue);
+    EXPECT_EQ(MaxDifference(out.get(), blue.get(), Rect{0, 0, 48, 64}), 0);
+    EXPECT_EQ(copy, nullptr);
+    EXPECT_EQ(config.theRendered, nullptr) << "the preview kept a picture it could not draw";
+
+    // Once memory is back, the same calls draw.
+    RenderLineArt(&config);
+    EXPECT_NE(config.theRendered, nullptr);
+    EXPECT_EQ(DoPixelEffect(source.get(), out.get(), &config, 0, 1), noErr);
+    CGImageRelease(config.theRendered);
+    CGImageRelease(config.theOriginalImage);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ media::FramePtr PlainFrame(AVPixelFormat format, AVColorRange range, AVColorSpac
 }
 
 // Full-range BT.709 from the matrix itself: Y 128, Cb 64, Cr 192.
-constexpr double kRed = 128 + 1.5748 * 64, kGreen = 128 + 0.1873 * 64 - 0.4681 * 64,
+constexpr double cRed = 128 + 1.5748 * 64, kGreen = 128 + 0.1873 * 64 - 0.4681 * 64,
                  kBlue = 128 - 1.8556 * 64;
 
 // Every conversion of a full-range frame keeps its matrix, the first and
@@ -42,7 +42,7 @@ TEST(ArgbConverter, FullRangeFramesKeepTheirMatrixOnEveryConversion) {
         for (int pass = 0; pass < 100; ++pass) {
             converter.Convert(frame.get(), argb.data(), 64 * 4, 64, 32, false);
             const uint8_t* p = &argb[(16 * 64 + 32) * 4];
-            ASSERT_NEAR(p[1], kRed, 2) << "pass " << pass;
+            ASSERT_NEAR(p[1], cRed, 2) << "pass " << pass;
             ASSERT_NEAR(p[2], kGreen, 2) << "pass " << pass;
             ASSERT_NEAR(p[3], kBlue, 2) << "pass " << pass;
         }

@@ -13,22 +13,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSide = 64;
-constexpr int kFrames = 50;
+constexpr int cSide = 64;
+constexpr int cFrames = 50;
 
 // A clip of noise, heavy enough that half of it is a real loss.
 std::string WriteClip(const std::string& path) {
     media::OutputFile out(path, true);
     media::VideoEncoding encoding;
-    encoding.format.width = encoding.format.height = kSide;
+    encoding.format.width = encoding.format.height = cSide;
     encoding.crf = 0;
     out.AddVideo(encoding);
     out.Start();
-    std::vector<uint8_t> argb(kSide * kSide * 4);
+    std::vector<uint8_t> argb(cSide * cSide * 4);
     uint32_t seed = 1;
-    for (int f = 0; f < kFrames; ++f) {
+    for (int f = 0; f < cFrames; ++f) {
         for (uint8_t& b : argb) b = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
-        out.WriteVideo(argb.data(), kSide * 4, f);
+        out.WriteVideo(argb.data(), cSide * 4, f);
     }
     out.Finish();
     return path;

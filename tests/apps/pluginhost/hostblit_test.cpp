@@ -91,16 +91,15 @@ class GuardedRows {
 // every opacity class (on one width every opacity), unaligned rows ending
 // at a page boundary.
 TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
-    std::vector<std::pair<const char*, pluginhost::BlendRowSameSizeProc>> kernels;
-    if (pluginhost::cBlendRowSameSizeSse2)
-        kernels.push_back({"sse2", pluginhost::cBlendRowSameSizeSse2});
-    if (pluginhost::cBlendRowSameSizeAvx2 && hz::ProcessorHasAvx2())
-        kernels.push_back({"avx2", pluginhost::cBlendRowSameSizeAvx2});
-    if (pluginhost::cBlendRowSameSizeAvx512 && hz::ProcessorHasAvx512Bw())
-        kernels.push_back({"avx512", pluginhost::cBlendRowSameSizeAvx512});
-    kernels.push_back({"chosen", pluginhost::ChosenBlendRowSameSize()});
+    const std::vector<pluginhost::NamedBlendRow>& kernels = pluginhost::RunnableBlendRows();
+    ASSERT_STREQ(kernels.front().name, "portable");
+#ifdef __x86_64__
+    ASSERT_GT(kernels.size(), 1u) << "no SIMD row built, though every x86-64 has SSE2";
+#endif
+    EXPECT_EQ(pluginhost::ChosenBlendRowSameSize(),
+              (hz::FastPathsDisabled() ? kernels.front() : kernels.back()).kernel);
     std::mt19937 random(7);
-    for (const auto& [name, kernel] : kernels) {
+    for (const auto& [name, needs, kernel] : kernels) {
         for (int width = 1; width <= 37; ++width) {
             std::vector<uint32_t> opacities{0, 1, 127, 128, 254, 255};
             if (width == 37)

@@ -77,8 +77,12 @@ RowCase RandomCase(std::mt19937& random, double maxTurn, double minScale, double
 
 // Each kernel against the portable one on `cases` random rows.
 void ExpectPortableBytes(double maxTurn, double minScale, double maxScale, int cases) {
-    const std::vector<NamedWarpRowKernel>& kernels = UsableWarpRowKernels();
+    const std::vector<NamedWarpRow>& kernels = RunnableWarpRows();
     ASSERT_EQ(std::string(kernels.front().name), "portable");
+#ifdef __x86_64__
+    ASSERT_GT(kernels.size(), 1u) << "no SIMD kernel built, though every x86-64 has SSE2";
+#endif
+    EXPECT_EQ(ChosenWarpRow(), (FastPathsDisabled() ? kernels.front() : kernels.back()).kernel);
     constexpr uint32_t cGuard = 0x5A5A5A5Au;
     std::mt19937 random(20261207);
     for (int n = 0; n < cases; ++n) {
@@ -91,7 +95,7 @@ void ExpectPortableBytes(double maxTurn, double minScale, double maxScale, int c
 
         std::vector<uint32_t> expected(c.offset + c.count + 8, cGuard);
         kernels.front().kernel(expected.data() + c.offset, c.count, row);
-        for (const NamedWarpRowKernel& k : kernels) {
+        for (const NamedWarpRow& k : kernels) {
             std::vector<uint32_t> got(expected.size(), cGuard);
             k.kernel(got.data() + c.offset, c.count, row);
             ASSERT_EQ(got, expected)

@@ -8,7 +8,7 @@ using namespace testframes;
 
 namespace {
 
-constexpr Pixel kRed{255, 255, 0, 0};
+constexpr Pixel cRed{255, 255, 0, 0};
 
 TEST(NewGWorld, RefusesWhatItCannotMake) {
     GWorldPtr gw = reinterpret_cast<GWorldPtr>(1);
@@ -53,7 +53,7 @@ TEST(CopyBits, SameSizeCopiesAreExactOpaqueAndClipped) {
     GWorldHolder src = MakeGWorld(9, 7), dst = MakeGWorld(9, 7);
     FillPattern(src.get(), 1);
     for (int x = 0; x < 9; ++x) SetPixel(src.get(), x, 0, Pixel{0, 1, 2, 3});  // transparent row
-    Fill(dst.get(), kRed);
+    Fill(dst.get(), cRed);
     // Shifted two right and one down: the source's right edge falls off.
     const Rect from = {0, 0, 7, 9}, to = {1, 2, 8, 11};
     CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &from, &to,
@@ -62,7 +62,7 @@ TEST(CopyBits, SameSizeCopiesAreExactOpaqueAndClipped) {
         for (int x = 0; x < 9; ++x) {
             const Pixel got = PixelAt(dst.get(), x, y);
             if (y < 1 || x < 2) {
-                EXPECT_EQ(got, kRed) << x << "," << y;
+                EXPECT_EQ(got, cRed) << x << "," << y;
             } else {
                 Pixel want = PixelAt(src.get(), x - 2, y - 1);
                 want.a = 255;
@@ -83,13 +83,13 @@ TEST(CopyBits, ScalesByNearestPixelAndStaysInsideBothMaps) {
             EXPECT_EQ(PixelAt(dst.get(), x, y), PixelAt(src.get(), x / 2, y / 2));
 
     // A source rectangle reaching past the source map copies only what exists.
-    Fill(dst.get(), kRed);
+    Fill(dst.get(), cRed);
     const Rect past = {0, 2, 2, 6};  // columns 4 and 5 do not exist
     CopyBits(GetPortBitMapForCopyBits(src.get()), GetPortBitMapForCopyBits(dst.get()), &past, &to,
              srcCopy, nullptr);
     for (int y = 0; y < 4; ++y) {
         EXPECT_EQ(PixelAt(dst.get(), 3, y), PixelAt(src.get(), 3, y / 2));
-        EXPECT_EQ(PixelAt(dst.get(), 4, y), kRed);
+        EXPECT_EQ(PixelAt(dst.get(), 4, y), cRed);
     }
 }
 
