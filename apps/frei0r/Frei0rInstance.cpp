@@ -91,8 +91,8 @@ GWorldPtr Instance::WorldOn(uint32_t* pixels) const {
 }
 
 std::unique_ptr<Instance> Instance::Make(unsigned width, unsigned height) {
-    constexpr unsigned kLimit = std::numeric_limits<int16_t>::max();
-    if (width == 0 || height == 0 || width > kLimit || height > kLimit) {
+    constexpr unsigned cLimit = std::numeric_limits<int16_t>::max();
+    if (width == 0 || height == 0 || width > cLimit || height > cLimit) {
         std::fprintf(stderr, "horizonfix: frames of %ux%u are not rendered\n", width, height);
         return nullptr;
     }

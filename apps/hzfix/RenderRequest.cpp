@@ -8,7 +8,7 @@ namespace hzfix {
 
 namespace {
 
-const std::vector<OptionSpec> kRenderOptions = {
+const std::vector<OptionSpec> cRenderOptions = {
     {"--fade-in", "N", "frames over which the effect fades in (default: the plug-in's)", nullptr,
      OptionType::cInteger, 0, cFrameCountLimit},
     {"--fade-out", "N", "frames over which it fades out (default: the plug-in's)", nullptr,
@@ -41,7 +41,7 @@ const std::vector<OptionSpec> kRenderOptions = {
 }  // namespace
 
 const std::vector<OptionSpec>& RenderOptions() {
-    static const std::vector<OptionSpec> options = WithRunSettingOptions(kRenderOptions);
+    static const std::vector<OptionSpec> options = WithRunSettingOptions(cRenderOptions);
     return options;
 }
 
@@ -54,7 +54,7 @@ std::string RenderHelp() {
            "  chroma pads them by one column or row. The audio of the frames the plug-in\n"
            "  passes on is kept: copied when the whole clip is rendered, re-encoded\n"
            "  otherwise. IN or OUT may be - for standard input or output.\n" +
-           OptionsHelp(kRenderOptions) + RunSettingsHelp();
+           OptionsHelp(cRenderOptions) + RunSettingsHelp();
 }
 
 RenderRequest ParseRenderRequest(const std::vector<std::string>& words) {

@@ -17,8 +17,8 @@ namespace {
 
 // Timestamps of decoded audio jitter by a few samples; closer than this,
 // a chunk continues the previous one rather than leaving a hole.
-constexpr int kAudioSlackDivisor = 500;  // 2 ms
-constexpr int kFallbackAudioFrameSize = 1024;
+constexpr int cAudioSlackDivisor = 500;  // 2 ms
+constexpr int cFallbackAudioFrameSize = 1024;
 
 struct SampleBuffer {
     uint8_t** planes = nullptr;
@@ -99,7 +99,7 @@ AudioEncoderLane::AudioEncoderLane(Muxer& muxer, int sampleRate, const AVChannel
     muxer.Check(avcodec_parameters_from_context(stream_->codecpar, enc), "preparing");
     stream_->time_base = enc->time_base;
     fifo_ = av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels,
-                                enc->frame_size > 0 ? enc->frame_size : kFallbackAudioFrameSize);
+                                enc->frame_size > 0 ? enc->frame_size : cFallbackAudioFrameSize);
     if (!fifo_) throw std::bad_alloc();
     char layoutName[64] = {};
     av_channel_layout_describe(&enc->ch_layout, layoutName, sizeof layoutName);
@@ -137,7 +137,7 @@ void AudioEncoderLane::PushSilence(int64_t count) {
 
 void AudioEncoderLane::Encode(bool last) {
     AVCodecContext* enc = encoder_.get();
-    const int frameSize = enc->frame_size > 0 ? enc->frame_size : kFallbackAudioFrameSize;
+    const int frameSize = enc->frame_size > 0 ? enc->frame_size : cFallbackAudioFrameSize;
     while (av_audio_fifo_size(fifo_) >= frameSize || (last && av_audio_fifo_size(fifo_) > 0)) {
         FramePtr frame = NewFrame();
         frame->nb_samples = std::min(frameSize, av_audio_fifo_size(fifo_));
@@ -191,7 +191,7 @@ void AudioEncoderLane::Write(const AVFrame* samples, int64_t position,
                     const_cast<const uint8_t**>(samples->extended_data), samples->nb_samples);
     muxer_.Check(count, "converting the audio for");
 
-    const int64_t slack = std::max(1, enc->sample_rate / kAudioSlackDivisor);
+    const int64_t slack = std::max(1, enc->sample_rate / cAudioSlackDivisor);
     if (position > written_ + slack) {
         int64_t gap = position - written_;
         if (limit_ >= 0) gap = std::min(gap, limit_ - written_);

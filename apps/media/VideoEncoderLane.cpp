@@ -19,7 +19,7 @@ namespace {
 
 constexpr int cX264MaxSide = 16384;
 // Rows of the encoder's pictures start on this many bytes, as FFmpeg's own.
-constexpr int kPictureAlignment = 64;
+constexpr int cPictureAlignment = 64;
 
 bool Progressive(AVFieldOrder order) {
     return order == AV_FIELD_UNKNOWN || order == AV_FIELD_PROGRESSIVE;
@@ -114,7 +114,7 @@ void VideoEncoderLane::DescribeStream(const VideoEncoding& encoding, const AVCod
 void VideoEncoderLane::PrepareConversion(const VideoFormat& f) {
     const AVCodecContext* enc = encoder_.get();
     picturePool_ = av_buffer_pool_init(
-        av_image_get_buffer_size(enc->pix_fmt, enc->width, enc->height, kPictureAlignment),
+        av_image_get_buffer_size(enc->pix_fmt, enc->width, enc->height, cPictureAlignment),
         nullptr);
     if (!picturePool_) throw std::bad_alloc();
     // Chroma shared by two rows would mix the two fields' colours: each
@@ -142,7 +142,7 @@ FramePtr VideoEncoderLane::ConvertPicture(const uint8_t* argb, int stride) {
     picture->buf[0] = av_buffer_pool_get(picturePool_);
     if (!picture->buf[0]) throw std::bad_alloc();
     muxer_.Check(av_image_fill_arrays(picture->data, picture->linesize, picture->buf[0]->data,
-                                      enc->pix_fmt, enc->width, enc->height, kPictureAlignment),
+                                      enc->pix_fmt, enc->width, enc->height, cPictureAlignment),
                  "preparing");
     if (picture->width != pictureWidth_ || picture->height != pictureHeight_) {
         // The coded size is one larger: the last column and row repeat.
