@@ -6,7 +6,7 @@ JOBS ?= 2
 # GStreamer and MLT look without being told; PREFIX/lib/frei0r-1 otherwise).
 PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be
+.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be editor-screenshots deb test-deb
 
 setup:
 	@./scripts/setup
@@ -47,6 +47,12 @@ bench: build
 # The dialog's windows as PNGs, taken offscreen.
 screenshots: build
 	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
+
+# Kdenlive and Shotcut under Xvfb on the test projects: the effect's panel in
+# each, and the video under Shotcut's framing rectangle, into docs/images/.
+editor-screenshots: build
+	@./scripts/setup --editors
+	@./scripts/editor-screenshots build docs/images
 
 # The preferences and resource-file tests on a big-endian machine: built for
 # 32-bit PowerPC and run under qemu.

@@ -96,6 +96,14 @@ std::vector<ParamRec> OfferedParams(std::span<const SettingDescRec> table) {
     return offered;
 }
 
+// "Turn (90° = none)" where the shown range starts below zero.
+std::string KdenliveLabel(const ParamRec& p) {
+    if (!IsShownDouble(p) || !p.setting) return Label(p);
+    const ShownRangeRec r = ShownRange(p);
+    if (r.offset >= 0 || r.maximum < 0) return Label(p);
+    return Label(p) + " (" + Num(-r.offset) + r.suffix + " = none)";
+}
+
 std::string Kdenlive(const std::vector<ParamRec>& params) {
     std::ostringstream x;
     x << "<?xml version=\"1.0\"?>\n<!DOCTYPE kpartgui>\n"
@@ -116,15 +124,16 @@ std::string Kdenlive(const std::vector<ParamRec>& params) {
             x << "type=\"animated\" name=\"" << p.name << "\" default=\"" << Num(EdgeDefault(p))
               << "\" min=\"0\" max=\"" << extent << "\" factor=\"" << extent << "\" suffix=\" px\"";
         } else {
+            // Kdenlive 22.12 shows an animated value as value * factor and
+            // knows no offset: a signed range is shown from its start, and
+            // the label says where "none" lies.
             const ShownRangeRec r = ShownRange(p);
             x << "type=\"animated\" name=\"" << p.name << "\" default=\"" << Num(r.defaultValue)
-              << "\" min=\"" << Num(r.minimum) << "\" max=\"" << Num(r.maximum) << "\" factor=\""
-              << Num(r.factor) << "\"";
-            if (r.offset != 0) x << " offset=\"" << Num(r.offset) << "\"";
+              << "\" min=\"0\" max=\"" << Num(r.factor) << "\" factor=\"" << Num(r.factor) << "\"";
             if (r.decimals) x << " decimals=\"" << r.decimals << "\"";
             x << " suffix=\"" << Xml(r.suffix) << "\"";
         }
-        x << ">\n        <name>" << Xml(Label(p)) << "</name>\n"
+        x << ">\n        <name>" << Xml(KdenliveLabel(p)) << "</name>\n"
           << "        <comment>" << Xml(Comment(p)) << "</comment>\n"
           << "    </parameter>\n";
     }

@@ -69,9 +69,10 @@ const ParamRec& Named(const std::vector<ParamRec>& params, const std::string& na
 }
 
 // What the plug-in's setting becomes when a person types `shown` into the
-// Kdenlive field described by `k`.
+// Kdenlive field described by `k` (Kdenlive 22.12 divides by the factor and
+// knows no offset).
 int StepsFromShown(const KdenliveParam& k, const ParamRec& p, double shown) {
-    const double unit = (shown - k.Number("offset")) / k.Number("factor");
+    const double unit = shown / k.Number("factor");
     hzfrei0r::ParamValuesRec values;
     hzfrei0r::SetParam(p, &unit, &values);
     return values.settings.sliders[p.setting->index - 1];
@@ -100,24 +101,31 @@ TEST(EditorFiles, KdenliveShowsEverySettingInTheUsersUnits) {
     const std::vector<ParamRec>& params = hzfrei0r::Params();
     struct Case {
         const char* name;
-        double shownMin, shownMax, shown;
+        double shownMax, none, shown;
         int steps;
     };
     // Degrees for the turn (0.4 per step), percent for the moves and the
-    // enlargement, as the dialog shows them.
-    for (const Case& c : {Case{"turn", -90, 90, 2.8, 7}, Case{"turn", -90, 90, -90, -225},
-                          Case{"move-x", -100, 100, 30, 30}, Case{"move-y", -100, 100, -5, -5},
-                          Case{"scale", -25, 100, -10, -10}, Case{"scale", -25, 100, 100, 100}}) {
+    // enlargement, as the dialog shows them, counted from the range's start
+    // (Kdenlive 22.12 has no offset); the label says where none lies.
+    for (const Case& c : {Case{"turn", 180, 90, 92.8, 7}, Case{"turn", 180, 90, 0, -225},
+                          Case{"move-x", 200, 100, 130, 30}, Case{"move-y", 200, 100, 95, -5},
+                          Case{"scale", 125, 25, 15, -10}, Case{"scale", 125, 25, 125, 100}}) {
         SCOPED_TRACE(c.name);
         const KdenliveParam& k = KdenliveNamed(effect, c.name);
         const ParamRec& p = Named(params, c.name);
         EXPECT_EQ(k.attributes.at("type"), "animated");
-        EXPECT_DOUBLE_EQ(k.Number("min"), c.shownMin);
+        EXPECT_EQ(k.attributes.count("offset"), 0u);
+        EXPECT_DOUBLE_EQ(k.Number("min", -1), 0);
         EXPECT_DOUBLE_EQ(k.Number("max"), c.shownMax);
         EXPECT_EQ(StepsFromShown(k, p, c.shown), c.steps);
+        EXPECT_EQ(StepsFromShown(k, p, c.none), 0);
         // The default, in the parameter's 0..1, shows as no change at all.
-        EXPECT_NEAR(k.Number("default") * k.Number("factor") + k.Number("offset"), 0, 1e-8);
+        EXPECT_NEAR(k.Number("default") * k.Number("factor"), c.none, 1e-8);
     }
+    const std::string xml = Text(cSettingDescs, "kdenlive/frei0r_horizonfix.xml");
+    for (const char* label :
+         {"Turn (90° = none)", "Move sideways (100% = none)", "Enlarge (25% = none)"})
+        EXPECT_NE(xml.find(std::string("<name>") + label + "</name>"), std::string::npos) << label;
     for (const char* edge : {"framing-left", "framing-right"})
         EXPECT_EQ(KdenliveNamed(effect, edge).attributes.at("factor"), "%width");
     for (const char* edge : {"framing-top", "framing-bottom"})
@@ -141,11 +149,12 @@ TEST(EditorFiles, AChangedLimitMovesIntoBothEditorsAndThePlugin) {
     const std::vector<ParamRec> params = ParamsOf(table);
     const KdenliveEffect effect = ReadKdenlive(table);
     const KdenliveParam& k = KdenliveNamed(effect, "turn");
-    EXPECT_DOUBLE_EQ(k.Number("min"), -40);
-    EXPECT_DOUBLE_EQ(k.Number("max"), 20);
-    EXPECT_NEAR(k.Number("default") * k.Number("factor") + k.Number("offset"), 4, 1e-8);
-    EXPECT_EQ(StepsFromShown(k, Named(params, "turn"), 20), 50);
-    EXPECT_EQ(StepsFromShown(k, Named(params, "turn"), -2), -5);
+    EXPECT_DOUBLE_EQ(k.Number("max"), 60);
+    EXPECT_NEAR(k.Number("default") * k.Number("factor"), 44, 1e-8);
+    EXPECT_EQ(StepsFromShown(k, Named(params, "turn"), 60), 50);
+    EXPECT_EQ(StepsFromShown(k, Named(params, "turn"), 38), -5);
+    EXPECT_NE(Text(table, "kdenlive/frei0r_horizonfix.xml").find("<name>Turn (40° = none)</name>"),
+              std::string::npos);
     EXPECT_NE(Named(params, "turn").explanation.find("-100 to 50"), std::string::npos);
 
     const std::string ui = Text(table, "shotcut/horizonfix/ui.qml");
