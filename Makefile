@@ -54,6 +54,17 @@ editor-screenshots: build
 	@./scripts/setup --editors
 	@./scripts/editor-screenshots build docs/images
 
+# The Debian package, built in build-deb for /usr: build-deb/horizonfix_*.deb.
+deb: setup
+	@./scripts/setup --deb
+	@JOBS=$(JOBS) ./scripts/deb build-deb
+
+# Installs that package with apt, runs ffmpeg, melt and GStreamer on the
+# filter with nothing set to find it, then removes the package and checks
+# that nothing of it is left.
+test-deb: deb
+	@./scripts/test-deb build-deb
+
 # The preferences and resource-file tests on a big-endian machine: built for
 # 32-bit PowerPC and run under qemu.
 test-be:
@@ -73,4 +84,4 @@ format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf build build-asan build-fuzz build-be
+	rm -rf build build-asan build-fuzz build-be build-deb
