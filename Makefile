@@ -49,7 +49,8 @@ screenshots: build
 	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
 
 # Kdenlive and Shotcut under Xvfb on the test projects: the effect's panel in
-# each, and the video under Shotcut's framing rectangle, into docs/images/.
+# each and their players, into docs/images/ (under Xvfb Shotcut 22.12 draws
+# no filter's rectangle over its player, its own filters' neither).
 editor-screenshots: build
 	@./scripts/setup --editors
 	@./scripts/editor-screenshots build docs/images
