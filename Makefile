@@ -6,7 +6,7 @@ JOBS ?= 2
 # GStreamer and MLT look without being told; PREFIX/lib/frei0r-1 otherwise).
 PREFIX ?= $(HOME)/.local
 
-.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be
+.PHONY: demo test test-asan test-portable install build build-asan setup bench screenshots format-check clean fuzz test-be editor-screenshots deb test-deb
 
 setup:
 	@./scripts/setup
@@ -48,6 +48,24 @@ bench: build
 screenshots: build
 	@./build/apps/dialogshots/hz_dialogshots build/HorizonFix.bundle out/screenshots
 
+# Kdenlive and Shotcut under Xvfb on the test projects: the effect's panel in
+# each and their players, into docs/images/ (under Xvfb Shotcut 22.12 draws
+# no filter's rectangle over its player, its own filters' neither).
+editor-screenshots: build
+	@./scripts/setup --editors
+	@./scripts/editor-screenshots build docs/images
+
+# The Debian package, built in build-deb for /usr: build-deb/horizonfix_*.deb.
+deb: setup
+	@./scripts/setup --deb
+	@JOBS=$(JOBS) ./scripts/deb build-deb
+
+# Installs that package with apt, runs ffmpeg, melt and GStreamer on the
+# filter with nothing set to find it, then removes the package and checks
+# that nothing of it is left.
+test-deb: deb
+	@./scripts/test-deb build-deb
+
 # The preferences and resource-file tests on a big-endian machine: built for
 # 32-bit PowerPC and run under qemu.
 test-be:
@@ -67,4 +85,4 @@ format-check:
 	@git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf build build-asan build-fuzz build-be
+	rm -rf build build-asan build-fuzz build-be build-deb

@@ -30,41 +30,44 @@ std::string Explanation(const SettingDescRec& d) {
 
 }  // namespace
 
-const std::vector<ParamRec>& Params() {
-    static const std::vector<ParamRec> params = [] {
-        std::vector<ParamRec> list;
-        // ffmpeg takes the values in order alone: the sliders, the most
-        // used, come first.
-        for (const SettingDescRec& d : cSettingDescs)
-            if (d.kind == SettingKind::cSlider)
-                list.push_back({d.name, ParamKind::kDouble, Explanation(d), &d});
-        for (const SettingDescRec& d : cSettingDescs) {
-            switch (d.kind) {
-                case SettingKind::cSlider:
-                    break;
-                case SettingKind::cRectangle: {
-                    const char* edges[] = {"left", "right", "top", "bottom"};
-                    for (int e = 0; e < 4; ++e)
-                        list.push_back({std::string(d.name) + "-" + edges[e], ParamKind::kDouble,
-                                        std::string(edges[e]) + " edge of the " + d.help, &d, e});
-                    break;
-                }
-                case SettingKind::cColor:
-                    if (d.place == SettingPlace::cColors)
-                        list.push_back({d.name, ParamKind::kColor, d.help, &d});
-                    break;
-                case SettingKind::cOnOff:
-                    list.push_back({d.name, ParamKind::kBool, d.help, &d});
-                    break;
-                case SettingKind::cChoice:
-                    break;
+double ToUnit(const SettingDescRec& d, double value) { return (value - d.minimum) / Span(d); }
+
+std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table) {
+    std::vector<ParamRec> list;
+    // ffmpeg takes the values in order alone: the sliders, the most used,
+    // come first.
+    for (const SettingDescRec& d : table)
+        if (d.kind == SettingKind::cSlider)
+            list.push_back({d.name, ParamKind::kDouble, Explanation(d), &d});
+    for (const SettingDescRec& d : table) {
+        switch (d.kind) {
+            case SettingKind::cSlider:
+                break;
+            case SettingKind::cRectangle: {
+                const char* edges[] = {"left", "right", "top", "bottom"};
+                for (int e = 0; e < 4; ++e)
+                    list.push_back({std::string(d.name) + "-" + edges[e], ParamKind::kDouble,
+                                    std::string(edges[e]) + " edge of the " + d.help, &d, e});
+                break;
             }
+            case SettingKind::cColor:
+                if (d.place == SettingPlace::cColors)
+                    list.push_back({d.name, ParamKind::kColor, d.help, &d});
+                break;
+            case SettingKind::cOnOff:
+                list.push_back({d.name, ParamKind::kBool, d.help, &d});
+                break;
+            case SettingKind::cChoice:
+                break;
         }
-        list.push_back({"mix", ParamKind::kDouble,
-                        "0: the effect, 1: the untouched frame (for fades at a clip's ends)",
-                        nullptr});
-        return list;
-    }();
+    }
+    list.push_back({"mix", ParamKind::kDouble,
+                    "0: the effect, 1: the untouched frame (for fades at a clip's ends)", nullptr});
+    return list;
+}
+
+const std::vector<ParamRec>& Params() {
+    static const std::vector<ParamRec> params = ParamsOf(cSettingDescs);
     return params;
 }
 
@@ -77,10 +80,10 @@ void GetParam(const ParamRec& param, const ParamValuesRec& values, double* out) 
     const SettingDescRec& d = *param.setting;
     switch (d.place) {
         case SettingPlace::cSliders:
-            *out = (s.sliders[d.index - 1] - d.minimum) / Span(d);
+            *out = ToUnit(d, s.sliders[d.index - 1]);
             return;
         case SettingPlace::cStartRel:
-            *out = (*Edge(s.startRel, param.edge) - d.minimum) / Span(d);
+            *out = ToUnit(d, *Edge(s.startRel, param.edge));
             return;
         case SettingPlace::cColors: {
             const RGBColor& c = s.colors[d.index - 1];

@@ -6,6 +6,7 @@
 #ifndef HZ_APPS_FREI0R_FREI0RPARAMS_H
 #define HZ_APPS_FREI0R_FREI0RPARAMS_H
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ struct ParamRec {
 // the background colour and its on/off settings, then mix. What only the
 // dialog uses (its frame size, the framing rectangle's colour) is left out.
 const std::vector<ParamRec>& Params();
+// The same for any table, for what describes the parameters to others (the
+// editors' descriptions) and for tests that change a limit; the records
+// point into `table`.
+std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table);
+
+// A slider's steps, or a rectangle's edge, as the parameter's 0..1.
+double ToUnit(const SettingDescRec& d, double value);
 
 // A parameter's value as frei0r hands it out: one double, or three for a
 // colour.
