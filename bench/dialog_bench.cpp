@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/ProductNames.h"
 #include "common/commonprocs.h"
 #include "common/nibwindows.h"
 #include "dialog/DialogEntry.h"
 #include "dialog/sliderHandlers.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
-#include "engine/SettingsTable.h"
+#include "record/SettingsTable.h"
 #include "tests/support/TestFrames.h"
 
 namespace {

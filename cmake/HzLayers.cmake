@@ -30,7 +30,7 @@ endfunction()
 # The layers from the bottom up. A target's layer is its top folder's, unless
 # it sets the HZ_LAYER property (a header-only view of a layer that sits
 # lower than the layer's code).
-set(HZ_LAYERS platform tools common persistence engine dialog host apps bundle)
+set(HZ_LAYERS platform tools common record persistence engine dialog host apps bundle)
 
 function(hz_layer_rank target out)
   get_target_property(layer ${target} HZ_LAYER)
@@ -44,7 +44,7 @@ function(hz_layer_rank target out)
 endfunction()
 
 # The plug-in's own layers, which may not link each other's targets sideways.
-set(HZ_PLUGIN_LAYERS common persistence engine dialog host)
+set(HZ_PLUGIN_LAYERS common record persistence engine dialog host)
 
 # Fails the configuration when a target links one of a layer above its own.
 # Platform services, tools and programs may also link within their layer.

@@ -1,10 +1,11 @@
 #include "dialog/aboutwindow.h"
 
+#include "common/ProductNames.h"
 #include "common/commonprocs.h"
 #include "common/nibwindows.h"
 #include "dialog/carbonmacros.h"
-#include "engine/PluginData.h"
 #include "platform/text/TextUtils.h"
+#include "record/PluginData.h"
 
 void ShowAbout() {
     SavedGWorld saved;

@@ -5,8 +5,10 @@
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/dlgUtils.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
+#include "engine/relrects.h"
 
 namespace {
 

@@ -4,17 +4,20 @@
 #include <cstring>
 #include <string>
 
+#include "common/ProductNames.h"
 #include "common/commonprocs.h"
 #include "common/nibwindows.h"
 #include "dialog/aboutwindow.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/sliderHandlers.h"
 #include "dialog/usermanual.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
-#include "engine/SettingsTable.h"
 #include "engine/lineEffect.h"
+#include "engine/relrects.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
+#include "record/SettingsTable.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #ifndef HZ_DIALOG_CONFIGDLGHANDLER_H
 #define HZ_DIALOG_CONFIGDLGHANDLER_H
 
-#include "engine/PluginData.h"
 #include "platform/hitoolbox/HIToolbox.h"
+#include "record/PluginData.h"
 
 // OK keeps the edits and saves them; Cancel puts the record back byte for
 // byte as it was when the dialog opened and answers userCanceledErr.

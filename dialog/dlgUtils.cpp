@@ -4,6 +4,7 @@
 
 #include "common/commonprocs.h"
 #include "engine/CGglue.h"
+#include "engine/ConfigWorkspace.h"
 #include "platform/hitoolbox/HIToolbox.h"
 
 namespace {

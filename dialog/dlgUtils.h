@@ -2,7 +2,7 @@
 #ifndef HZ_DIALOG_DLGUTILS_H
 #define HZ_DIALOG_DLGUTILS_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 // Part codes of the clip control.
 enum {

@@ -4,11 +4,12 @@
 
 #include "common/commonprocs.h"
 #include "dialog/carbonmacros.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/EngineHooks.h"
-#include "engine/SettingsTable.h"
 #include "engine/callpixelfx.h"
 #include "engine/lineEffect.h"
 #include "platform/text/TextUtils.h"
+#include "record/SettingsTable.h"
 
 namespace {
 

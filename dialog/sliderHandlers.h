@@ -3,8 +3,8 @@
 #ifndef HZ_DIALOG_SLIDERHANDLERS_H
 #define HZ_DIALOG_SLIDERHANDLERS_H
 
-#include "engine/PluginData.h"
 #include "platform/hitoolbox/HIToolbox.h"
+#include "record/PluginData.h"
 
 // resNotFound, said to the person, where the layout lacks a slider.
 OSErr SetupSliders(WindowPtr theWindow);

@@ -4,8 +4,9 @@
 #include <QUrl>
 #include <string>
 
+#include "common/ProductNames.h"
 #include "common/commonprocs.h"
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 namespace {
 

@@ -37,15 +37,6 @@ void DrawRotatedImagePartInCGRect(CGContextRef theContext, CGImageRef theImage, 
 
 }  // namespace
 
-CGRect CGRectMake(float theX, float theY, float theWidth, float theHeight) {
-    CGRect r;
-    r.origin.x = theX;
-    r.origin.y = theY;
-    r.size.width = theWidth;
-    r.size.height = theHeight;
-    return r;
-}
-
 CGRect QDRectToGCRect(Rect theRect, Rect theFrame) {
     int32_t portWid, portHig, rWid, rHig;
     GetDims(theFrame, &portWid, &portHig);

@@ -8,7 +8,6 @@
 #include "platform/quickdraw/QuickDraw.h"
 
 CGRect QDRectToGCRect(Rect theRect, Rect theFrame);
-CGRect CGRectMake(float theX, float theY, float theWidth, float theHeight);
 CGRect QDCrop2CGCrop(Rect cropRect, CGImageRef theImage);
 
 void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,

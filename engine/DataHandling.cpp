@@ -1,9 +1,10 @@
 #include "engine/DataHandling.h"
 
 #include "common/commonprocs.h"
-#include "engine/SettingsTable.h"
+#include "engine/ConfigWorkspace.h"
 #include "persistence/prefsloader.h"
 #include "persistence/prefslock.h"
+#include "record/SettingsTable.h"
 
 PluginWorkspace gConfigWorkspace;
 PluginDataPtr gTheConfig = nullptr;

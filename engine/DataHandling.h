@@ -3,7 +3,7 @@
 #ifndef HZ_ENGINE_DATAHANDLING_H
 #define HZ_ENGINE_DATAHANDLING_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 void InitPluginData(PluginDataPtr theConfig);
 void ResetConfig(PluginDataPtr theConfig, Boolean fullInit);

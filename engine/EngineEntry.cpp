@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/commonprocs.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineHooks.h"
 #include "engine/callpixelfx.h"

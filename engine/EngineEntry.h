@@ -3,7 +3,7 @@
 #ifndef HZ_ENGINE_ENGINEENTRY_H
 #define HZ_ENGINE_ENGINEENTRY_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 // The host's block passes through the engine untouched.
 struct _PluginParams;

@@ -5,7 +5,7 @@
 #ifndef HZ_ENGINE_ENGINEHOOKS_H
 #define HZ_ENGINE_ENGINEHOOKS_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 struct _PluginParams;
 typedef struct _PluginParams HYPluginParams;

@@ -1,7 +1,9 @@
 #include "engine/callpixelfx.h"
 
 #include "common/commonprocs.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/lineEffect.h"
+#include "engine/relrects.h"
 
 OSErr DoPixelEffect(GrafPtr source, GrafPtr dest, PluginDataPtr theConfig,
                     int32_t currentFrameIndex, int32_t maxFrames) {

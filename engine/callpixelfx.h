@@ -3,7 +3,7 @@
 #ifndef HZ_ENGINE_CALLPIXELFX_H
 #define HZ_ENGINE_CALLPIXELFX_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 OSErr DoPixelEffect(GrafPtr source, GrafPtr dest, PluginDataPtr theConfig,
                     int32_t currentFrameIndex, int32_t maxFrames);

@@ -2,7 +2,7 @@
 #ifndef HZ_ENGINE_LINEEFFECT_H
 #define HZ_ENGINE_LINEEFFECT_H
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 // copyRest, currFrame and maxFrame do not influence the picture. memFullErr
 // when the cut-out's image or the drawing's context cannot be made; dest

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 namespace {
 

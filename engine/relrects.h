@@ -1,19 +1,12 @@
-// Framing rectangles kept as fractions of a frame, so one setting frames a
-// preview, a PAL frame and an HD frame alike.
+// Framing rectangles onto frames of any size, and the one in between the
+// start and end rectangles at a frame of a clip.
 #ifndef HZ_ENGINE_RELRECTS_H
 #define HZ_ENGINE_RELRECTS_H
 
 #include <stdint.h>
 
 #include "platform/types/MacTypes.h"
-
-// The horizontal edges come first; stored files rely on this order.
-struct RelRect {
-    double left;
-    double right;
-    double top;
-    double bottom;
-};
+#include "record/RelRect.h"
 
 struct PluginDataRec;
 

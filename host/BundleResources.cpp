@@ -1,8 +1,9 @@
-#include "engine/PluginData.h"
+#include "common/ProductNames.h"
 #include "host/EffectData.h"
 #include "platform/corefoundation/CoreFoundation.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/resources/Resources.h"
+#include "record/PluginData.h"
 
 namespace {
 constexpr char cResourceFileName[] = "HorizonFix";

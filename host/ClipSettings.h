@@ -3,8 +3,8 @@
 #ifndef HZ_HOST_CLIPSETTINGS_H
 #define HZ_HOST_CLIPSETTINGS_H
 
-#include "engine/PluginData.h"
 #include "host/HYPlugin.h"
+#include "record/PluginData.h"
 
 // Writes the host's settings for this request into `settings`. kPluginOK
 // both when it did and when the host has none to give (settings untouched);

@@ -4,8 +4,8 @@
 
 #include "common/commonprocs.h"
 #include "engine/EngineEntry.h"
-#include "engine/SettingsTable.h"
 #include "host/EffectData.h"
+#include "record/SettingsTable.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #ifndef HZ_HOST_EFFECTDATA_H
 #define HZ_HOST_EFFECTDATA_H
 
-#include "engine/PluginData.h"
 #include "host/HYPlugin.h"
+#include "record/PluginData.h"
 
 struct EffectData {
     int32_t frameCount;

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/SettingsTable.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
 #include "platform/files/ReplaceFile.h"
 #include "platform/memory/MacMemory.h"
 #include "platform/resources/ResourceFork.h"
 #include "platform/resources/Resources.h"
+#include "record/SettingsTable.h"
 
 namespace {
 

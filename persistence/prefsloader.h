@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/PluginData.h"
 #include "platform/types/MacTypes.h"
+#include "record/PluginData.h"
 
 inline constexpr char cProductCode[] = "hzfix";
 inline constexpr char cPrefName[] = "-Prefs";

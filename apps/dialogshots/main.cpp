@@ -16,7 +16,7 @@
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
 #include "engine/EngineHooks.h"
-#include "engine/SettingsTable.h"
+#include "record/SettingsTable.h"
 
 namespace {
 

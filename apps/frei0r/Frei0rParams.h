@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SettingsTable.h"
+#include "record/SettingsTable.h"
 
 namespace hzfrei0r {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 namespace hzfix {
 

@@ -11,7 +11,7 @@
 
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/SettingFields.h"
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 namespace hzfix {
 

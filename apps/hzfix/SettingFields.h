@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
-#include "engine/SettingsTable.h"
+#include "record/SettingsTable.h"
 
 namespace hzfix {
 

@@ -14,11 +14,11 @@
 #include "apps/hzfix/SettingFields.h"
 #include "apps/media/InputFile.h"
 #include "apps/media/LibAv.h"
-#include "engine/PluginData.h"
 #include "persistence/prefsloader.h"
 #include "persistence/prefslock.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
+#include "record/PluginData.h"
 
 namespace hzfix {
 

@@ -34,6 +34,15 @@ typedef struct CGRect {
     CGSize size;
 } CGRect;
 
+static inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) {
+    CGRect r;
+    r.origin.x = x;
+    r.origin.y = y;
+    r.size.width = width;
+    r.size.height = height;
+    return r;
+}
+
 typedef struct CGImage* CGImageRef;
 typedef struct CGContext* CGContextRef;
 typedef struct CGColorSpace* CGColorSpaceRef;

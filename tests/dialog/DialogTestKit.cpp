@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/ProductNames.h"
 #include "dialog/DialogEntry.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"

@@ -13,13 +13,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/ProductNames.h"
 #include "dialog/sliderHandlers.h"
 #include "dialog/usermanual.h"
 #include "engine/DataHandling.h"
-#include "engine/SettingsTable.h"
 #include "engine/relrects.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
+#include "record/SettingsTable.h"
 #include "tests/dialog/DialogTestKit.h"
 
 namespace {

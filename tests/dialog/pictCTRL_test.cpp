@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/ProductNames.h"
 #include "common/commonprocs.h"
 #include "common/nibwindows.h"
 #include "dialog/carbonmacros.h"

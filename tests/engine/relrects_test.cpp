@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
 #include "platform/memory/MacMemory.h"

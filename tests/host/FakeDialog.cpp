@@ -16,6 +16,7 @@
 #include <string>
 
 #include "common/commonprocs.h"
+#include "engine/ConfigWorkspace.h"
 #include "engine/EngineHooks.h"
 #include "persistence/prefsloader.h"
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
+#include "record/SettingsTable.h"
 #include "tests/host/HostFixture.h"
 
 namespace hosttest {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/SettingsTable.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/memory/MacMemory.h"
 #include "platform/resources/Resources.h"
+#include "record/SettingsTable.h"
 #include "tests/platform/files/ScopedTempFolder.h"
 
 namespace {

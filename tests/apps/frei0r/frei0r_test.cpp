@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "apps/pluginhost/PluginHost.h"
-#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
+#include "record/SettingsTable.h"
 #include "tests/apps/frei0r/Frei0rLibrary.h"
 #include "tests/platform/files/ScopedTempFolder.h"
 #include "tests/support/TestFrames.h"

@@ -17,8 +17,8 @@
 
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
-#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
+#include "record/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "engine/SettingsTable.h"
+#include "record/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "engine/SettingsTable.h"
 #include "persistence/prefsloader.h"
+#include "record/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 
 namespace hzfixtest {

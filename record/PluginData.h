@@ -1,13 +1,13 @@
-// The effect's settings record, the dialog's workspace and the build-time
-// configuration of the effect; what each setting means and its limits are
-// in SettingsTable.h.
-#ifndef HZ_ENGINE_PLUGINDATA_H
-#define HZ_ENGINE_PLUGINDATA_H
+// The effect's settings record, as the preferences file and the hosts'
+// clip settings store it; what each setting means and its limits are in
+// SettingsTable.h.
+#ifndef HZ_RECORD_PLUGINDATA_H
+#define HZ_RECORD_PLUGINDATA_H
 
-#include "engine/relrects.h"
 #include "platform/quartz/CoreGraphics.h"
 #include "platform/quickdraw/QuickDraw.h"
 #include "platform/types/MacTypes.h"
+#include "record/RelRect.h"
 
 enum { cNumSliders = 6, cNumColors = 6 };
 
@@ -47,31 +47,5 @@ inline constexpr double TurnDegrees(int16_t steps) { return steps * 20 / 50.0; }
 inline constexpr int32_t SliderPixels(int32_t longerSide, int16_t value) {
     return longerSide * value / 100;
 }
-
-inline constexpr char cMyPluginName[] = "horizonfix";
-inline constexpr char cMyClearName[] = "Horizon Fix";
-inline constexpr char cMyBundleID[] = "com.vond.clipfx.horizonfix";
-inline constexpr char cPlugVersion[] = "3.0.0 (Linux x86-64)";
-
-enum { cUsedNumberOfRects = 1, cHandleSize = 6, cUseDisposeGWInSlider = 1 };
-
-struct PluginWorkspace {
-    PluginDataPtr theConfig;
-    void* iMovieParams;
-    GrafPtr sourceClip;
-    GrafPtr theFXClip;
-    int32_t currFrameIndex;
-    int32_t minFrameIndex;
-    int32_t maxFrameIndex;
-    int16_t activeRel;
-    ControlRef theFrameCtrl;
-    ControlRef sliders[cNumSliders];
-    ControlRef clipSlider;
-    ControlRef colors[cNumColors];
-    WindowPtr theWindow;
-};
-
-extern PluginWorkspace gConfigWorkspace;
-extern PluginDataPtr gTheConfig;
 
 #endif

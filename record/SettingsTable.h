@@ -2,13 +2,13 @@
 // dialog works in. The dialog's slider ranges, the record's defaults and the
 // command line's options, help, completion and settings files are all made
 // from these two tables, so a limit changed here changes them together.
-#ifndef HZ_ENGINE_SETTINGSTABLE_H
-#define HZ_ENGINE_SETTINGSTABLE_H
+#ifndef HZ_RECORD_SETTINGSTABLE_H
+#define HZ_RECORD_SETTINGSTABLE_H
 
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/PluginData.h"
+#include "record/PluginData.h"
 
 enum class SettingKind : uint8_t { cSlider, cColor, cRectangle, cChoice, cOnOff };
 
