@@ -3,9 +3,9 @@
 #include <iterator>
 
 #include "common/commonprocs.h"
+#include "dialog/ConfigWorkspace.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/dlgUtils.h"
-#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
 #include "engine/relrects.h"

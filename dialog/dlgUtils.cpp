@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/commonprocs.h"
+#include "dialog/ConfigWorkspace.h"
 #include "engine/CGglue.h"
-#include "engine/ConfigWorkspace.h"
 #include "platform/hitoolbox/HIToolbox.h"
 
 namespace {

@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "common/commonprocs.h"
+#include "dialog/ConfigWorkspace.h"
 #include "dialog/carbonmacros.h"
-#include "engine/ConfigWorkspace.h"
-#include "engine/EngineHooks.h"
 #include "engine/callpixelfx.h"
 #include "engine/lineEffect.h"
 #include "platform/text/TextUtils.h"
@@ -95,8 +94,8 @@ void AccessRenderAndBlit(int32_t theVal) {
     // 32-bit frame numbers the host counts in.
     const int64_t frameIndex = int64_t{ws.minFrameIndex} + theVal;
     if (frameIndex >= INT32_MIN && frameIndex <= INT32_MAX)
-        EngineHooks().GetFrameIntoGW(ws.sourceClip, static_cast<HYPluginParams*>(ws.iMovieParams),
-                                     static_cast<int32_t>(frameIndex), cUseDisposeGWInSlider);
+        ws.fetchFrame(ws.sourceClip, static_cast<HYPluginParams*>(ws.iMovieParams),
+                      static_cast<int32_t>(frameIndex), cUseDisposeGWInSlider);
     ReRenderAndBlit();
 }
 

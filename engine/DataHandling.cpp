@@ -1,13 +1,9 @@
 #include "engine/DataHandling.h"
 
 #include "common/commonprocs.h"
-#include "engine/ConfigWorkspace.h"
 #include "persistence/prefsloader.h"
 #include "persistence/prefslock.h"
 #include "record/SettingsTable.h"
-
-PluginWorkspace gConfigWorkspace;
-PluginDataPtr gTheConfig = nullptr;
 
 void InitPluginData(PluginDataPtr theConfig) {
     Assert(theConfig, "Nil theConfig on InitPluginData");
@@ -29,8 +25,3 @@ void ResetConfig(PluginDataPtr theConfig, Boolean fullInit) {
         theConfig->theRendered = kept.theRendered;
     }
 }
-
-// With one framing rectangle in use, the start rectangle is always the one edited.
-RelRect GetCurrentRel() { return gConfigWorkspace.theConfig->startRel; }
-
-void PutCurrentRel(RelRect theRel) { gConfigWorkspace.theConfig->startRel = theRel; }

@@ -1,5 +1,5 @@
-// The settings record's defaults, its start-up from the remembered
-// settings, and the dialog's access to the framing rectangle.
+// The settings record's defaults and its start-up from the remembered
+// settings.
 #ifndef HZ_ENGINE_DATAHANDLING_H
 #define HZ_ENGINE_DATAHANDLING_H
 
@@ -7,7 +7,5 @@
 
 void InitPluginData(PluginDataPtr theConfig);
 void ResetConfig(PluginDataPtr theConfig, Boolean fullInit);
-RelRect GetCurrentRel();
-void PutCurrentRel(RelRect theRel);
 
 #endif

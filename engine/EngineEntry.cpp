@@ -1,12 +1,9 @@
 #include "engine/EngineEntry.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/commonprocs.h"
-#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
-#include "engine/EngineHooks.h"
 #include "engine/callpixelfx.h"
 #include "platform/memory/MacMemory.h"
 
@@ -59,40 +56,4 @@ OSErr DoEffect(void* myConfig, HYPluginParams*, GrafPtr theSource, GrafPtr theTa
     SavedGWorld saved;
     return DoPixelEffect(theSource, theTarget, static_cast<PluginDataPtr>(myConfig),
                          currentFrameIndex, totalFrames);
-}
-
-OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
-                      int32_t firstFrameIndex, int32_t numberOfFrames, int32_t shownFrameIndex) {
-    Assert(theData,
-           "uninited theData in Configure master proc. need to call init before calling me");
-    gTheConfig = static_cast<PluginDataPtr>(theData);
-    gConfigWorkspace.theConfig = gTheConfig;
-    gConfigWorkspace.sourceClip = theGW;
-    gConfigWorkspace.iMovieParams = params;
-    gConfigWorkspace.minFrameIndex = firstFrameIndex;
-    gConfigWorkspace.maxFrameIndex = (numberOfFrames < 1 ? 1 : numberOfFrames) - 1;
-    gConfigWorkspace.currFrameIndex =
-        std::clamp(shownFrameIndex, 0, gConfigWorkspace.maxFrameIndex);
-    gConfigWorkspace.activeRel = 1;
-
-    // Not having the memory for a preview is no reason to end the editor
-    // that hosts us: the host hears of it and the settings stay as they were.
-    Rect bounds;
-    GetPortBounds(theGW, &bounds);
-    gConfigWorkspace.theFXClip = AllocateRectGWorld(bounds);
-    if (!gConfigWorkspace.theFXClip) return memFullErr;
-
-    if (CallPixelEffect(theGW, gConfigWorkspace.theFXClip) != noErr) {
-        DisposeGWorld(gConfigWorkspace.theFXClip);
-        gConfigWorkspace.theFXClip = nullptr;
-        return memFullErr;
-    }
-    const EngineHooksRec& hooks = EngineHooks();
-    hooks.RegisterControls();
-    const OSErr answer = hooks.DoConfig(gTheConfig);
-    hooks.UnregisterControls();
-
-    DisposeGWorld(gConfigWorkspace.theFXClip);
-    gConfigWorkspace.theFXClip = nullptr;
-    return answer;
 }

@@ -1,5 +1,5 @@
 // What the host-entry layer calls to size, set up, copy and release the
-// settings record, to render one frame and to run the configuration dialog.
+// settings record and to render one frame.
 #ifndef HZ_ENGINE_ENGINEENTRY_H
 #define HZ_ENGINE_ENGINEENTRY_H
 
@@ -20,11 +20,4 @@ int16_t GetMediaFormat(const void* theData);
 void SetMediaFormat(void* theData, int16_t mediaType);
 OSErr DoEffect(void* myConfig, HYPluginParams* params, GrafPtr theSource, GrafPtr theTarget,
                int32_t currentFrameIndex, int32_t totalFrames);
-// Runs the dialog on the master record with theGW as the frame at position
-// shownFrameIndex of the numberOfFrames from firstFrameIndex;
-// userCanceledErr when the user cancelled it, memFullErr when the preview
-// buffer cannot be made, and nothing shown.
-OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
-                      int32_t firstFrameIndex, int32_t numberOfFrames, int32_t shownFrameIndex);
-
 #endif

@@ -1,7 +1,6 @@
 #include "engine/callpixelfx.h"
 
 #include "common/commonprocs.h"
-#include "engine/ConfigWorkspace.h"
 #include "engine/lineEffect.h"
 #include "engine/relrects.h"
 
@@ -10,12 +9,6 @@ OSErr DoPixelEffect(GrafPtr source, GrafPtr dest, PluginDataPtr theConfig,
     const Rect frame = GetPortRect(dest);
     const Rect active = CalcTweenRect(theConfig, frame, currentFrameIndex, maxFrames);
     return PixelDrive(source, dest, active, theConfig, currentFrameIndex, maxFrames);
-}
-
-OSErr CallPixelEffect(GrafPtr source, GrafPtr dest) {
-    Assert(gConfigWorkspace.theConfig, "Nil theConfig on CallPixelEffect");
-    return DoPixelEffect(source, dest, gConfigWorkspace.theConfig, gConfigWorkspace.currFrameIndex,
-                         gConfigWorkspace.maxFrameIndex);
 }
 
 OSErr PixelDrive(GrafPtr source, GrafPtr dest, Rect theRect, PluginDataPtr theConfig,

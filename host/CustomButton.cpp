@@ -3,8 +3,10 @@
 #include <initializer_list>
 
 #include "common/commonprocs.h"
+#include "dialog/ConfigureEntry.h"
 #include "engine/EngineEntry.h"
 #include "host/EffectData.h"
+#include "host/iMovieGlue.h"
 #include "record/SettingsTable.h"
 
 namespace {
@@ -68,7 +70,7 @@ HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     if (frame || black)
         err = ConfigurePlugIn(gEngineData, frame ? frame : black, params,
                               static_cast<int32_t>(clipStartIndex), gMostRecentFrameCount,
-                              params->renderFrame);
+                              params->renderFrame, GetFrameIntoGW);
     procs->ReleaseFrame(params->instance, cookie);
     if (black) DisposeGWorld(black);
     // The format the dialog opened on was only a suggestion until confirmed.

@@ -1,7 +1,5 @@
 // The bundle's single entry point.
-#include "dialog/DialogEntry.h"
 #include "engine/EngineEntry.h"
-#include "engine/EngineHooks.h"
 #include "host/ClipSettings.h"
 #include "host/EffectData.h"
 #include "host/iMovieGlue.h"
@@ -46,8 +44,6 @@ extern "C" __attribute__((visibility("default"))) int main(int which, HYPluginPa
 
     if (!gEngineInited) {
         InitEngine();
-        InstallEngineHooks(
-            {GetFrameIntoGW, RegisterDialogControls, DoConfig, UnregisterDialogControls});
         // Windows for the alerts whenever the dialog runs; text otherwise.
         InstallQtAlertPresenter();
         OpenBundleResources();

@@ -12,10 +12,10 @@
 
 #include "apps/samplegen/Scene.h"
 #include "common/commonprocs.h"
+#include "dialog/ConfigureEntry.h"
 #include "dialog/DialogEntry.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
-#include "engine/EngineHooks.h"
 #include "record/SettingsTable.h"
 
 namespace {
@@ -101,7 +101,6 @@ int main(int argc, char** argv) {
     }
     lgOutDir = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(lgOutDir);
-    InstallEngineHooks({SceneFrame, RegisterDialogControls, DoConfig, UnregisterDialogControls});
 
     for (const MediaFormatRec& f : cMediaFormats) {
         PluginDataRec config{};
@@ -113,7 +112,7 @@ int main(int argc, char** argv) {
         GWorldPtr frame = AllocateGWorld(f.width, f.height);
         DrawScene(frame, 0);
         PictureOf(f.windowName, f.mediaType == kMediaNTSC);
-        ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0);
+        ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0, SceneFrame);
         DisposeGWorld(frame);
     }
     return lgSaved ? 0 : 1;

@@ -10,7 +10,6 @@
 #include "dialog/DialogEntry.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
-#include "engine/EngineHooks.h"
 
 namespace dialogtest {
 
@@ -32,7 +31,6 @@ std::string BuiltBundle() {
 void DialogTest::SetUp() {
     current_ = this;
     app = std::make_unique<QApplication>(lgArgc, lgArgv);
-    InstallEngineHooks({FetchFrame, RegisterDialogControls, DoConfig, UnregisterDialogControls});
     SetAlertPresenter(RecordAlert);
     ResetConfig(&config, true);
     source = testframes::MakeGWorld(720, 480);
@@ -75,7 +73,8 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
     if (!known) UseBundle(BuiltBundle());
     OSErr result = noErr;
     Drive(std::move(steps), [&] {
-        result = ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount, 0);
+        result =
+            ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount, 0, FetchFrame);
     });
     return result;
 }

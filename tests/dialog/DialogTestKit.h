@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineHooks.h"
+#include "dialog/ConfigureEntry.h"
 #include "platform/alerts/Alerts.h"
 #include "tests/platform/files/ScopedTempFolder.h"
 #include "tests/support/TestFrames.h"

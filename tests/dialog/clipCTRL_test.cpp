@@ -4,7 +4,9 @@
 #include <cstring>
 #include <ostream>
 
+#include "dialog/ConfigWorkspace.h"
 #include "dialog/dlgUtils.h"
+#include "engine/DataHandling.h"
 #include "engine/relrects.h"
 #include "tests/dialog/DialogTestKit.h"
 
@@ -129,6 +131,18 @@ TEST_F(ClipDrag, ShowsThePreviewTheFramingAndItsHandles) {
     // Inside the picture, away from lines: the rendered pattern of frame 0.
     const testframes::Pixel p = testframes::PatternAt(150, 130, 0);
     EXPECT_EQ(shown.pixel(150, 130), qRgb(p.r, p.g, p.b));
+}
+
+TEST(CurrentRel, AlwaysTheStartRectangle) {
+    PluginDataRec config{};
+    ResetConfig(&config, true);
+    gConfigWorkspace.theConfig = &config;
+    gConfigWorkspace.activeRel = 2;
+    PutCurrentRel(RelRect{0.1, 0.2, 0.3, 0.4});
+    EXPECT_EQ(config.startRel.right, 0.2);
+    EXPECT_EQ(config.endRel.right, 1.0);
+    EXPECT_EQ(GetCurrentRel().bottom, 0.4);
+    gConfigWorkspace.theConfig = nullptr;
 }
 
 }  // namespace

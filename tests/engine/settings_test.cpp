@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "engine/ConfigWorkspace.h"
 #include "engine/DataHandling.h"
 #include "engine/EngineEntry.h"
 #include "platform/memory/MacMemory.h"
@@ -81,18 +80,6 @@ TEST(CopyConfigDeathTest, BlocksOfDifferentSizesStopTheProcess) {
                 "Non-Matching Blocks\nThe Size of Source and Dest do not match");
     DisposePtr(small);
     DisposePtr(reinterpret_cast<Ptr>(master));
-}
-
-TEST(CurrentRel, AlwaysTheStartRectangle) {
-    PluginDataPtr config = NewRecord();
-    gConfigWorkspace.theConfig = config;
-    gConfigWorkspace.activeRel = 2;
-    PutCurrentRel(RelRect{0.1, 0.2, 0.3, 0.4});
-    EXPECT_EQ(config->startRel.right, 0.2);
-    EXPECT_EQ(config->endRel.right, 1.0);
-    EXPECT_EQ(GetCurrentRel().bottom, 0.4);
-    gConfigWorkspace.theConfig = nullptr;
-    DisposePtr(reinterpret_cast<Ptr>(config));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Stands in for the configuration dialog inside a copy of the bundle, so the
 // custom button can be driven with no window system, in this process or in
-// a host of its own (hzfix). The linker routes the bundle's installation of
-// its hooks here (--wrap), and the environment says what the user does:
+// a host of its own (hzfix). The linker routes the dialog's registration of
+// its controls and its running here (--wrap), and the environment says what
+// the user does:
 //   HZ_FAKE_DIALOG        "ok" (default) or "cancel", after editing the record
 //   HZ_FAKE_DIALOG_WALK   positions of the position slider to visit, "0,3,1"
 //   HZ_FAKE_DIALOG_FORMAT the media format to choose (1 NTSC, 2 PAL, 3 HD)
@@ -16,17 +17,15 @@
 #include <string>
 
 #include "common/commonprocs.h"
-#include "engine/ConfigWorkspace.h"
-#include "engine/EngineHooks.h"
+#include "dialog/ConfigWorkspace.h"
 #include "persistence/prefsloader.h"
 
 // The procedures the linker moved aside, under their C++ names.
-void RealInstallEngineHooks(const EngineHooksRec& hooks) asm(
-    "__real__Z18InstallEngineHooksRK14EngineHooksRec");
 GWorldPtr RealAllocateRectGWorld(Rect theRect) asm("__real__Z18AllocateRectGWorld4Rect");
-void WrapInstallEngineHooks(const EngineHooksRec& hooks) asm(
-    "__wrap__Z18InstallEngineHooksRK14EngineHooksRec");
 GWorldPtr WrapAllocateRectGWorld(Rect theRect) asm("__wrap__Z18AllocateRectGWorld4Rect");
+void WrapRegisterDialogControls() asm("__wrap__Z22RegisterDialogControlsv");
+void WrapUnregisterDialogControls() asm("__wrap__Z24UnregisterDialogControlsv");
+OSErr WrapDoConfig(PluginDataPtr theConfig) asm("__wrap__Z8DoConfigP13PluginDataRec");
 
 namespace {
 
@@ -51,10 +50,12 @@ std::string Centre(GrafPtr gw) {
     return text;
 }
 
-void Register() { Log("register"); }
-void Unregister() { Log("unregister"); }
+}  // namespace
 
-OSErr DoConfig(PluginDataPtr theConfig) {
+void WrapRegisterDialogControls() { Log("register"); }
+void WrapUnregisterDialogControls() { Log("unregister"); }
+
+OSErr WrapDoConfig(PluginDataPtr theConfig) {
     const PluginWorkspace& ws = gConfigWorkspace;
     Rect r;
     GetPortBounds(ws.sourceClip, &r);
@@ -68,9 +69,9 @@ OSErr DoConfig(PluginDataPtr theConfig) {
         for (const char* p = walk; *p;) {
             char* end = nullptr;
             const long position = std::strtol(p, &end, 10);
-            const int16_t answer = EngineHooks().GetFrameIntoGW(
-                ws.sourceClip, params, ws.minFrameIndex + static_cast<int32_t>(position),
-                cUseDisposeGWInSlider);
+            const int16_t answer = ws.fetchFrame(ws.sourceClip, params,
+                                                 ws.minFrameIndex + static_cast<int32_t>(position),
+                                                 cUseDisposeGWInSlider);
             Log("fetch " + std::to_string(position) + " " + std::to_string(answer) + " " +
                 Centre(ws.sourceClip));
             p = *end == ',' ? end + 1 : end;
@@ -91,16 +92,6 @@ OSErr DoConfig(PluginDataPtr theConfig) {
     SaveConfig(theConfig);
     Log("close ok");
     return noErr;
-}
-
-}  // namespace
-
-void WrapInstallEngineHooks(const EngineHooksRec& hooks) {
-    EngineHooksRec fake = hooks;
-    fake.RegisterControls = Register;
-    fake.DoConfig = DoConfig;
-    fake.UnregisterControls = Unregister;
-    RealInstallEngineHooks(fake);
 }
 
 GWorldPtr WrapAllocateRectGWorld(Rect theRect) {
