@@ -52,28 +52,33 @@ std::string ShotcutMeta(const std::vector<ParamRec>& params) {
     return q.str();
 }
 
-// Sliders carry their own keyframes; with fades on, only mix moves in them
-// and every other setting holds, as the effect's own fades do.
-std::string ShotcutUi(const std::vector<ParamRec>& params) {
+namespace {
+
+struct UiParamsRec {
     std::vector<const ParamRec*> sliders, edges;
     const ParamRec* color = nullptr;
-    for (const ParamRec& p : params) {
-        if (IsShownDouble(p)) sliders.push_back(&p);
-        if (IsEdge(p)) edges.push_back(&p);
-        if (p.kind == ParamKind::kColor) color = &p;
-    }
-    auto list = [](const std::vector<const ParamRec*>& ps, auto field) {
-        std::string s = "[";
-        for (size_t i = 0; i < ps.size(); ++i) s += (i ? ", " : "") + field(*ps[i], i);
-        return s + "]";
-    };
-    auto name = [](const ParamRec& p, size_t) { return Qs(p.name); };
+};
+
+template <typename Field>
+std::string List(const std::vector<const ParamRec*>& ps, Field field) {
+    std::string s = "[";
+    for (size_t i = 0; i < ps.size(); ++i) s += (i ? ", " : "") + field(*ps[i], i);
+    return s + "]";
+}
+
+std::string Name(const ParamRec& p, size_t) { return Qs(p.name); }
+std::string Default(const ParamRec& p, size_t) { return Num(ShownRange(p).defaultValue); }
+// At the ends of a fade every setting holds its value; only mix moves.
+std::string Faded(const ParamRec& p, size_t) {
+    return p.setting ? Num(ShownRange(p).defaultValue) : std::string("1");
+}
+
+// The lists the controls are made from, and the functions that move values
+// between the controls, in the user's units, and the filter's parameters.
+std::string UiProperties(const UiParamsRec& u) {
+    const auto& [sliders, edges, color] = u;
     auto factor = [](const ParamRec& p, size_t) { return Num(ShownRange(p).factor); };
     auto offset = [](const ParamRec& p, size_t) { return Num(ShownRange(p).offset); };
-    auto deflt = [](const ParamRec& p, size_t) { return Num(ShownRange(p).defaultValue); };
-    auto faded = [](const ParamRec& p, size_t) {
-        return p.setting ? Num(ShownRange(p).defaultValue) : std::string("1");
-    };
     auto sliderId = [](const ParamRec&, size_t i) { return "slider" + std::to_string(i); };
     auto buttonId = [](const ParamRec&, size_t i) { return "keyframes" + std::to_string(i); };
     auto edgeId = [](const ParamRec&, size_t i) { return "edge" + std::to_string(i); };
@@ -81,22 +86,21 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
     auto edgeExtent = [](const ParamRec& p, size_t) {
         return std::string(p.edge < 2 ? "profile.width" : "profile.height");
     };
-
     std::ostringstream q;
     q << Header(
              "import QtQuick 2.12\nimport QtQuick.Controls 2.12\nimport QtQuick.Layouts "
              "1.12\nimport Shotcut.Controls 1.0 as Shotcut\n\n")
       << "Shotcut.KeyframableFilter {\n"
-      << "    property var sliderParams: " << list(sliders, name) << "\n"
-      << "    property var factors: " << list(sliders, factor) << "\n"
-      << "    property var offsets: " << list(sliders, offset) << "\n"
-      << "    property var defaults: " << list(sliders, deflt) << "\n"
-      << "    property var sliders: " << list(sliders, sliderId) << "\n"
-      << "    property var buttons: " << list(sliders, buttonId) << "\n"
-      << "    property var edgeParams: " << list(edges, name) << "\n"
-      << "    property var edgeDefaults: " << list(edges, edgeDefault) << "\n"
-      << "    property var edgeExtents: " << list(edges, edgeExtent) << "\n"
-      << "    property var edges: " << list(edges, edgeId) << "\n"
+      << "    property var sliderParams: " << List(sliders, Name) << "\n"
+      << "    property var factors: " << List(sliders, factor) << "\n"
+      << "    property var offsets: " << List(sliders, offset) << "\n"
+      << "    property var defaults: " << List(sliders, Default) << "\n"
+      << "    property var sliders: " << List(sliders, sliderId) << "\n"
+      << "    property var buttons: " << List(sliders, buttonId) << "\n"
+      << "    property var edgeParams: " << List(edges, Name) << "\n"
+      << "    property var edgeDefaults: " << List(edges, edgeDefault) << "\n"
+      << "    property var edgeExtents: " << List(edges, edgeExtent) << "\n"
+      << "    property var edges: " << List(edges, edgeId) << "\n"
       << "    property string colorParam: " << Qs(color ? color->name : "") << "\n"
       << "    property string colorDefault: "
       << Qs(color ? ColorDefault(*color->setting) : "#000000") << "\n\n"
@@ -137,13 +141,20 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
       << "        setControls();\n"
       << "        for (var i = 0; i < sliders.length; i++)\n"
       << "            updateFilter(sliderParams[i], stored(i, sliders[i].value), buttons[i], "
-         "null);\n    }\n\n"
-      << "    keyframableParameters: sliderParams\n"
-      << "    startValues: " << list(sliders, faded) << "\n"
-      << "    middleValues: " << list(sliders, deflt) << "\n"
-      << "    endValues: " << list(sliders, faded) << "\n"
+         "null);\n    }\n\n";
+    return q.str();
+}
+
+// The keyframes at the fades, the size, the start of a new filter, and the
+// layout down to its preset row.
+std::string UiLayoutStart(const UiParamsRec& u) {
+    std::ostringstream q;
+    q << "    keyframableParameters: sliderParams\n"
+      << "    startValues: " << List(u.sliders, Faded) << "\n"
+      << "    middleValues: " << List(u.sliders, Default) << "\n"
+      << "    endValues: " << List(u.sliders, Faded) << "\n"
       << "    width: 400\n"
-      << "    height: " << 60 + 32 * (sliders.size() + edges.size() + 1) << "\n"
+      << "    height: " << 60 + 32 * (u.sliders.size() + u.edges.size() + 1) << "\n"
       << "    Component.onCompleted: {\n"
       << "        if (filter.isNew) {\n"
       << "            for (var i = 0; i < sliderParams.length; i++)\n"
@@ -167,6 +178,11 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
       << "            onPresetSelected: {\n"
       << "                setControls();\n"
       << "                initializeSimpleKeyframes();\n            }\n        }\n";
+    return q.str();
+}
+
+std::string UiSliderRows(const std::vector<const ParamRec*>& sliders) {
+    std::ostringstream q;
     for (size_t i = 0; i < sliders.size(); ++i) {
         const ParamRec& p = *sliders[i];
         const ShownRangeRec r = ShownRange(p);
@@ -192,6 +208,11 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
           << "                toggleKeyframes(checked, sliderParams[" << i << "], stored(" << i
           << ", slider" << i << ".value));\n            }\n        }\n";
     }
+    return q.str();
+}
+
+std::string UiEdgeRows(const std::vector<const ParamRec*>& edges) {
+    std::ostringstream q;
     for (size_t e = 0; e < edges.size(); ++e) {
         q << "\n        Label {\n            text: qsTr(" << Qs(Label(*edges[e])) << ")\n"
           << "            Layout.alignment: Qt.AlignRight\n        }\n\n"
@@ -205,6 +226,13 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
           << "] * edgeExtents[" << e << "]\n        }\n\n"
           << "        Item {\n            width: 1\n        }\n";
     }
+    return q.str();
+}
+
+// The colour row, and the connections that keep the controls with the
+// filter and the playhead.
+std::string UiEnd(const ParamRec* color) {
+    std::ostringstream q;
     q << "\n        Label {\n            text: qsTr("
       << Qs(color ? color->setting->label : "Background colour") << ")\n"
       << "            Layout.alignment: Qt.AlignRight\n        }\n\n"
@@ -228,6 +256,21 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
       << "        function onPositionChanged() {\n            setControls();\n        }\n\n"
       << "        target: producer\n    }\n}\n";
     return q.str();
+}
+
+}  // namespace
+
+// Sliders carry their own keyframes; with fades on, only mix moves in them
+// and every other setting holds, as the effect's own fades do.
+std::string ShotcutUi(const std::vector<ParamRec>& params) {
+    UiParamsRec u;
+    for (const ParamRec& p : params) {
+        if (IsShownDouble(p)) u.sliders.push_back(&p);
+        if (IsEdge(p)) u.edges.push_back(&p);
+        if (p.kind == ParamKind::kColor) u.color = &p;
+    }
+    return UiProperties(u) + UiLayoutStart(u) + UiSliderRows(u.sliders) + UiEdgeRows(u.edges) +
+           UiEnd(u.color);
 }
 
 // The framing rectangle drawn on the video, held in profile pixels while

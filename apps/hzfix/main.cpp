@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -215,19 +216,14 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The words before the command, from words[*at] on: an exit status where
+// one of them is answered at once (--help, --version...) or is wrong;
+// nothing when *at has reached the command.
+std::optional<int> TakeGlobalOptions(const std::vector<std::string>& words, hzfix::Context* context,
+                                     size_t* at) {
     using namespace hzfix;
-    std::vector<std::string> words(argv + 1, argv + argc);
-    Context context;
-    context.bundleDir = DefaultBundle();
-    context.interrupt = &gInterrupted;
-    av_log_set_level(AV_LOG_QUIET);
-
-    size_t at = 0;
-    for (; at < words.size() && words[at].size() > 1 && words[at][0] == '-'; ++at) {
-        const std::string& w = words[at];
+    for (; *at < words.size() && words[*at].size() > 1 && words[*at][0] == '-'; ++*at) {
+        const std::string& w = words[*at];
         if (w == "--help" || w == "-h") {
             std::fputs(Help().c_str(), stdout);
             return kExitOk;
@@ -247,29 +243,31 @@ int main(int argc, char** argv) {
         if (w == "-v") {
             av_log_set_level(AV_LOG_WARNING);
         } else if (w == "--plugin") {
-            if (++at >= words.size()) return Fail(kExitUsage, "--plugin needs a bundle folder");
-            context.bundleDir = words[at];
+            if (++*at >= words.size()) return Fail(kExitUsage, "--plugin needs a bundle folder");
+            context->bundleDir = words[*at];
         } else if (w.rfind("--plugin=", 0) == 0) {
-            context.bundleDir = w.substr(9);
+            context->bundleDir = w.substr(9);
         } else {
             return Fail(kExitUsage, "unknown option " + w);
         }
     }
-    if (at >= words.size()) return Fail(kExitUsage, "no command given");
-    const std::string name = words[at];
-    const CommandRec* command = nullptr;
-    for (const CommandRec& c : AllCommands())
-        if (name == c.name) command = &c;
-    if (!command) return Fail(kExitUsage, "unknown command '" + name + "'");
+    if (*at >= words.size()) return Fail(kExitUsage, "no command given");
+    return std::nullopt;
+}
+
+// The command's own words, -v taken out; nothing once its help is printed.
+std::optional<std::vector<std::string>> TakeCommandWords(
+    const hzfix::CommandRec& command, std::vector<std::string>::const_iterator w,
+    std::vector<std::string>::const_iterator end) {
     std::vector<std::string> rest;
-    for (auto w = words.begin() + at + 1; w != words.end(); ++w) {
+    for (; w != end; ++w) {
         if (*w == "--") {
-            rest.insert(rest.end(), w, words.end());
+            rest.insert(rest.end(), w, end);
             break;
         }
         if (*w == "--help" || *w == "-h") {
-            std::fputs(command->help().c_str(), stdout);
-            return kExitOk;
+            std::fputs(command.help().c_str(), stdout);
+            return std::nullopt;
         }
         // No command has options of its own called -v.
         if (*w == "-v")
@@ -277,7 +275,10 @@ int main(int argc, char** argv) {
         else
             rest.push_back(*w);
     }
+    return rest;
+}
 
+void CatchEndSignals() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     // A second Ctrl-C ends the process at once.
@@ -287,9 +288,14 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     // A file-size limit must show as a write error, not end the process.
     signal(SIGXFSZ, SIG_IGN);
+}
 
+// The command's run, each kind of failure answered with its exit status.
+int RunCommand(const hzfix::CommandRec& command, const hzfix::Context& context,
+               const std::vector<std::string>& words) {
+    using namespace hzfix;
     try {
-        return command->run(context, rest);
+        return command.run(context, words);
     } catch (const UsageError& e) {
         return Fail(kExitUsage, e.what());
     } catch (const PluginLoadError& e) {
@@ -310,4 +316,28 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return Fail(kExitOutput, "out of memory");
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace hzfix;
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    Context context;
+    context.bundleDir = DefaultBundle();
+    context.interrupt = &gInterrupted;
+    av_log_set_level(AV_LOG_QUIET);
+
+    size_t at = 0;
+    if (const auto answered = TakeGlobalOptions(words, &context, &at)) return *answered;
+    const std::string& name = words[at];
+    const CommandRec* command = nullptr;
+    for (const CommandRec& c : AllCommands())
+        if (name == c.name) command = &c;
+    if (!command) return Fail(kExitUsage, "unknown command '" + name + "'");
+    const auto rest =
+        TakeCommandWords(*command, words.begin() + static_cast<ptrdiff_t>(at) + 1, words.end());
+    if (!rest) return kExitOk;
+    CatchEndSignals();
+    return RunCommand(*command, context, *rest);
 }

@@ -34,16 +34,17 @@ const AVStream* FirstOf(const AVFormatContext* c, AVMediaType type) {
     return nullptr;
 }
 
-}  // namespace
+// The streams a description adds beside the copied ones.
+struct AddedStreams {
+    const AVStream* firstAudio = nullptr;
+    AVStream* secondAudio = nullptr;  // a copy of the first audio's packets
+    AVStream* subtitles = nullptr;
+};
 
-void Describe(const std::string& in, const std::string& out, const ClipDescription& d) {
-    Input source(in);
-    AVFormatContext* muxer = nullptr;
-    if (avformat_alloc_output_context2(&muxer, nullptr, nullptr, out.c_str()) < 0)
-        throw std::runtime_error("cannot write " + out);
-    av_dict_set(&muxer->metadata, "title", d.title.c_str(), 0);
-    for (unsigned i = 0; i < source.context->nb_streams; ++i) {
-        const AVStream* from = source.context->streams[i];
+AddedStreams AddStreams(const AVFormatContext* source, AVFormatContext* muxer,
+                        const ClipDescription& d) {
+    for (unsigned i = 0; i < source->nb_streams; ++i) {
+        const AVStream* from = source->streams[i];
         AVStream* to = avformat_new_stream(muxer, nullptr);
         avcodec_parameters_copy(to->codecpar, from->codecpar);
         to->codecpar->codec_tag = 0;
@@ -57,22 +58,25 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
             av_display_rotation_set(matrix, d.rotation);
         }
     }
-    AVStream* secondAudio = nullptr;
-    const AVStream* firstAudio = FirstOf(source.context, AVMEDIA_TYPE_AUDIO);
-    if (!d.secondAudioLanguage.empty() && firstAudio) {
-        secondAudio = avformat_new_stream(muxer, nullptr);
-        avcodec_parameters_copy(secondAudio->codecpar, firstAudio->codecpar);
-        secondAudio->codecpar->codec_tag = 0;
-        secondAudio->time_base = firstAudio->time_base;
-        av_dict_set(&secondAudio->metadata, "language", d.secondAudioLanguage.c_str(), 0);
+    AddedStreams added;
+    added.firstAudio = FirstOf(source, AVMEDIA_TYPE_AUDIO);
+    if (!d.secondAudioLanguage.empty() && added.firstAudio) {
+        AVStream* second = added.secondAudio = avformat_new_stream(muxer, nullptr);
+        avcodec_parameters_copy(second->codecpar, added.firstAudio->codecpar);
+        second->codecpar->codec_tag = 0;
+        second->time_base = added.firstAudio->time_base;
+        av_dict_set(&second->metadata, "language", d.secondAudioLanguage.c_str(), 0);
     }
-    AVStream* subtitles = nullptr;
     if (!d.subtitles.empty()) {
-        subtitles = avformat_new_stream(muxer, nullptr);
-        subtitles->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
-        subtitles->codecpar->codec_id = AV_CODEC_ID_SUBRIP;
-        subtitles->time_base = AVRational{1, 1000};
+        added.subtitles = avformat_new_stream(muxer, nullptr);
+        added.subtitles->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+        added.subtitles->codecpar->codec_id = AV_CODEC_ID_SUBRIP;
+        added.subtitles->time_base = AVRational{1, 1000};
     }
+    return added;
+}
+
+void AddChapters(AVFormatContext* muxer, const ClipDescription& d) {
     for (size_t i = 0; i < d.chapters.size(); ++i) {
         auto* c = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
         c->id = static_cast<int64_t>(i);
@@ -84,9 +88,13 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         av_dynarray_add(&muxer->chapters, &count, c);
         muxer->nb_chapters = static_cast<unsigned>(count);
     }
-    if (avio_open(&muxer->pb, out.c_str(), AVIO_FLAG_WRITE) < 0 ||
-        avformat_write_header(muxer, nullptr) < 0)
-        throw std::runtime_error("cannot write " + out);
+}
+
+// The cues, then every packet of the source, with the first audio's twice
+// where a second audio track was asked for; all but the video moved later
+// by secondAudioLead.
+void WritePackets(AVFormatContext* source, AVFormatContext* muxer, const AddedStreams& added,
+                  const ClipDescription& d) {
     auto delay = [&](AVPacket* p, AVRational timeBase) {
         const int64_t by = std::llround(d.secondAudioLead / av_q2d(timeBase));
         if (p->pts != AV_NOPTS_VALUE) p->pts += by;
@@ -98,17 +106,17 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         std::copy(cue.text.begin(), cue.text.end(), packet->data);
         packet->pts = packet->dts = std::llround(cue.start * 1000);
         packet->duration = 500;
-        packet->stream_index = subtitles->index;
-        delay(packet, subtitles->time_base);
+        packet->stream_index = added.subtitles->index;
+        delay(packet, added.subtitles->time_base);
         av_interleaved_write_frame(muxer, packet);
     }
-    while (av_read_frame(source.context, packet) >= 0) {
-        const AVStream* from = source.context->streams[packet->stream_index];
+    while (av_read_frame(source, packet) >= 0) {
+        const AVStream* from = source->streams[packet->stream_index];
         AVPacket* twin = nullptr;
-        if (secondAudio && from == firstAudio) {
+        if (added.secondAudio && from == added.firstAudio) {
             twin = av_packet_clone(packet);
-            av_packet_rescale_ts(twin, from->time_base, secondAudio->time_base);
-            twin->stream_index = secondAudio->index;
+            av_packet_rescale_ts(twin, from->time_base, added.secondAudio->time_base);
+            twin->stream_index = added.secondAudio->index;
             twin->pos = -1;
         }
         av_packet_rescale_ts(packet, from->time_base,
@@ -122,6 +130,22 @@ void Describe(const std::string& in, const std::string& out, const ClipDescripti
         }
     }
     av_packet_free(&packet);
+}
+
+}  // namespace
+
+void Describe(const std::string& in, const std::string& out, const ClipDescription& d) {
+    Input source(in);
+    AVFormatContext* muxer = nullptr;
+    if (avformat_alloc_output_context2(&muxer, nullptr, nullptr, out.c_str()) < 0)
+        throw std::runtime_error("cannot write " + out);
+    av_dict_set(&muxer->metadata, "title", d.title.c_str(), 0);
+    const AddedStreams added = AddStreams(source.context, muxer, d);
+    AddChapters(muxer, d);
+    if (avio_open(&muxer->pb, out.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(muxer, nullptr) < 0)
+        throw std::runtime_error("cannot write " + out);
+    WritePackets(source.context, muxer, added, d);
     av_write_trailer(muxer);
     avio_closep(&muxer->pb);
     avformat_free_context(muxer);
