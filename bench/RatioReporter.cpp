@@ -58,4 +58,13 @@ void RatioReporter::Finalize() {
     }
 }
 
+int RunWithRatios(int argc, char** argv, std::string subject, std::string yardstick) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter(std::move(subject), std::move(yardstick));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
+
 }  // namespace bench

@@ -32,6 +32,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::map<std::string, std::map<std::string, Times>> times_;
 };
 
+// A benchmark program's main: the benchmarks chosen on the command line,
+// reported with `subject`'s ratios to `yardstick`.
+int RunWithRatios(int argc, char** argv, std::string subject, std::string yardstick);
+
 }  // namespace bench
 
 #endif

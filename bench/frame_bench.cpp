@@ -77,11 +77,4 @@ BENCHMARK(FrameRequest)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    bench::RatioReporter reporter("frame", "opencv");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunWithRatios(argc, argv, "frame", "opencv"); }

@@ -99,11 +99,4 @@ BENCHMARK(Frei0rUpdate)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    bench::RatioReporter reporter("frei0r", "frame");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunWithRatios(argc, argv, "frei0r", "frame"); }
