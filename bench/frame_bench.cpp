@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/LentFrames.h"
+#include "bench/FrameRequests.h"
 #include "bench/RatioReporter.h"
 #include "engine/DataHandling.h"
 #include "persistence/prefsloader.h"
@@ -36,29 +36,11 @@ void PrepareSettings() {
 
 void FrameRequest(benchmark::State& state) {
     PrepareSettings();
-    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
     const bool fading = state.range(2) != 0;
-    std::string error;
-    static std::unique_ptr<pluginhost::LoadedPlugin> plugin =
-        pluginhost::LoadedPlugin::Load(bench::BundleDir(), &error);
-    if (!plugin) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    bench::LentFrames frames(w, h);
-    pluginhost::PluginHost host(*plugin, frames);
     // Every frame of a long fade-in is blended; none of a clip without fades.
-    pluginhost::ClipSettings clip{0, 1 << 30, fading ? (1 << 29) : 0, 0};
-    host.BeginClip(clip);
-    auto dest = testframes::MakeGWorld(w, h);
-    const Rect frameRect = {0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)};
-    int32_t n = 1;
-    for (auto _ : state) {
-        if (host.RenderFrame(n++, dest.get(), frameRect) != kPluginOK)
-            state.SkipWithError("frame failed");
-        benchmark::ClobberMemory();
-    }
-    host.EndClip();
+    bench::TimeFrameRequests(state, static_cast<int>(state.range(0)),
+                             static_cast<int>(state.range(1)),
+                             pluginhost::ClipSettings{0, 1 << 30, fading ? (1 << 29) : 0, 0});
     state.SetItemsProcessed(state.iterations());
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "apps/frei0r/Frei0rParams.h"
-#include "bench/LentFrames.h"
+#include "bench/FrameRequests.h"
 #include "bench/RatioReporter.h"
 #include "persistence/prefsloader.h"
 #include "tests/apps/frei0r/Frei0rLibrary.h"
@@ -26,27 +26,9 @@ PluginDataRec BenchSettings() {
 }
 
 void FrameRequest(benchmark::State& state) {
-    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    std::string error;
-    static std::unique_ptr<pluginhost::LoadedPlugin> plugin =
-        pluginhost::LoadedPlugin::Load(bench::BundleDir(), &error);
-    if (!plugin) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    bench::LentFrames frames(w, h);
-    pluginhost::PluginHost host(*plugin, frames);
-    host.setClipSettings(Config2Bytes(BenchSettings()));
-    host.BeginClip(pluginhost::ClipSettings{0, 1 << 30, 0, 0});
-    auto dest = testframes::MakeGWorld(w, h);
-    const Rect frameRect = {0, 0, static_cast<int16_t>(h), static_cast<int16_t>(w)};
-    int32_t n = 1;
-    for (auto _ : state) {
-        if (host.RenderFrame(n++, dest.get(), frameRect) != kPluginOK)
-            state.SkipWithError("frame failed");
-        benchmark::ClobberMemory();
-    }
-    host.EndClip();
+    bench::TimeFrameRequests(
+        state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+        pluginhost::ClipSettings{0, 1 << 30, 0, 0}, Config2Bytes(BenchSettings()));
 }
 
 void Frei0rUpdate(benchmark::State& state) {
