@@ -32,6 +32,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunPreview(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 int RunConfigure(const Context& context, const std::vector<std::string>& words);
+int RunLevel(const Context& context, const std::vector<std::string>& words);
 
 // Each command's options and help, the help made from the options.
 const std::vector<OptionSpec>& RenderOptions();
@@ -40,12 +41,14 @@ const std::vector<OptionSpec>& PreviewOptions();
 const std::vector<OptionSpec>& SettingsOptions();
 const std::vector<OptionSpec>& InfoOptions();
 const std::vector<OptionSpec>& ConfigureOptions();
+const std::vector<OptionSpec>& LevelOptions();
 std::string InfoHelp();
 std::string RenderHelp();
 std::string ThumbnailHelp();
 std::string PreviewHelp();
 std::string SettingsHelp();
 std::string ConfigureHelp();
+std::string LevelHelp();
 
 struct CommandRec {
     const char* name;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
@@ -149,7 +150,7 @@ std::string PreviewHelp() {
 int RunPreview(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
-    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
 
     auto plugin = context.LoadPlugin();
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
@@ -159,6 +160,8 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     const int64_t frame =
         args.Get("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : in.frameCount() / 2;
     const int width = shape.format.width, height = shape.format.height;
+    // Measured over the whole clip, as its render would be.
+    ResolveAutoSettings(&run, in, shape, 0, in.frameCount() - 1);
 
     PreviewFrames frames(in, shape);
     pluginhost::PluginHost host(*plugin, frames);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "apps/hzfix/AudioRouter.h"
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
@@ -145,7 +146,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
     const std::string audioEncoder = args.Get("-c:a").value_or("");
     media::CheckVideoEncoding(outPath, encoding);
 
-    const RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
+    RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
 
     media::RefuseOutputOverInput(inPath, outPath);
     auto plugin = context.LoadPlugin();
@@ -176,6 +177,7 @@ int RunRender(const Context& context, const std::vector<std::string>& words) {
                              " frames rendered (0 to " + std::to_string(count) + ")");
     if (startFrame + count > int32Max)
         throw media::InputError(inPath + " has more frames than the plug-in can count");
+    ResolveAutoSettings(&run, in, shape, startFrame, startFrame + count - 1);
 
     ProgressFile progressFile;
     if (auto v = args.Get("--progress")) {

@@ -27,11 +27,27 @@ bool WholeFrame(const RelRect& r) {
     return r.left == 0 && r.right == 1 && r.top == 0 && r.bottom == 1;
 }
 
+Box Framing(const PluginDataRec& c, int width, int height) {
+    return {EdgeAt(width, c.startRel.left), EdgeAt(height, c.startRel.top),
+            EdgeAt(width, c.startRel.right), EdgeAt(height, c.startRel.bottom)};
+}
+
 }  // namespace
 
+double DrawnTilt(const PluginDataRec& c, int width, int height, double tiltDegrees) {
+    const Box framing = Framing(c, width, height);
+    const double w = framing.right - framing.left, h = framing.bottom - framing.top;
+    if (w <= 0 || h <= 0) return tiltDegrees;
+    const double z =
+        SliderPixels(static_cast<int32_t>(std::max(w, h)), c.sliders[cScaleSlider - 1]);
+    const double sx = (w + 2 * z) / w, sy = (h + 2 * z) / h;
+    if (sx <= 0 || sy <= 0) return tiltDegrees;
+    const double radians = tiltDegrees * std::numbers::pi / 180;
+    return std::atan2(sy * std::sin(radians), sx * std::cos(radians)) * 180 / std::numbers::pi;
+}
+
 bool CoversFrame(const PluginDataRec& c, int width, int height) {
-    const Box framing = {EdgeAt(width, c.startRel.left), EdgeAt(height, c.startRel.top),
-                         EdgeAt(width, c.startRel.right), EdgeAt(height, c.startRel.bottom)};
+    const Box framing = Framing(c, width, height);
     const double w = framing.right - framing.left, h = framing.bottom - framing.top;
     const Box visible = {std::max(framing.left, 0.0), std::max(framing.top, 0.0),
                          std::min(framing.right, static_cast<double>(width)),

@@ -63,6 +63,8 @@ ClipLevelRec MeasureClip(media::InputFile& in, const media::PictureShape& shape,
             result.shownFrame = index;
         }
     }
+    // Whoever reads the clip next (a render) starts where it expects to.
+    in.SeekTo(first);
     result.clip = CombineFrames(result.frames);
     return result;
 }

@@ -33,8 +33,9 @@ struct ClipLevelRec {
     int64_t shownFrame = 0;
 };
 
-// Measures the frames `SampleFrames` picks (one, when first == last).
-// Throws media::InputError when a frame cannot be decoded.
+// Measures the frames `SampleFrames` picks (one, when first == last), and
+// leaves `in` to give frame `first` next. Throws media::InputError when a
+// frame cannot be decoded.
 ClipLevelRec MeasureClip(media::InputFile& in, const media::PictureShape& shape, int64_t first,
                          int64_t last, int count = kClipSamples);
 
