@@ -70,9 +70,12 @@ bool CoversFrame(const PluginDataRec& c, int width, int height) {
                          drawn.top + (visible.bottom - framing.top) / h * dh};
     const double cx = (drawn.left + drawn.right) / 2, cy = (drawn.top + drawn.bottom) / 2;
 
-    const Box target = WholeFrame(c.startRel)
-                           ? Box{0, 0, static_cast<double>(width), static_cast<double>(height)}
-                           : visible;
+    // Pixels count by their centres: one the picture's edge crosses is
+    // blended with it, and shows no background.
+    Box target = WholeFrame(c.startRel)
+                     ? Box{0, 0, static_cast<double>(width), static_cast<double>(height)}
+                     : visible;
+    target = {target.left + 0.5, target.top + 0.5, target.right - 0.5, target.bottom - 0.5};
     const double radians = TurnDegrees(c.sliders[cTurnSlider - 1]) * std::numbers::pi / 180;
     const double cs = std::cos(radians), sn = std::sin(radians);
     constexpr double kSlack = 1e-6;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <regex>
 
+#include "apps/level/CornerCover.h"
+#include "engine/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 #include "tests/apps/level/TiltScenes.h"
 
@@ -103,6 +105,83 @@ TEST_F(HzfixLevel, RefusesWhatItCannotMean) {
         {"settings", "set", "--turn", "auto"},
     };
     for (const auto& args : wrong) EXPECT_EQ(Do(args).status, 1) << args[2];
+}
+
+// The enlargement worked out from the geometry against the renderer itself:
+// with it no pixel of what the picture covered unturned shows the
+// background, with one step less some do.
+TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
+    struct Case {
+        int turn;
+        RelRect framing;
+        int moveX, moveY;
+    };
+    const RelRect whole = {0, 1, 0, 1};
+    const Case cases[] = {
+        {8, whole, 0, 0},
+        {-13, whole, 0, 0},
+        {25, whole, 0, 0},
+        {1, whole, 0, 0},
+        {0, whole, 5, 0},
+        {20, whole, 6, -4},
+        {-15, whole, 5, 3},
+        {-5, {0.1, 0.8, 0.2, 0.9}, 0, 0},
+        {12, {0.25, 0.75, 0.25, 0.75}, 0, 4},
+        {20, {0, 0.5, 0, 1}, -2, 0},
+    };
+    constexpr Rgb kWhite{250, 250, 250}, kBackground{0, 0, 255};
+    ClipSpec recipe;
+    recipe.width = kWidth;
+    recipe.height = kHeight;
+    recipe.frames = 2;
+    recipe.audio = false;
+    recipe.paint = [&](int, int, int) { return kWhite; };
+    const std::string clip = dir / "white.mp4";
+    MakeClip(clip, recipe);
+
+    for (const Case& c : cases) {
+        PluginDataRec settings = cDefaultSettings;
+        settings.startRel = c.framing;
+        settings.sliders[cTurnSlider - 1] = static_cast<int16_t>(c.turn);
+        settings.sliders[cMoveXSlider - 1] = static_cast<int16_t>(c.moveX);
+        settings.sliders[cMoveYSlider - 1] = static_cast<int16_t>(c.moveY);
+        const std::optional<int16_t> scale = level::CornerHidingScale(settings, kWidth, kHeight);
+        ASSERT_TRUE(scale) << "turn " << c.turn;
+        const std::string framing =
+            std::to_string(c.framing.left) + "," + std::to_string(c.framing.right) + "," +
+            std::to_string(c.framing.top) + "," + std::to_string(c.framing.bottom);
+        const bool wholeFrame = c.framing.left == 0 && c.framing.right == 1 && c.framing.top == 0 &&
+                                c.framing.bottom == 1;
+        // The framing rectangle's pixels, as the renderer cuts it.
+        const int left = static_cast<int>(kWidth * c.framing.left),
+                  right = static_cast<int>(kWidth * c.framing.right),
+                  top = static_cast<int>(kHeight * c.framing.top),
+                  bottom = static_cast<int>(kHeight * c.framing.bottom);
+        for (const int s : {int{*scale}, *scale - 1}) {
+            SCOPED_TRACE("turn " + std::to_string(c.turn) + " framing " + framing + " move " +
+                         std::to_string(c.moveX) + "," + std::to_string(c.moveY) + " scale " +
+                         std::to_string(s));
+            const Outcome r = Do({"preview", clip, dir / "p.png", "-y", "--defaults", "--no-marks",
+                                  "--background", "#0000FF", "--turn", std::to_string(c.turn),
+                                  "--scale", std::to_string(s), "--move-x", std::to_string(c.moveX),
+                                  "--move-y", std::to_string(c.moveY), "--framing", framing});
+            ASSERT_EQ(r.status, 0) << r.err;
+            const Picture p = DecodeFrame(dir / "p.png", 0);
+            int uncovered = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = left; x < right; ++x)
+                    uncovered += Distance(p.At(x, y), kBackground) <= 2;
+            EXPECT_EQ(uncovered == 0, s == *scale) << uncovered << " pixels show the background";
+            if (wholeFrame) {
+                const Outcome marked =
+                    Do({"preview", clip, dir / "m.png", "-y", "--defaults", "--turn",
+                        std::to_string(c.turn), "--scale", std::to_string(s), "--move-x",
+                        std::to_string(c.moveX), "--move-y", std::to_string(c.moveY)});
+                EXPECT_EQ(marked.out.find("no corner uncovered") != std::string::npos, s == *scale)
+                    << marked.out;
+            }
+        }
+    }
 }
 
 }  // namespace
