@@ -38,9 +38,9 @@ double DrawnTilt(const PluginDataRec& c, int width, int height, double tiltDegre
     const Box framing = Framing(c, width, height);
     const double w = framing.right - framing.left, h = framing.bottom - framing.top;
     if (w <= 0 || h <= 0) return tiltDegrees;
-    const double z =
-        SliderPixels(static_cast<int32_t>(std::max(w, h)), c.sliders[cScaleSlider - 1]);
-    const double sx = (w + 2 * z) / w, sy = (h + 2 * z) / h;
+    const GrowthRec z = GrowthPixels(static_cast<int32_t>(w), static_cast<int32_t>(h),
+                                     c.sliders[cScaleSlider - 1], UniformScale(c));
+    const double sx = (w + 2.0 * z.x) / w, sy = (h + 2.0 * z.y) / h;
     if (sx <= 0 || sy <= 0) return tiltDegrees;
     const double radians = tiltDegrees * std::numbers::pi / 180;
     return std::atan2(sy * std::sin(radians), sx * std::cos(radians)) * 180 / std::numbers::pi;
@@ -56,11 +56,12 @@ bool CoversFrame(const PluginDataRec& c, int width, int height) {
         return false;
 
     const auto big = static_cast<int32_t>(std::max(w, h));
-    const double z = SliderPixels(big, c.sliders[cScaleSlider - 1]);
+    const GrowthRec z = GrowthPixels(static_cast<int32_t>(w), static_cast<int32_t>(h),
+                                     c.sliders[cScaleSlider - 1], UniformScale(c));
     const double dx = SliderPixels(big, c.sliders[cMoveXSlider - 1]);
     const double dy = SliderPixels(big, c.sliders[cMoveYSlider - 1]);
-    const Box drawn = {Saturate16(framing.left - z + dx), Saturate16(framing.top - z + dy),
-                       Saturate16(framing.right + z + dx), Saturate16(framing.bottom + z + dy)};
+    const Box drawn = {Saturate16(framing.left - z.x + dx), Saturate16(framing.top - z.y + dy),
+                       Saturate16(framing.right + z.x + dx), Saturate16(framing.bottom + z.y + dy)};
     const double dw = drawn.right - drawn.left, dh = drawn.bottom - drawn.top;
     // Only the framing's part inside the source is drawn, at the matching
     // part of where the framing goes.

@@ -20,10 +20,11 @@ bool CoversFrame(const PluginDataRec& settings, int width, int height);
 // setting as given; none when even the largest leaves a corner uncovered.
 std::optional<int16_t> CornerHidingScale(const PluginDataRec& settings, int width, int height);
 
-// The enlargement grows each side by the same pixels, so a picture whose
-// framing is not square is stretched more one way than the other, and a
-// tilted line leans differently once drawn: the lean, in degrees, of a line
-// leaning `tiltDegrees` in the source, as drawn before the turn.
+// Unless it is uniform, the enlargement grows each side by the same pixels,
+// so a picture whose framing is not square is stretched more one way than
+// the other, and a tilted line leans differently once drawn: the lean, in
+// degrees, of a line leaning `tiltDegrees` in the source, as drawn before
+// the turn.
 double DrawnTilt(const PluginDataRec& settings, int width, int height, double tiltDegrees);
 
 }  // namespace level

@@ -115,6 +115,7 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
         int turn;
         RelRect framing;
         int moveX, moveY;
+        bool uniform = false;
     };
     const RelRect whole = {0, 1, 0, 1};
     const Case cases[] = {
@@ -128,6 +129,8 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
         {-5, {0.1, 0.8, 0.2, 0.9}, 0, 0},
         {12, {0.25, 0.75, 0.25, 0.75}, 0, 4},
         {20, {0, 0.5, 0, 1}, -2, 0},
+        {8, whole, 0, 0, true},
+        {-12, {0.1, 0.8, 0.2, 0.9}, 2, 0, true},
     };
     constexpr Rgb kWhite{250, 250, 250}, kBackground{0, 0, 255};
     ClipSpec recipe;
@@ -145,6 +148,8 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
         settings.sliders[cTurnSlider - 1] = static_cast<int16_t>(c.turn);
         settings.sliders[cMoveXSlider - 1] = static_cast<int16_t>(c.moveX);
         settings.sliders[cMoveYSlider - 1] = static_cast<int16_t>(c.moveY);
+        settings.sliders[cUniformScaleSlot - 1] = c.uniform ? 1 : 0;
+        const std::string uniform = c.uniform ? "on" : "off";
         const std::optional<int16_t> scale = level::CornerHidingScale(settings, kWidth, kHeight);
         ASSERT_TRUE(scale) << "turn " << c.turn;
         const std::string framing =
@@ -158,13 +163,19 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
                   top = static_cast<int>(kHeight * c.framing.top),
                   bottom = static_cast<int>(kHeight * c.framing.bottom);
         for (const int s : {int{*scale}, *scale - 1}) {
-            SCOPED_TRACE("turn " + std::to_string(c.turn) + " framing " + framing + " move " +
-                         std::to_string(c.moveX) + "," + std::to_string(c.moveY) + " scale " +
-                         std::to_string(s));
-            const Outcome r = Do({"preview", clip, dir / "p.png", "-y", "--defaults", "--no-marks",
-                                  "--background", "#0000FF", "--turn", std::to_string(c.turn),
-                                  "--scale", std::to_string(s), "--move-x", std::to_string(c.moveX),
-                                  "--move-y", std::to_string(c.moveY), "--framing", framing});
+            SCOPED_TRACE(uniform + " turn " + std::to_string(c.turn) + " framing " + framing +
+                         " move " + std::to_string(c.moveX) + "," + std::to_string(c.moveY) +
+                         " scale " + std::to_string(s));
+            const Outcome r = Do({"preview",         clip,
+                                  dir / "p.png",     "-y",
+                                  "--defaults",      "--no-marks",
+                                  "--background",    "#0000FF",
+                                  "--turn",          std::to_string(c.turn),
+                                  "--scale",         std::to_string(s),
+                                  "--move-x",        std::to_string(c.moveX),
+                                  "--move-y",        std::to_string(c.moveY),
+                                  "--framing",       framing,
+                                  "--uniform-scale", uniform});
             ASSERT_EQ(r.status, 0) << r.err;
             const Picture p = DecodeFrame(dir / "p.png", 0);
             int uncovered = 0;
@@ -176,7 +187,8 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
                 const Outcome marked =
                     Do({"preview", clip, dir / "m.png", "-y", "--defaults", "--turn",
                         std::to_string(c.turn), "--scale", std::to_string(s), "--move-x",
-                        std::to_string(c.moveX), "--move-y", std::to_string(c.moveY)});
+                        std::to_string(c.moveX), "--move-y", std::to_string(c.moveY),
+                        "--uniform-scale", uniform});
                 EXPECT_EQ(marked.out.find("no corner uncovered") != std::string::npos, s == *scale)
                     << marked.out;
             }
