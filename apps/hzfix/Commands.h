@@ -5,12 +5,14 @@
 #define HZ_APPS_HZFIX_COMMANDS_H
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
 #include "apps/pluginhost/PluginHost.h"
+#include "engine/PluginData.h"
 
 namespace hzfix {
 
@@ -22,6 +24,12 @@ struct Context {
     // Throws PluginLoadError.
     std::unique_ptr<pluginhost::LoadedPlugin> LoadPlugin() const;
 };
+
+// Changes the saved settings under the preferences lock, keeping the
+// others, as settings set does; `who` names the command in its notices.
+// Returns the settings saved; throws SettingsError.
+PluginDataRec ChangeSavedSettings(const std::function<void(PluginDataRec*)>& change,
+                                  const std::string& who);
 
 // The plug-in's rectangles are 16-bit: larger frames are refused up front.
 void RequirePluginFrameSize(const std::string& path, int width, int height);

@@ -13,7 +13,9 @@
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/hzfix/ShownClip.h"
 #include "apps/level/CornerCover.h"
+#include "apps/level/LevelPictures.h"
 #include "apps/level/TiltSampler.h"
+#include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
 
 namespace hzfix {
@@ -25,6 +27,11 @@ const std::vector<OptionSpec> kLevelOptions = {
     {"--from", "T", "measure frames from time T (default: the clip's start)"},
     {"--to", "T", "measure frames up to time T (default: the clip's end)"},
     {"--json", nullptr, "print one JSON object instead of lines for people"},
+    {"--show", "FILE.png", "draw the lines found on the most telling frame: used, rejected, why"},
+    {"--plot", "FILE.png",
+     "draw each sampled frame's tilt over the clip's time, and the one chosen"},
+    {"--save", nullptr, "keep the turn and the enlargement found as the saved settings"},
+    {"-y", nullptr, "replace existing pictures"},
     kKeepRotationOption,
 };
 
@@ -159,10 +166,33 @@ int RunLevel(const Context& context, const std::vector<std::string>& words) {
         answer.turnDegrees = level::DrawnTilt(run.settings, shape.format.width, shape.format.height,
                                               answer.measured.clip.tiltDegrees);
     }
+    if (auto path = args.Get("--show")) {
+        const level::ArgbPicture p = level::DrawLinesFound(answer.measured);
+        media::WriteImage(*path, args.Has("-y"), p.argb.data(), p.width * 4, p.width, p.height);
+    }
+    if (auto path = args.Get("--plot")) {
+        const double from = in.FrameSeconds(first);
+        const level::ArgbPicture p =
+            level::PlotTilts(answer.measured, from, in.FrameSeconds(last + 1) - from);
+        media::WriteImage(*path, args.Has("-y"), p.argb.data(), p.width * 4, p.width, p.height);
+    }
     if (args.Has("--json"))
         PrintJson(in.path(), answer);
     else
         PrintWords(in.path(), answer);
+    if (args.Has("--save")) {
+        // Nothing measured, nothing kept: the saved turn stays what it was.
+        if (!answer.measured.clip.reliable)
+            throw media::InputError("--save: no reliable horizon, so the saved settings are kept");
+        ChangeSavedSettings(
+            [&](PluginDataRec* saved) {
+                saved->sliders[cTurnSlider - 1] = answer.turn;
+                saved->sliders[cScaleSlider - 1] = answer.scale;
+            },
+            "level --save");
+        std::fprintf(args.Has("--json") ? stderr : stdout, "  saved: turn %d, scale %d\n",
+                     answer.turn, answer.scale);
+    }
     return kExitOk;
 }
 
