@@ -95,6 +95,36 @@ TEST_F(HzfixLevel, AutoRenderComesOutLevelWithItsCornersHidden) {
     EXPECT_NE(preview.out.find("no corner uncovered"), std::string::npos) << preview.out;
 }
 
+TEST_F(HzfixLevel, ShowsItsLinesPlotsItsFramesAndSavesWhatItFound) {
+    const std::string clip = Scene("city.mp4", SceneKind::cCity, -1.9);
+    const Outcome r = Do({"level", clip, "--defaults", "--show", dir / "show.png", "--plot",
+                          dir / "plot.png", "--save"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture shown = DecodeFrame(dir / "show.png", 0);
+    ASSERT_EQ(shown.width, kWidth);
+    ASSERT_EQ(shown.height, kHeight);
+    int green = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) green += Distance(shown.At(x, y), Rgb{40, 230, 60}) < 30;
+    EXPECT_GT(green, 500) << "the lines used are drawn";
+    const Picture plot = DecodeFrame(dir / "plot.png", 0);
+    EXPECT_EQ(plot.width, 960);
+
+    const std::regex found("--turn -?[0-9.]+deg \\((-?[0-9]+) steps.*\n.*--scale ([0-9]+)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, found)) << r.out;
+    const Outcome saved = Do({"settings", "show", "--as", "file"});
+    EXPECT_NE(saved.out.find("turn = " + m[1].str() + "\n"), std::string::npos) << saved.out;
+    EXPECT_NE(saved.out.find("scale = " + m[2].str() + "\n"), std::string::npos) << saved.out;
+
+    // Without a horizon nothing is saved over what was.
+    const std::string blobs = Scene("blobs.mp4", SceneKind::cBlobs, 0);
+    EXPECT_EQ(Do({"level", blobs, "--save"}).status, 3);
+    EXPECT_EQ(Do({"settings", "show", "--as", "file"}).out, saved.out);
+    // An existing picture is kept unless -y.
+    EXPECT_NE(Do({"level", clip, "--show", dir / "show.png"}).status, 0);
+}
+
 TEST_F(HzfixLevel, RefusesWhatItCannotMean) {
     const std::string clip = Scene("city.mp4", SceneKind::cCity, 1);
     const std::vector<std::vector<std::string>> wrong = {
