@@ -39,7 +39,9 @@ ClipTiltRec CombineFrames(const std::vector<FrameSampleRec>& frames) {
     // is not trusted on the strength of one; and frames that disagree count
     // again, so two horizons in one clip are not averaged into a third.
     clip.confidence = weight / static_cast<double>(frames.size()) * (weight / total);
-    clip.reliable = clip.confidence >= kTrustedConfidence;
+    // And at least half the frames must agree, whatever their confidence.
+    clip.reliable = clip.confidence >= kTrustedConfidence &&
+                    2 * static_cast<size_t>(clip.framesUsed) >= frames.size();
     return clip;
 }
 

@@ -43,7 +43,7 @@ struct Fit {
 
 struct TiltMeter::Work {
     cv::Ptr<cv::LineSegmentDetector> detector =
-        cv::createLineSegmentDetector(cv::LSD_REFINE_STD, 0.8);
+        cv::createLineSegmentDetector(cv::LSD_REFINE_STD, 0.8, 0.6, 1.0);
     cv::Mat full, small, floodMask, edges, grown;
     std::vector<cv::Vec4f> found;
     std::vector<double> doubts;
@@ -219,7 +219,10 @@ FrameTiltRec TiltMeter::Measure(const GrayView& view) {
         }
     }
     if (fit.weight <= 0) return result;
-    const double agree = agreeWeight / leanWeight;
+    // Real scenes hold many near-level lines that lean by perspective (a
+    // pier's planks, a road): a peak holding a third of the weight is
+    // already clear, so the share that agrees counts by its square root.
+    const double agree = std::sqrt(agreeWeight / leanWeight);
     const double amount = 1 - std::exp(-supportLength / (kAmpleSupport * side));
     const double share = std::min(1.0, agreeWeight / allWeight / kLeastShare);
     result.tiltDegrees = fit.degrees;

@@ -52,7 +52,9 @@ TEST_F(HzfixLevel, JsonGivesTheTurnThatLevelsTheClip) {
     EXPECT_EQ(std::stoi(JsonValue(r.out, "turn")), std::lround(turnDegrees / 0.4)) << r.out;
     EXPECT_GE(std::stoi(JsonValue(r.out, "scale")), 1) << r.out;
     EXPECT_GE(std::stoi(JsonValue(r.out, "frames")), 1) << r.out;
-    EXPECT_GT(std::stod(JsonValue(r.out, "confidence")), 0.35) << r.out;
+    EXPECT_GE(std::stod(JsonValue(r.out, "confidence")),
+              std::stod(JsonValue(r.out, "trusted_from")))
+        << r.out;
 }
 
 TEST_F(HzfixLevel, SaysSoWhereThereIsNoHorizon) {

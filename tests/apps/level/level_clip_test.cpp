@@ -37,6 +37,11 @@ TEST(CombineFrames, KeepsTheAgreeingFramesAndCountsTheRest) {
          false,
          1.0,
          1},
+        {"half the frames agree",
+         {Sample(1.0, 1), Sample(1.1, 1), Sample(0, 0, false), Sample(0, 0, false)},
+         true,
+         1.05,
+         2},
         {"two horizons", {Sample(0.0), Sample(0.1), Sample(5.0), Sample(5.1)}, false, 0.05, 2},
         {"nothing found", {Sample(0, 0.1, false)}, false, 0, 0},
     };
