@@ -43,7 +43,7 @@ struct Fit {
 
 struct TiltMeter::Work {
     cv::Ptr<cv::LineSegmentDetector> detector =
-        cv::createLineSegmentDetector(cv::LSD_REFINE_STD, 0.8, 0.6, 1.0);
+        cv::createLineSegmentDetector(cv::LSD_REFINE_STD, 0.8);
     cv::Mat full, small, floodMask, edges, grown;
     std::vector<cv::Vec4f> found;
     std::vector<double> doubts;
