@@ -1,14 +1,19 @@
 #include "dialog/clipCTRL.h"
 
+#include <cmath>
 #include <iterator>
+#include <numbers>
 
 #include "common/commonprocs.h"
 #include "dialog/ConfigWorkspace.h"
 #include "dialog/carbonmacros.h"
 #include "dialog/dlgUtils.h"
+#include "dialog/sliderHandlers.h"
 #include "engine/DataHandling.h"
 #include "engine/callpixelfx.h"
+#include "engine/lineEffect.h"
 #include "engine/relrects.h"
+#include "record/SettingsTable.h"
 
 namespace {
 
@@ -21,8 +26,13 @@ const EventTypeSpec cClipCtrlEvents[] = {{kEventClassControl, kEventControlDraw}
 
 // A drag lives from the mouse-down on a part to the mouse-up. Corners are
 // worked out from the rectangle at mouse-down and the whole offset since;
-// a move adds up the steps, so it goes on from the last point inside.
-enum class DragState { cIdle, cDragging };
+// a move adds up the steps, so it goes on from the last point inside. With
+// Control held the drag is a line along what should be level, and at the
+// mouse-up the turn takes up the lean it shows.
+enum class DragState { cIdle, cDragging, cLevelling };
+
+// Shorter lines say too little about a lean to be taken.
+constexpr int kLeastLevelLine = 20;
 
 struct ClipDragRec {
     DragState state = DragState::cIdle;
@@ -47,7 +57,27 @@ void BeginDrag(ControlRef theControl, EventRef theEvent) {
     lgDrag.origRel = GetCurrentRel();
     lgDrag.part = IsHandleHit(lgDrag.r, lgDrag.start);
     lgDrag.last = lgDrag.start;
-    lgDrag.state = DragState::cDragging;
+    lgDrag.state = lgDrag.modifiers & ControlMask ? DragState::cLevelling : DragState::cDragging;
+}
+
+// The preview shows the picture turned already: the line's lean is what is
+// left, and adds to the turn.
+void LevelAlong(Point from, Point to) {
+    const int dh = to.h - from.h, dv = to.v - from.v;
+    if (dh * dh + dv * dv < kLeastLevelLine * kLeastLevelLine) return;
+    double lean = std::atan2(dv, dh) * 180 / std::numbers::pi;
+    if (lean > 90) lean -= 180;
+    if (lean < -90) lean += 180;
+    if (lean > 45 || lean < -45) lean -= lean > 0 ? 90 : -90;  // drawn along something upright
+    PluginWorkspace& ws = gConfigWorkspace;
+    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
+    const int16_t steps = ClampToDesc(
+        turn, ws.theConfig->sliders[cTurnSlider - 1] + std::lround(lean / TurnDegrees(1)));
+    ws.theConfig->sliders[cTurnSlider - 1] = steps;
+    SetControl32BitValue(ws.sliders[cTurnSlider - 1], steps);
+    SetSliderLegend(ws.theWindow, cTurnSlider, steps);
+    RenderLineArt(ws.theConfig);
+    ReRenderAndBlit();
 }
 
 void DragTo(WindowPtr theWindow, Point current) {
@@ -78,6 +108,8 @@ void Track(ControlRef theControl, EventRef theEvent) {
                 DragTo(GetControlOwner(theControl), GetEventMouseLocation(theEvent));
             break;
         case kMouseTrackingMouseUp:
+            if (lgDrag.state == DragState::cLevelling)
+                LevelAlong(lgDrag.start, GetEventMouseLocation(theEvent));
             lgDrag.state = DragState::cIdle;
             break;
         default:
@@ -112,10 +144,15 @@ OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
             break;
         case kEventControlHitTest: {
             const Point where = GetEventMouseLocation(theEvent);
-            const ControlPartCode part =
-                PtInRect(where, &bounds)
-                    ? IsHandleHit(Rel2Rect(gConfigWorkspace.theConfig->startRel, bounds), where)
-                    : ControlPartCode{kClipNothing};
+            uint32_t modifiers = 0;
+            GetEventParameter(theEvent, kEventParamKeyModifiers, typeUInt32, nullptr,
+                              sizeof modifiers, nullptr, &modifiers);
+            ControlPartCode part = kClipNothing;
+            if (PtInRect(where, &bounds))
+                part = modifiers & ControlMask
+                           ? ControlPartCode{kClipLevelLine}
+                           : IsHandleHit(Rel2Rect(gConfigWorkspace.theConfig->startRel, bounds),
+                                         where);
             SetEventControlPart(theEvent, part);
             result = noErr;
             break;

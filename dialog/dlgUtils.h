@@ -11,10 +11,11 @@ enum {
     kClipTopRight = 2,
     kClipBottomLeft = 3,
     kClipBottomRight = 4,
-    kClipInside = 5
+    kClipInside = 5,
+    kClipLevelLine = 6  // with Control held: a line drawn along the horizon
 };
 
-enum : uint32_t { ShiftMask = 512, OptionMask = 2048 };
+enum : uint32_t { ShiftMask = 512, OptionMask = 2048, ControlMask = 4096 };
 
 // Handles win over the inside; of overlapping handles the lower number wins.
 int16_t IsHandleHit(Rect theRect, Point theLoc);

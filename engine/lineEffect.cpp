@@ -14,18 +14,19 @@ int16_t Saturate16(int32_t v) {
 }
 
 // Where the drawn picture goes: the framing rectangle grown by the scale
-// slider and moved by the two move sliders, all measured against its
-// larger side. Extreme sliders saturate instead of wrapping around.
+// slider (evenly, or by its proportions) and moved by the two move sliders,
+// all measured against its larger side. Extreme sliders saturate instead of wrapping around.
 Rect DrawingRect(Rect activeRect, int32_t w, int32_t h, const PluginDataRec& theConfig) {
     const int32_t big = std::max(w, h);
-    const int32_t z = SliderPixels(big, theConfig.sliders[cScaleSlider - 1]);
+    const GrowthRec z =
+        GrowthPixels(w, h, theConfig.sliders[cScaleSlider - 1], UniformScale(theConfig));
     const int32_t dx = SliderPixels(big, theConfig.sliders[cMoveXSlider - 1]);
     const int32_t dy = SliderPixels(big, theConfig.sliders[cMoveYSlider - 1]);
     Rect r;
-    r.left = Saturate16(activeRect.left - z + dx);
-    r.top = Saturate16(activeRect.top - z + dy);
-    r.right = Saturate16(activeRect.right + z + dx);
-    r.bottom = Saturate16(activeRect.bottom + z + dy);
+    r.left = Saturate16(activeRect.left - z.x + dx);
+    r.top = Saturate16(activeRect.top - z.y + dy);
+    r.right = Saturate16(activeRect.right + z.x + dx);
+    r.bottom = Saturate16(activeRect.bottom + z.y + dy);
     return r;
 }
 

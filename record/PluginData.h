@@ -32,6 +32,9 @@ enum {
     cMoveXSlider = 2,
     cScaleSlider = 4,
     cMoveYSlider = 5,
+    // Not a slider: the on/off of an even enlargement, kept in a slot of the
+    // saved block that no slider uses.
+    cUniformScaleSlot = 6,
     cBackgroundColor = 1
 };
 
@@ -46,6 +49,23 @@ inline constexpr double TurnDegrees(int16_t steps) { return steps * 20 / 50.0; }
 // longer side is longerSide: a share of it, whole pixels toward zero.
 inline constexpr int32_t SliderPixels(int32_t longerSide, int16_t value) {
     return longerSide * value / 100;
+}
+
+// How far the enlargement slider grows a w x h rectangle each side: by the
+// same pixels both ways (a share of the longer side), or, made uniform, by
+// the same factor, the shorter side's growth in proportion, whole pixels
+// toward zero.
+struct GrowthRec {
+    int32_t x, y;
+};
+inline constexpr GrowthRec GrowthPixels(int32_t w, int32_t h, int16_t value, bool uniform) {
+    const int32_t big = w > h ? w : h;
+    const int32_t z = SliderPixels(big, value);
+    if (!uniform || big <= 0) return {z, z};
+    return {static_cast<int32_t>(int64_t{z} * w / big), static_cast<int32_t>(int64_t{z} * h / big)};
+}
+inline constexpr bool UniformScale(const PluginDataRec& c) {
+    return c.sliders[cUniformScaleSlot - 1] != 0;
 }
 
 #endif

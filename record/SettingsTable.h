@@ -81,6 +81,11 @@ inline constexpr SettingDescRec cSettingDescs[] = {
      "dragging holds the framing rectangle's proportions to a picture, when there is one",
      "the framing rectangle is dragged freely",
      "hold the framing rectangle's proportions while it is dragged"},
+    {"uniform-scale", "Enlarge evenly", SettingKind::cOnOff, SettingPlace::cSliders,
+     cUniformScaleSlot, SettingUnit::cNone, 0, 1, 0,
+     "the enlargement grows the picture by the same factor both ways, keeping its proportions",
+     "the enlargement grows each side by the same pixels",
+     "enlarge by the same factor both ways, so circles stay round"},
 };
 
 struct MediaFormatRec {
@@ -106,10 +111,13 @@ inline constexpr const MediaFormatRec& MediaFormat(int16_t mediaType) {
     return cMediaFormats[0];
 }
 
-// The description of slider n, or nullptr for a slider no setting uses.
+// The description of slider n, or nullptr for a slider no setting uses (or
+// a slot of the sliders that holds an on/off).
 inline constexpr const SettingDescRec* SliderDesc(int16_t theSlider) {
     for (const SettingDescRec& d : cSettingDescs)
-        if (d.place == SettingPlace::cSliders && d.index == theSlider) return &d;
+        if (d.place == SettingPlace::cSliders && d.kind == SettingKind::cSlider &&
+            d.index == theSlider)
+            return &d;
     return nullptr;
 }
 

@@ -37,7 +37,9 @@ ShownRangeRec ShownRange(const ParamRec& param) {
             suffix};
 }
 
-bool Offered(const ParamRec& param) { return param.kind != ParamKind::kBool; }
+bool Offered(const ParamRec& param) {
+    return !param.setting || param.setting->place != SettingPlace::cKeepProps;
+}
 
 std::vector<EditorFileRec> EditorFiles(std::span<const SettingDescRec> table) {
     const std::vector<ParamRec> params = OfferedParams(table);

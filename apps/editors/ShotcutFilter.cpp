@@ -55,7 +55,7 @@ std::string ShotcutMeta(const std::vector<ParamRec>& params) {
 namespace {
 
 struct UiParamsRec {
-    std::vector<const ParamRec*> sliders, edges;
+    std::vector<const ParamRec*> sliders, edges, switches;
     const ParamRec* color = nullptr;
 };
 
@@ -76,7 +76,11 @@ std::string Faded(const ParamRec& p, size_t) {
 // The lists the controls are made from, and the functions that move values
 // between the controls, in the user's units, and the filter's parameters.
 std::string UiProperties(const UiParamsRec& u) {
-    const auto& [sliders, edges, color] = u;
+    const auto& [sliders, edges, switches, color] = u;
+    auto switchId = [](const ParamRec&, size_t i) { return "switch" + std::to_string(i); };
+    auto switchDefault = [](const ParamRec& p, size_t) {
+        return std::to_string(p.setting->defaultValue);
+    };
     auto factor = [](const ParamRec& p, size_t) { return Num(ShownRange(p).factor); };
     auto offset = [](const ParamRec& p, size_t) { return Num(ShownRange(p).offset); };
     auto sliderId = [](const ParamRec&, size_t i) { return "slider" + std::to_string(i); };
@@ -101,6 +105,9 @@ std::string UiProperties(const UiParamsRec& u) {
       << "    property var edgeDefaults: " << List(edges, edgeDefault) << "\n"
       << "    property var edgeExtents: " << List(edges, edgeExtent) << "\n"
       << "    property var edges: " << List(edges, edgeId) << "\n"
+      << "    property var switchParams: " << List(switches, Name) << "\n"
+      << "    property var switchDefaults: " << List(switches, switchDefault) << "\n"
+      << "    property var switches: " << List(switches, switchId) << "\n"
       << "    property string colorParam: " << Qs(color ? color->name : "") << "\n"
       << "    property string colorDefault: "
       << Qs(color ? ColorDefault(*color->setting) : "#000000") << "\n\n"
@@ -118,6 +125,8 @@ std::string UiProperties(const UiParamsRec& u) {
       << "        }\n"
       << "        for (var e = 0; e < edges.length; e++)\n"
       << "            edges[e].value = filter.getDouble(edgeParams[e]) * edgeExtents[e];\n"
+      << "        for (var s = 0; s < switches.length; s++)\n"
+      << "            switches[s].checked = filter.getDouble(switchParams[s]) > 0.5;\n"
       << "        background.value = filter.get(colorParam);\n"
       << "        blockUpdate = false;\n"
       << "        enableControls(isSimpleKeyframesActive());\n    }\n\n"
@@ -154,13 +163,16 @@ std::string UiLayoutStart(const UiParamsRec& u) {
       << "    middleValues: " << List(u.sliders, Default) << "\n"
       << "    endValues: " << List(u.sliders, Faded) << "\n"
       << "    width: 400\n"
-      << "    height: " << 60 + 32 * (u.sliders.size() + u.edges.size() + 1) << "\n"
+      << "    height: " << 60 + 32 * (u.sliders.size() + u.edges.size() + u.switches.size() + 1)
+      << "\n"
       << "    Component.onCompleted: {\n"
       << "        if (filter.isNew) {\n"
       << "            for (var i = 0; i < sliderParams.length; i++)\n"
       << "                filter.set(sliderParams[i], defaults[i]);\n"
       << "            for (var e = 0; e < edgeParams.length; e++)\n"
       << "                filter.set(edgeParams[e], edgeDefaults[e]);\n"
+      << "            for (var s = 0; s < switchParams.length; s++)\n"
+      << "                filter.set(switchParams[s], switchDefaults[s]);\n"
       << "            filter.set(colorParam, colorDefault);\n"
       << "            filter.savePreset(preset.parameters);\n"
       << "        }\n"
@@ -172,7 +184,8 @@ std::string UiLayoutStart(const UiParamsRec& u) {
       << "        Label {\n            text: qsTr('Preset')\n"
       << "            Layout.alignment: Qt.AlignRight\n        }\n\n"
       << "        Shotcut.Preset {\n            id: preset\n\n"
-      << "            parameters: sliderParams.concat(edgeParams).concat([colorParam])\n"
+      << "            parameters: "
+         "sliderParams.concat(edgeParams).concat(switchParams).concat([colorParam])\n"
       << "            Layout.columnSpan: 3\n"
       << "            onBeforePresetLoaded: resetSimpleKeyframes()\n"
       << "            onPresetSelected: {\n"
@@ -229,6 +242,18 @@ std::string UiEdgeRows(const std::vector<const ParamRec*>& edges) {
     return q.str();
 }
 
+// On/off settings that change the picture, one check box a row.
+std::string UiSwitchRows(const std::vector<const ParamRec*>& switches) {
+    std::ostringstream q;
+    for (size_t s = 0; s < switches.size(); ++s)
+        q << "\n        CheckBox {\n            id: switch" << s << "\n\n"
+          << "            text: qsTr(" << Qs(Label(*switches[s])) << ")\n"
+          << "            Layout.columnSpan: 4\n"
+          << "            onClicked: filter.set(switchParams[" << s << "], checked ? 1 : 0)\n"
+          << "        }\n";
+    return q.str();
+}
+
 // The colour row, and the connections that keep the controls with the
 // filter and the playhead.
 std::string UiEnd(const ParamRec* color) {
@@ -268,9 +293,10 @@ std::string ShotcutUi(const std::vector<ParamRec>& params) {
         if (IsShownDouble(p)) u.sliders.push_back(&p);
         if (IsEdge(p)) u.edges.push_back(&p);
         if (p.kind == ParamKind::kColor) u.color = &p;
+        if (p.kind == ParamKind::kBool) u.switches.push_back(&p);
     }
     return UiProperties(u) + UiLayoutStart(u) + UiSliderRows(u.sliders) + UiEdgeRows(u.edges) +
-           UiEnd(u.color);
+           UiSwitchRows(u.switches) + UiEnd(u.color);
 }
 
 // The framing rectangle drawn on the video, held in profile pixels while

@@ -55,7 +55,8 @@ std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table) {
                     list.push_back({d.name, ParamKind::kColor, d.help, &d});
                 break;
             case SettingKind::cOnOff:
-                list.push_back({d.name, ParamKind::kBool, d.help, &d});
+                if (d.place != SettingPlace::cSliders)
+                    list.push_back({d.name, ParamKind::kBool, d.help, &d});
                 break;
             case SettingKind::cChoice:
                 break;
@@ -63,6 +64,11 @@ std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table) {
     }
     list.push_back({"mix", ParamKind::kDouble,
                     "0: the effect, 1: the untouched frame (for fades at a clip's ends)", nullptr});
+    // Switches added since mix come after it, so values given in order keep
+    // their places.
+    for (const SettingDescRec& d : table)
+        if (d.kind == SettingKind::cOnOff && d.place == SettingPlace::cSliders)
+            list.push_back({d.name, ParamKind::kBool, d.help, &d});
     return list;
 }
 

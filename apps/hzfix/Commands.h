@@ -5,12 +5,14 @@
 #define HZ_APPS_HZFIX_COMMANDS_H
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/hzfix/Cli.h"
 #include "apps/pluginhost/PluginHost.h"
+#include "record/PluginData.h"
 
 namespace hzfix {
 
@@ -23,6 +25,12 @@ struct Context {
     std::unique_ptr<pluginhost::LoadedPlugin> LoadPlugin() const;
 };
 
+// Changes the saved settings under the preferences lock, keeping the
+// others, as settings set does; `who` names the command in its notices.
+// Returns the settings saved; throws SettingsError.
+PluginDataRec ChangeSavedSettings(const std::function<void(PluginDataRec*)>& change,
+                                  const std::string& who);
+
 // The plug-in's rectangles are 16-bit: larger frames are refused up front.
 void RequirePluginFrameSize(const std::string& path, int width, int height);
 
@@ -32,6 +40,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words);
 int RunPreview(const Context& context, const std::vector<std::string>& words);
 int RunSettings(const Context& context, const std::vector<std::string>& words);
 int RunConfigure(const Context& context, const std::vector<std::string>& words);
+int RunLevel(const Context& context, const std::vector<std::string>& words);
 
 // Each command's options and help, the help made from the options.
 const std::vector<OptionSpec>& RenderOptions();
@@ -40,12 +49,14 @@ const std::vector<OptionSpec>& PreviewOptions();
 const std::vector<OptionSpec>& SettingsOptions();
 const std::vector<OptionSpec>& InfoOptions();
 const std::vector<OptionSpec>& ConfigureOptions();
+const std::vector<OptionSpec>& LevelOptions();
 std::string InfoHelp();
 std::string RenderHelp();
 std::string ThumbnailHelp();
 std::string PreviewHelp();
 std::string SettingsHelp();
 std::string ConfigureHelp();
+std::string LevelHelp();
 
 struct CommandRec {
     const char* name;

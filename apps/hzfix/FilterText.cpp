@@ -36,8 +36,13 @@ bool IsSetting(const ParamRec& param) { return param.setting != nullptr; }
 std::string FfmpegFilterText(const PluginDataRec& settings) {
     std::string text = "frei0r=horizonfix:";
     const char* separator = "";
-    for (const ParamRec& param : hzfrei0r::Params()) {
-        if (!IsSetting(param)) continue;
+    // Every value up to the last setting, mix too: ffmpeg counts places.
+    size_t last = 0;
+    const std::vector<ParamRec>& params = hzfrei0r::Params();
+    for (size_t i = 0; i < params.size(); ++i)
+        if (IsSetting(params[i])) last = i;
+    for (size_t i = 0; i <= last; ++i) {
+        const ParamRec& param = params[i];
         double rgb[3] = {};
         const double v = Value(param, settings, rgb);
         text += separator;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/ClipOpening.h"
 #include "apps/hzfix/Commands.h"
@@ -129,12 +130,13 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     ParsedArgs args = ParseArgs(words, ThumbnailOptions());
     if (args.positional.size() != 2) throw UsageError("thumbnail needs IN and OUT.png");
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
-    const OpenedClip opened = OpenClip(context, args, files);
-    const RunSettingsRec& run = opened.run;
+    OpenedClip opened = OpenClip(context, args, files);
+    RunSettingsRec& run = opened.run;
     media::InputFile& in = *opened.in;
     const media::PictureShape& shape = opened.shape;
     std::optional<int64_t> at;
     if (auto v = args.Get("--at")) at = FrameAtTime(in, *v, "--at");
+    ResolveAutoSettings(&run, in, shape, 0, in.frameCount() - 1);
     SeekingFrames frames(in, shape);
     pluginhost::PluginHost host(*opened.plugin, frames);
     host.setClipSettings(Config2Bytes(run.settings));
@@ -166,6 +168,9 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     std::fprintf(files.outToStdout() ? stderr : stdout, "%s: frame %" PRId32 " of %s, %dx%d\n%s",
                  args.positional[1].c_str(), frame, args.positional[0].c_str(), width, height,
                  PicturesSummary(shape, false).c_str());
+    if (run.autoTurn || run.autoScale)
+        std::fprintf(files.outToStdout() ? stderr : stdout, "  settings: %s (%s)\n",
+                     SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;
 }
 

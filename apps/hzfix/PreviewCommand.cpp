@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/ClipOpening.h"
 #include "apps/hzfix/Commands.h"
@@ -152,13 +153,15 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     ParsedArgs args = ParseArgs(words, PreviewOptions());
     if (args.positional.size() != 2) throw UsageError("preview needs IN and OUT.png");
     const StreamFiles files(args.positional[0], args.positional[1], args.Get("-f").value_or("png"));
-    const OpenedClip opened = OpenClip(context, args, files);
-    const RunSettingsRec& run = opened.run;
+    OpenedClip opened = OpenClip(context, args, files);
+    RunSettingsRec& run = opened.run;
     media::InputFile& in = *opened.in;
     const media::PictureShape& shape = opened.shape;
     const int64_t frame =
         args.Get("--at") ? FrameAtTime(in, *args.Get("--at"), "--at") : in.frameCount() / 2;
     const int width = shape.format.width, height = shape.format.height;
+    // Measured over the whole clip, as its render would be.
+    ResolveAutoSettings(&run, in, shape, 0, in.frameCount() - 1);
 
     PreviewFrames frames(in, shape);
     pluginhost::PluginHost host(*opened.plugin, frames);

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/media/LibAv.h"
 
 namespace hzfix {
@@ -31,7 +32,7 @@ RenderPlan::RenderPlan(const Context& context, const RenderRequest& request)
 }
 
 void RenderPlan::ChooseFrames(const RenderRequest& request) {
-    const media::InputFile& in = *clip.in;
+    media::InputFile& in = *clip.in;
     const int64_t total = in.frameCount();
     const double start = request.startSeconds;
     // Times are judged as seconds first: a frame number made from a time far
@@ -58,6 +59,7 @@ void RenderPlan::ChooseFrames(const RenderRequest& request) {
                              " frames rendered (0 to " + std::to_string(count) + ")");
     if (startFrame + count > cInt32Max)
         throw media::InputError(files.in() + " has more frames than the plug-in can count");
+    ResolveAutoSettings(&clip.run, in, clip.shape, startFrame, startFrame + count - 1);
 }
 
 void RenderPlan::OpenProgress(const RenderRequest& request) {

@@ -1,5 +1,6 @@
 #include "apps/hzfix/RunSettings.h"
 
+#include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Errors.h"
 #include "persistence/prefsloader.h"
 #include "platform/files/Leftovers.h"
@@ -11,7 +12,7 @@ std::vector<OptionSpec> RunSettingOptions() {
         {"--settings", "FILE", "start from the settings in FILE (settings show --as file)"},
         {"--defaults", nullptr, "start from the effect's defaults, not the saved settings"},
     };
-    for (const OptionSpec& o : SettingOptions()) options.push_back(o);
+    for (const OptionSpec& o : AutoSettingOptions()) options.push_back(o);
     return options;
 }
 
@@ -43,7 +44,10 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
         ReadSettingsFile(*file, &run.settings, &run.notes);
         run.origin = *file;
     }
-    if (ApplySettingOptions(args, &run.settings, &run.notes))
+    ParsedArgs given = args;
+    run.autoTurn = TakeAuto(&given, *SliderDesc(cTurnSlider));
+    run.autoScale = TakeAuto(&given, *SliderDesc(cScaleSlider));
+    if (ApplySettingOptions(given, &run.settings, &run.notes) || run.autoTurn || run.autoScale)
         run.origin += " and this run's options";
     return run;
 }

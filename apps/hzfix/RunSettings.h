@@ -15,7 +15,8 @@
 
 namespace hzfix {
 
-// --settings FILE, --defaults and one option per setting.
+// --settings FILE, --defaults and one option per setting; the turn and the
+// enlargement also take `auto` (AutoSettings.h).
 std::vector<OptionSpec> RunSettingOptions();
 // A command's own options followed by those.
 std::vector<OptionSpec> WithRunSettingOptions(std::vector<OptionSpec> options);
@@ -27,6 +28,8 @@ struct RunSettingsRec {
     std::string origin;
     // What the words given became, where they said something else.
     SettingNotes notes = {};
+    // --turn auto, --scale auto: measured once the clip is open.
+    bool autoTurn = false, autoScale = false;
 };
 
 // A damaged or unreadable preferences file is a warning, and the defaults

@@ -37,6 +37,17 @@ RGBColor ColorOf(const SettingDescRec& d, const PluginDataRec& c) {
     return d.place == SettingPlace::cColors ? c.colors[d.index - 1] : c.frameStartColor;
 }
 
+// An on/off lives in its own field or in a slot of the sliders.
+bool OnOffOf(const SettingDescRec& d, const PluginDataRec& c) {
+    return d.place == SettingPlace::cSliders ? c.sliders[d.index - 1] != 0 : c.keepProps;
+}
+void SetOnOff(const SettingDescRec& d, PluginDataRec* c, bool on) {
+    if (d.place == SettingPlace::cSliders)
+        c->sliders[d.index - 1] = on ? 1 : 0;
+    else
+        c->keepProps = on;
+}
+
 bool KnownFormat(int16_t mediaType) {
     for (const MediaFormatRec& f : cMediaFormats)
         if (f.mediaType == mediaType) return true;
@@ -174,9 +185,11 @@ std::string SliderMeaning(const SettingDescRec& d, const PluginDataRec& c,
                                    : std::to_string(std::abs(pixels)) + " pixels " +
                                          (pixels > 0 ? d.more : d.less);
             else
-                text = pixels == 0 ? "not scaled"
-                                   : std::string("each side ") + (pixels > 0 ? d.more : d.less) +
-                                         " by " + std::to_string(std::abs(pixels)) + " pixels";
+                text = pixels == 0
+                           ? "not scaled"
+                           : std::string("each side ") + (pixels > 0 ? d.more : d.less) + " by " +
+                                 std::to_string(std::abs(pixels)) + " pixels" +
+                                 (UniformScale(c) ? ", the shorter sides in proportion" : "");
             text += " on " + frame.words;
             break;
         }
@@ -247,7 +260,7 @@ std::string SetSetting(const SettingDescRec& d, const std::string& words, const 
             }
             throw UsageError(what + ": '" + words + "' is not one of " + SettingLimits(d));
         case SettingKind::cOnOff:
-            c->keepProps = ParseOnOff(words, what);
+            SetOnOff(d, c, ParseOnOff(words, what));
             return "";
     }
     return "";
@@ -268,7 +281,7 @@ std::string SettingValue(const SettingDescRec& d, const PluginDataRec& c) {
             return KnownFormat(c.mediaType) ? MediaFormat(c.mediaType).name
                                             : std::to_string(c.mediaType);
         case SettingKind::cOnOff:
-            return c.keepProps ? "on" : "off";
+            return OnOffOf(d, c) ? "on" : "off";
     }
     return "";
 }
@@ -326,7 +339,7 @@ std::string SettingMeaning(const SettingDescRec& d, const PluginDataRec& c,
                         : " (no format is numbered " + std::to_string(c.mediaType) + ")");
         }
         case SettingKind::cOnOff:
-            return c.keepProps ? d.more : d.less;
+            return OnOffOf(d, c) ? d.more : d.less;
     }
     return "";
 }

@@ -97,6 +97,22 @@ void MakePreferencesFolder() {
 
 }  // namespace
 
+PluginDataRec ChangeSavedSettings(const std::function<void(PluginDataRec*)>& change,
+                                  const std::string& who) {
+    SetPrefsLockNotice(SayWaiting);
+    MakePreferencesFolder();
+    const PrefsLockRec lock;
+    bool saved = false;
+    PluginDataRec config = Load(&saved);
+    change(&config);
+    PrefsResultRec r = StorePrefs(config);
+    if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
+    if (!r.keptAside.empty())
+        std::printf("%s: the settings this version could not read are kept as %s\n", who.c_str(),
+                    r.keptAside.c_str());
+    return config;
+}
+
 const std::vector<OptionSpec>& SettingsOptions() {
     static const std::vector<OptionSpec> options = [] {
         std::vector<OptionSpec> all = SettingOptions();
@@ -187,16 +203,8 @@ int RunSettings(const Context& context, const std::vector<std::string>& words) {
     SettingNotes notes;
     ApplySettingOptions(args, &config, &notes);
     const std::optional<ShownFrameRec> clipFrame = ClipFrameFor(context, args);
-    MakePreferencesFolder();
-    const PrefsLockRec lock;
-    bool saved = false;
-    config = Load(&saved);
-    ApplySettingOptions(args, &config, &notes);
-    PrefsResultRec r = StorePrefs(config);
-    if (r.status != PrefsStatus::cOk) throw SettingsError(r.message, true);
-    if (!r.keptAside.empty())
-        std::printf("settings set: the settings this version could not read are kept as %s\n",
-                    r.keptAside.c_str());
+    config = ChangeSavedSettings(
+        [&](PluginDataRec* saved) { ApplySettingOptions(args, saved, &notes); }, "settings set");
     Show(config, cFromSaved, clipFrame.value_or(DialogFrame(config)));
     for (const auto& [name, note] : notes) std::printf("%s: %s\n", name.c_str(), note.c_str());
     return kExitOk;

@@ -161,6 +161,7 @@ void InputFile::CountFrames() {
     PacketPtr packet = NewPacket();
     bool everyFrameTimed = true;
     int64_t lastDuration = 0;
+    std::vector<int64_t> keyTimes, keyOrdinals;
     for (;;) {
         int err = av_read_frame(counter.get(), packet.get());
         if (err == AVERROR_EOF) break;
@@ -173,6 +174,10 @@ void InputFile::CountFrames() {
             ++frameCount_;
             const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (ts == AV_NOPTS_VALUE) everyFrameTimed = false;
+            if (packet->flags & AV_PKT_FLAG_KEY) {
+                keyTimes.push_back(ts);
+                keyOrdinals.push_back(frameCount_ - 1);
+            }
             times_.push_back(ts);
             if (packet->duration > 0) lastDuration = packet->duration;
         }
@@ -186,9 +191,14 @@ void InputFile::CountFrames() {
         std::max<int64_t>(av_rescale_q(1, av_inv_q(format_.frameRate), video_->time_base), 1);
     if (everyFrameTimed) {
         std::sort(times_.begin(), times_.end());
+        for (const int64_t ts : keyTimes)
+            keyFrames_.push_back(std::lower_bound(times_.begin(), times_.end(), ts) -
+                                 times_.begin());
     } else {
         for (size_t i = 0; i < times_.size(); ++i) times_[i] = static_cast<int64_t>(i) * step;
+        keyFrames_ = keyOrdinals;
     }
+    std::sort(keyFrames_.begin(), keyFrames_.end());
     firstPts_ = times_.front();
     endPts_ = times_.back() + (lastDuration > 0 ? lastDuration : step);
     FindGaps(step);

@@ -69,6 +69,9 @@ class InputFile {
     int64_t FrameAt(double seconds) const;
     // The frame on screen at `seconds`: the last one that starts by then.
     int64_t FrameShownAt(double seconds) const;
+    // The frames a decoder can start from without the ones before them, in
+    // order: seeking to one of these decodes a single picture.
+    const std::vector<int64_t>& keyFrames() const { return keyFrames_; }
     // The audio stream that goes with the video, or nullptr.
     const AVStream* audioStream() const { return audio_; }
     // Where the clip's first frame lies on the input's clock, in seconds:
@@ -117,7 +120,8 @@ class InputFile {
     int64_t frameCount_ = 0;
     int64_t firstPts_ = 0;
     int64_t endPts_ = 0;
-    std::vector<int64_t> times_;                     // of every frame, in order
+    std::vector<int64_t> times_;  // of every frame, in order
+    std::vector<int64_t> keyFrames_;
     std::vector<std::pair<int64_t, int64_t>> gaps_;  // frame after, frames missing
     PacketPtr packet_;
     std::function<void(PacketPtr)> audioSink_;

@@ -18,6 +18,7 @@ uint32_t KeyModifiersOf(Qt::KeyboardModifiers modifiers) {
     uint32_t kmod = 0;
     if (modifiers & Qt::ShiftModifier) kmod |= shiftKey;
     if (modifiers & Qt::AltModifier) kmod |= optionKey;
+    if (modifiers & Qt::ControlModifier) kmod |= controlKey;
     return kmod;
 }
 
@@ -42,8 +43,10 @@ class CustomControl : public QWidget {
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() != Qt::LeftButton || trackedPart_) return;
         const Point where = WindowPoint(e);
+        const uint32_t kmod = KeyModifiersOf(e->modifiers());
         OpaqueEventRef hitTest{kEventClassControl, kEventControlHitTest, {}};
         SetEventParameter(&hitTest, kEventParamMouseLocation, typeQDPoint, sizeof where, &where);
+        SetEventParameter(&hitTest, kEventParamKeyModifiers, typeUInt32, sizeof kmod, &kmod);
         Send(&hitTest);
         ControlPartCode part = 0;
         GetEventParameter(&hitTest, kEventParamControlPart, typeControlPartCode, nullptr,

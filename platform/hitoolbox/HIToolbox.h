@@ -65,7 +65,7 @@ enum {
     typeMouseTrackingResult = 0x6D74726B /* 'mtrk' */
 };
 /* Key modifier bits of 'kmod'. */
-enum { shiftKey = 512, optionKey = 2048 };
+enum { shiftKey = 512, optionKey = 2048, controlKey = 4096 };
 /* Standard commands: Return and Escape send these, and closing a window
  * from its frame counts as the cancel command. */
 enum { kHICommandOK = 0x6F6B2020 /* 'ok  ' */, kHICommandCancel = 0x6E6F7421 /* 'not!' */ };

@@ -112,6 +112,34 @@ TEST_F(ClipDrag, APressOutsideTheRectangleChangesNothing) {
     EXPECT_EQ(std::memcmp(&before, &config.startRel, sizeof before), 0);
 }
 
+// With Control held a line drawn along what should be level adds its lean
+// to the turn, in whole steps, wherever it starts; the framing stays.
+TEST_F(ClipDrag, ALineDrawnWithControlAddsItsLeanToTheTurn) {
+    const struct {
+        const char* what;
+        int16_t turnBefore;
+        QPoint from, to;
+        int16_t turnAfter;
+    } cases[] = {
+        // 35 down over 500 across: 4.0 degrees clockwise, 10 steps.
+        {"along a horizon falling to the right", 0, {100, 300}, {600, 335}, 10},
+        {"drawn right to left", 0, {600, 335}, {100, 300}, 10},
+        {"on top of an earlier turn", 6, {50, 400}, {650, 379}, 1},
+        // 14 left over 400 down: an upright leaning 2 degrees clockwise.
+        {"along an upright", 0, {300, 40}, {286, 440}, 5},
+        {"too short to tell", 3, {100, 100}, {110, 104}, 3},
+        {"held at the slider's end", 220, {100, 300}, {600, 335}, 225},
+    };
+    const Rect framing = Stored();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        config.sliders[cTurnSlider - 1] = c.turnBefore;
+        Drag(c.from, {(c.from + c.to) / 2, c.to}, Qt::ControlModifier);
+        EXPECT_EQ(config.sliders[cTurnSlider - 1], c.turnAfter);
+        EXPECT_EQ(Stored(), framing);
+    }
+}
+
 // The preview, the framing rectangle in its colour with a ringed handle at
 // each corner, and the black border, as the screen shows them.
 TEST_F(ClipDrag, ShowsThePreviewTheFramingAndItsHandles) {

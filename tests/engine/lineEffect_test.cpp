@@ -200,3 +200,33 @@ TEST_F(Renderer, WithoutMemoryForAContextTheEffectAnswersAndLeavesTheBackground)
 }
 
 }  // namespace
+
+namespace {
+
+// A 400 x 400 square at the middle of a 1080p frame, enlarged, measured
+// across its middle.
+std::pair<int, int> EnlargedSquare(PluginDataRec* config, bool uniform) {
+    GWorldHolder source = MakeGWorld(1920, 1080);
+    Fill(source.get(), cBlue);
+    for (int y = 340; y < 740; ++y)
+        for (int x = 760; x < 1160; ++x) SetPixel(source.get(), x, y, cGreen);
+    config->sliders[cScaleSlider - 1] = 4;
+    config->sliders[cUniformScaleSlot - 1] = uniform ? 1 : 0;
+    GWorldHolder out = MakeGWorld(1920, 1080);
+    DoPixelEffect(source.get(), out.get(), config, 0, 1);
+    int across = 0, down = 0;
+    for (int x = 0; x < 1920; ++x) across += PixelAt(out.get(), x, 540).g > 127;
+    for (int y = 0; y < 1080; ++y) down += PixelAt(out.get(), 960, y).g > 127;
+    return {across, down};
+}
+
+}  // namespace
+
+TEST_F(Renderer, EvenEnlargementKeepsProportionsWhereThePixelOneStretches) {
+    // Each side 76 pixels out: 1920 -> 2072 across, 1080 -> 1232 down.
+    EXPECT_EQ(EnlargedSquare(&config, false), std::pair(432, 456));
+    // 76 across, 42 down: the same factor both ways, to the pixel.
+    const auto [across, down] = EnlargedSquare(&config, true);
+    EXPECT_EQ(across, 432);
+    EXPECT_NEAR(down, 431, 1);
+}

@@ -118,7 +118,7 @@ TEST_F(HzfixConfigureDialog, TheDialogAndTheCommandLineTakeTheTablesLimits) {
         if (!cancel || seen) return;
         seen = true;
         for (const SettingDescRec& d : cSettingDescs) {
-            if (d.place != SettingPlace::cSliders) continue;
+            if (d.place != SettingPlace::cSliders || d.kind != SettingKind::cSlider) continue;
             QSlider* slider = Control<QSlider>("signature", "Sldr", d.index);
             ASSERT_TRUE(slider) << d.name;
             EXPECT_TRUE(slider->isVisibleTo(slider->window())) << d.name;

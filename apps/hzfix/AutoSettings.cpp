@@ -1,0 +1,115 @@
+#include "apps/hzfix/AutoSettings.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "apps/level/CornerCover.h"
+
+namespace hzfix {
+
+namespace {
+
+constexpr char kAuto[] = "auto";
+
+// What auto means for each setting that takes it.
+const char* AutoMeaning(const SettingDescRec& d) {
+    if (d.place != SettingPlace::cSliders) return nullptr;
+    if (d.index == cTurnSlider) return "auto: the turn that levels IN's horizon, measured";
+    if (d.index == cScaleSlider) return "auto: the least that hides the corners the turn uncovers";
+    return nullptr;
+}
+
+std::string Fixed(double v, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return text;
+}
+
+}  // namespace
+
+const std::vector<OptionSpec>& AutoSettingOptions() {
+    struct Words {
+        std::string argument, help;
+    };
+    static const std::vector<Words> words = [] {
+        std::vector<Words> w;
+        const std::vector<OptionSpec>& plain = SettingOptions();
+        for (size_t i = 0; i < plain.size(); ++i) {
+            const char* meaning = AutoMeaning(cSettingDescs[i]);
+            w.push_back(
+                {std::string(plain[i].value) + (meaning ? "|auto" : ""),
+                 std::string(plain[i].help) + (meaning ? std::string("; ") + meaning : "")});
+        }
+        return w;
+    }();
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> o = SettingOptions();
+        for (size_t i = 0; i < o.size(); ++i) {
+            o[i].value = words[i].argument.c_str();
+            o[i].help = words[i].help.c_str();
+        }
+        return o;
+    }();
+    return options;
+}
+
+bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) {
+    const std::string option = std::string("--") + d.name;
+    if (args->Get(option) != kAuto) return false;
+    args->values.erase(option);
+    return true;
+}
+
+std::string HideCorners(PluginDataRec* settings, int width, int height) {
+    const std::optional<int16_t> scale = level::CornerHidingScale(*settings, width, height);
+    const SettingDescRec& d = *SliderDesc(cScaleSlider);
+    settings->sliders[cScaleSlider - 1] = scale.value_or(static_cast<int16_t>(d.maximum));
+    if (!scale)
+        return "auto: no enlargement up to " + std::to_string(d.maximum) +
+               " hides the corners; the largest is used";
+    return "auto: the least that hides the corners at turn " +
+           std::to_string(settings->sliders[cTurnSlider - 1]);
+}
+
+std::string Level(PluginDataRec* settings, int width, int height, double tiltDegrees,
+                  bool hideCorners) {
+    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
+    std::string note;
+    // The turn sets the enlargement, whose stretch sets the turn; both are
+    // whole steps, so they settle within a round or two.
+    for (int round = 0; round < 4; ++round) {
+        const double drawn = level::DrawnTilt(*settings, width, height, tiltDegrees);
+        const int16_t steps =
+            ClampToDesc(turn, static_cast<int32_t>(std::lround(drawn / TurnDegrees(1))));
+        const bool settled = round > 0 && steps == settings->sliders[cTurnSlider - 1];
+        settings->sliders[cTurnSlider - 1] = steps;
+        if (!hideCorners || settled) break;
+        note = HideCorners(settings, width, height);
+    }
+    return note;
+}
+
+void ResolveAutoSettings(RunSettingsRec* run, media::InputFile& in,
+                         const media::PictureShape& shape, int64_t first, int64_t last) {
+    if (run->autoTurn) {
+        const level::ClipLevelRec measured = level::MeasureClip(in, shape, first, last);
+        const level::ClipTiltRec& clip = measured.clip;
+        if (!clip.reliable)
+            throw media::InputError(
+                "--turn auto: " + in.path() + " shows no reliable horizon (confidence " +
+                Fixed(clip.confidence, 2) + " below " + Fixed(level::kTrustedConfidence, 2) +
+                " over " + std::to_string(measured.frames.size()) +
+                " frames); give --turn yourself (hzfix level " + in.path() +
+                " --show FILE.png says why)");
+        const std::string scaleNote = Level(&run->settings, shape.format.width, shape.format.height,
+                                            clip.tiltDegrees, run->autoScale);
+        if (run->autoScale) run->notes["scale"] = scaleNote;
+        run->notes["turn"] = "auto: " + Fixed(clip.tiltDegrees, 2) + "\u00B0 tilt measured on " +
+                             std::to_string(clip.framesUsed) + " of " +
+                             std::to_string(measured.frames.size()) + " frames, confidence " +
+                             Fixed(clip.confidence, 2);
+    } else if (run->autoScale)
+        run->notes["scale"] = HideCorners(&run->settings, shape.format.width, shape.format.height);
+}
+
+}  // namespace hzfix

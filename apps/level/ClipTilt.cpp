@@ -1,0 +1,48 @@
+#include "apps/level/ClipTilt.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "apps/level/FrameTilt.h"
+
+namespace level {
+
+ClipTiltRec CombineFrames(const std::vector<FrameSampleRec>& frames) {
+    ClipTiltRec clip;
+    std::vector<const FrameSampleRec*> reliable;
+    double total = 0;
+    for (const FrameSampleRec& f : frames)
+        if (f.reliable) reliable.push_back(&f), total += f.confidence;
+    if (reliable.empty()) return clip;
+
+    // The confidence-weighted median resists a minority of wrong frames.
+    std::sort(reliable.begin(), reliable.end(),
+              [](auto a, auto b) { return a->tiltDegrees < b->tiltDegrees; });
+    double median = reliable.back()->tiltDegrees, below = 0;
+    for (const FrameSampleRec* f : reliable) {
+        below += f->confidence;
+        if (below >= total / 2) {
+            median = f->tiltDegrees;
+            break;
+        }
+    }
+    double sum = 0, weight = 0;
+    for (const FrameSampleRec* f : reliable) {
+        if (std::abs(f->tiltDegrees - median) > kFramesAgreeDegrees) continue;
+        sum += f->confidence * f->tiltDegrees;
+        weight += f->confidence;
+        ++clip.framesUsed;
+        clip.linesUsed += f->linesUsed;
+    }
+    clip.tiltDegrees = sum / weight;
+    // Every sampled frame counts: a clip whose frames mostly show no horizon
+    // is not trusted on the strength of one; and frames that disagree count
+    // again, so two horizons in one clip are not averaged into a third.
+    clip.confidence = weight / static_cast<double>(frames.size()) * (weight / total);
+    // And at least half the frames must agree, whatever their confidence.
+    clip.reliable = clip.confidence >= kTrustedConfidence &&
+                    2 * static_cast<size_t>(clip.framesUsed) >= frames.size();
+    return clip;
+}
+
+}  // namespace level

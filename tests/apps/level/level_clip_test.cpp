@@ -1,0 +1,80 @@
+// Which frames of a clip are measured, and how their tilts make one.
+#include <gtest/gtest.h>
+
+#include "apps/level/ClipTilt.h"
+#include "apps/level/TiltSampler.h"
+
+namespace {
+
+using level::FrameSampleRec;
+
+FrameSampleRec Sample(double tilt, double confidence = 0.9, bool reliable = true) {
+    return {0, 0, reliable, tilt, confidence, 10};
+}
+
+TEST(CombineFrames, KeepsTheAgreeingFramesAndCountsTheRest) {
+    struct Case {
+        const char* what;
+        std::vector<FrameSampleRec> frames;
+        bool reliable;
+        double tilt;
+        int used;
+    };
+    const Case cases[] = {
+        {"all agree", {Sample(2.0), Sample(2.1), Sample(1.95)}, true, 2.0167, 3},
+        {"a frame past a roof is left out",
+         {Sample(2.0), Sample(2.1), Sample(7.0), Sample(1.95), Sample(2.05)},
+         true,
+         2.025,
+         4},
+        {"frames without a horizon do not move it",
+         {Sample(-3.0), Sample(9.0, 0.2, false), Sample(-3.2)},
+         true,
+         -3.1,
+         2},
+        {"mostly no horizon",
+         {Sample(1.0), Sample(0, 0, false), Sample(0, 0, false)},
+         false,
+         1.0,
+         1},
+        {"half the frames agree",
+         {Sample(1.0, 1), Sample(1.1, 1), Sample(0, 0, false), Sample(0, 0, false)},
+         true,
+         1.05,
+         2},
+        {"two horizons", {Sample(0.0), Sample(0.1), Sample(5.0), Sample(5.1)}, false, 0.05, 2},
+        {"nothing found", {Sample(0, 0.1, false)}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const level::ClipTiltRec clip = level::CombineFrames(c.frames);
+        EXPECT_EQ(clip.reliable, c.reliable) << c.what << ": confidence " << clip.confidence;
+        EXPECT_NEAR(clip.tiltDegrees, c.tilt, 1e-3) << c.what;
+        EXPECT_EQ(clip.framesUsed, c.used) << c.what;
+        EXPECT_GE(clip.confidence, 0) << c.what;
+        EXPECT_LE(clip.confidence, 1) << c.what;
+    }
+}
+
+TEST(SampleFrames, TakesKeyFramesWhereThereAreEnough) {
+    const std::vector<int64_t> everyTen = {0, 250, 500, 750, 1000, 1250};
+    struct Case {
+        const char* what;
+        std::vector<int64_t> keys;
+        int64_t first, last;
+        int count;
+        std::vector<int64_t> frames;
+    };
+    const Case cases[] = {
+        {"a long clip", everyTen, 0, 1499, 9, {0, 250, 500, 750, 1000, 1250}},
+        {"a range between key frames", everyTen, 260, 440, 3, {290, 350, 410}},
+        {"two key frames are too few", everyTen, 200, 520, 3, {253, 360, 467}},
+        {"one frame", everyTen, 500, 500, 9, {500}},
+        {"one frame between keys", everyTen, 77, 77, 9, {77}},
+        {"every frame a key", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 9, 3, {1, 5, 8}},
+        {"nothing", everyTen, 10, 9, 9, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(level::SampleFrames(c.keys, c.first, c.last, c.count), c.frames) << c.what;
+}
+
+}  // namespace
