@@ -17,6 +17,7 @@
 #include "engine/relrects.h"
 #include "persistence/prefsloader.h"
 #include "platform/hitoolbox/ToolboxSession.h"
+#include "record/CornerCover.h"
 #include "record/SettingsTable.h"
 
 namespace {
@@ -197,6 +198,19 @@ OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData
         RelRect whole;
         InitRelRect(&whole);
         PutCurrentRel(whole);
+        ReRenderAndBlit();
+        return noErr;
+    }
+    if (CommandIs(command, "HdCr")) {
+        // The least enlargement that hides the corners on the frame shown.
+        const Rect frame = GetPortRect(ws.sourceClip);
+        const SettingDescRec& scale = *SliderDesc(cScaleSlider);
+        const int16_t v =
+            CornerHidingScale(*theConfig, frame.right - frame.left, frame.bottom - frame.top)
+                .value_or(static_cast<int16_t>(scale.maximum));
+        theConfig->sliders[cScaleSlider - 1] = v;
+        SetControl32BitValue(ws.sliders[cScaleSlider - 1], v);
+        SetSliderLegend(theWindow, cScaleSlider, v);
         ReRenderAndBlit();
         return noErr;
     }

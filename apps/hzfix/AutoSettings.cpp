@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "apps/level/CornerCover.h"
+#include "record/CornerCover.h"
 
 namespace hzfix {
 
@@ -61,7 +61,7 @@ bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) {
 }
 
 std::string HideCorners(PluginDataRec* settings, int width, int height) {
-    const std::optional<int16_t> scale = level::CornerHidingScale(*settings, width, height);
+    const std::optional<int16_t> scale = CornerHidingScale(*settings, width, height);
     const SettingDescRec& d = *SliderDesc(cScaleSlider);
     settings->sliders[cScaleSlider - 1] = scale.value_or(static_cast<int16_t>(d.maximum));
     if (!scale)
@@ -78,7 +78,7 @@ std::string Level(PluginDataRec* settings, int width, int height, double tiltDeg
     // The turn sets the enlargement, whose stretch sets the turn; both are
     // whole steps, so they settle within a round or two.
     for (int round = 0; round < 4; ++round) {
-        const double drawn = level::DrawnTilt(*settings, width, height, tiltDegrees);
+        const double drawn = DrawnTilt(*settings, width, height, tiltDegrees);
         const int16_t steps =
             ClampToDesc(turn, static_cast<int32_t>(std::lround(drawn / TurnDegrees(1))));
         const bool settled = round > 0 && steps == settings->sliders[cTurnSlider - 1];

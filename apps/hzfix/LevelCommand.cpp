@@ -12,11 +12,11 @@
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/hzfix/ShownClip.h"
-#include "apps/level/CornerCover.h"
 #include "apps/level/LevelPictures.h"
 #include "apps/level/TiltSampler.h"
 #include "apps/media/Image.h"
 #include "apps/media/InputFile.h"
+#include "record/CornerCover.h"
 
 namespace hzfix {
 
@@ -163,8 +163,8 @@ int RunLevel(const Context& context, const std::vector<std::string>& words) {
                                  answer.measured.clip.tiltDegrees, true);
         answer.turn = run.settings.sliders[cTurnSlider - 1];
         answer.scale = run.settings.sliders[cScaleSlider - 1];
-        answer.turnDegrees = level::DrawnTilt(run.settings, shape.format.width, shape.format.height,
-                                              answer.measured.clip.tiltDegrees);
+        answer.turnDegrees = DrawnTilt(run.settings, shape.format.width, shape.format.height,
+                                       answer.measured.clip.tiltDegrees);
     }
     if (auto path = args.Get("--show")) {
         const level::ArgbPicture p = level::DrawLinesFound(answer.measured);

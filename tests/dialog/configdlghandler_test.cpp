@@ -149,6 +149,34 @@ TEST_F(DialogTest, ResetAndFullFrameRestoreDefaultsInTheRecordAndTheControls) {
     EXPECT_EQ(config.frameEndColor.blue, 3);  // the reset leaves the second frame colour
 }
 
+TEST_F(DialogTest, HideCornersEnlargesUntilThePreviewShowsNoBackground) {
+    config.sliders[cTurnSlider - 1] = 12;
+    config.colors[cBackgroundColor - 1] = RGBColor{0xFFFF, 0, 0xFFFF};
+    const auto background = [](const QImage& shown) {
+        int n = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) n += shown.pixel(x, y) == qRgb(255, 0, 255);
+        return n;
+    };
+    int before = -1, after = -1, slider = -1;
+    QString legend;
+    Run({[&] {
+        before = background(ClipOnScreen());
+        Click("HdCr");
+        after = background(ClipOnScreen());
+        legend = Text("Lgnd", cScaleSlider);
+        slider = qobject_cast<QAbstractSlider*>(Control("Sldr", cScaleSlider))->value();
+        Click("ok  ");
+    }});
+    const int16_t scale = config.sliders[cScaleSlider - 1];
+    EXPECT_GT(before, 0);
+    EXPECT_EQ(after, 0);
+    EXPECT_GT(scale, 0);
+    EXPECT_EQ(slider, scale);
+    EXPECT_EQ(legend, QString::number(scale) + "%");
+    EXPECT_EQ(config.sliders[cTurnSlider - 1], 12);
+}
+
 TEST_F(DialogTest, CancelAfterAFormatSwitchAndSliderMovesPutsTheRecordBackByteForByte) {
     config.mediaType = 7;  // no such format: the NTSC window
     config.sliders[1] = 5;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <regex>
 
-#include "apps/level/CornerCover.h"
+#include "record/CornerCover.h"
 #include "record/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
 #include "tests/apps/level/TiltScenes.h"
@@ -182,7 +182,7 @@ TEST_F(HzfixLevel, CornerHidingScaleIsTheLeastTheRendererNeeds) {
         settings.sliders[cMoveYSlider - 1] = static_cast<int16_t>(c.moveY);
         settings.sliders[cUniformScaleSlot - 1] = c.uniform ? 1 : 0;
         const std::string uniform = c.uniform ? "on" : "off";
-        const std::optional<int16_t> scale = level::CornerHidingScale(settings, kWidth, kHeight);
+        const std::optional<int16_t> scale = CornerHidingScale(settings, kWidth, kHeight);
         ASSERT_TRUE(scale) << "turn " << c.turn;
         const std::string framing =
             std::to_string(c.framing.left) + "," + std::to_string(c.framing.right) + "," +

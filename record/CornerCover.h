@@ -2,14 +2,12 @@
 // renderer's own geometry: the framing rectangle cut in whole pixels, grown
 // and moved by whole pixels of its longer side, turned about the centre of
 // where it is drawn.
-#ifndef HZ_APPS_LEVEL_CORNERCOVER_H
-#define HZ_APPS_LEVEL_CORNERCOVER_H
+#ifndef HZ_RECORD_CORNERCOVER_H
+#define HZ_RECORD_CORNERCOVER_H
 
 #include <optional>
 
 #include "record/PluginData.h"
-
-namespace level {
 
 // Whether the picture drawn with `settings` covers all it covers unturned:
 // the whole width x height frame with the whole frame kept, the framing
@@ -26,7 +24,5 @@ std::optional<int16_t> CornerHidingScale(const PluginDataRec& settings, int widt
 // degrees, of a line leaning `tiltDegrees` in the source, as drawn before
 // the turn.
 double DrawnTilt(const PluginDataRec& settings, int width, int height, double tiltDegrees);
-
-}  // namespace level
 
 #endif

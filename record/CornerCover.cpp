@@ -1,12 +1,10 @@
-#include "apps/level/CornerCover.h"
+#include "record/CornerCover.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "record/SettingsTable.h"
-
-namespace level {
 
 namespace {
 
@@ -102,5 +100,3 @@ std::optional<int16_t> CornerHidingScale(const PluginDataRec& settings, int widt
     }
     return std::nullopt;
 }
-
-}  // namespace level
