@@ -69,12 +69,13 @@ struct HostProcs {
         if (outCookie) *outCookie = nullptr;
         if (outVolume) *outVolume = 0;
         if (!outFrame || !outCookie) return kPluginBadParams;
-        if (host->Faults().getFrame != kPluginOK) return host->Faults().getFrame;
+        const HostFaults& faults = host->Faults();
+        if (faults.getFrame != kPluginOK) return faults.getFrame;
         if (width <= 0 || height <= 0) return kPluginBadParams;
-        if (host->Faults().getFrameIntoDestination)
+        if (faults.getFrameIntoDestination)
             return HandBackDestination(host, frameNumber, quality, outFrame, outCookie);
-        if (host->Faults().frameWidth > 0) width = host->Faults().frameWidth;
-        if (host->Faults().frameHeight > 0) height = host->Faults().frameHeight;
+        if (faults.frameWidth > 0) width = faults.frameWidth;
+        if (faults.frameHeight > 0) height = faults.frameHeight;
 
         // Made first: once the buffer exists, only the provider may throw.
         host->fetches_.reserve(host->fetches_.size() + 1);
@@ -104,7 +105,7 @@ struct HostProcs {
         }
         fetch->buffer = buffer;
         *outCookie = fetch.get();
-        if (host->Faults().getFrameWithoutBuffer) {
+        if (faults.getFrameWithoutBuffer) {
             DisposeGWorld(buffer);
             fetch->buffer = nullptr;
         } else {
