@@ -20,7 +20,7 @@ cp "$projects"/levelled.kdenlive "$projects"/levelled.mlt .
 render() {
   local name=$1
   shift
-  melt -quiet "$@" -consumer avformat:"$name.rgba" f=rawvideo pix_fmt=rgba >/dev/null 2>&1
+  melt -quiet "$@" -consumer avformat:"$name.rgba" f=rawvideo pix_fmt=rgba real_time=0 >/dev/null 2>&1
 }
 size=$((320 * 180 * 4))
 frame() { tail -c +$(($2 * size + 1)) "$1" | head -c $size | md5sum; }

@@ -35,7 +35,7 @@ gst-launch-1.0 -q filesrc location=in.rgba ! rawvideoparse format=rgba width=64 
   framerate=25/1 ! frei0r-filter-horizonfix "${gst_props[@]}" background-r=0.2 \
   background-g=0.4 background-b=0.6 ! filesink location=gst.rgba
 melt -quiet in.mkv "${melt_filter[@]}" \
-  -consumer avformat:melt.rgba f=rawvideo pix_fmt=rgba >/dev/null 2>&1
+  -consumer avformat:melt.rgba f=rawvideo pix_fmt=rgba real_time=0 >/dev/null 2>&1
 
 cmp -s ffmpeg.rgba in.rgba && fail "ffmpeg left the pictures as they were"
 cmp -s ffmpeg.rgba hzfix.rgba || fail "ffmpeg's frames differ from hzfix render's"
@@ -48,7 +48,7 @@ for i in "${!keyed[@]}"; do
   [[ ${keyed[i]} == turn=* ]] && keyed[i]="turn=0=0.5;9=${keyed[i]#turn=}"
 done
 melt -quiet in.mkv "${keyed[@]}" \
-  -consumer avformat:keyed.rgba f=rawvideo pix_fmt=rgba >/dev/null 2>&1
+  -consumer avformat:keyed.rgba f=rawvideo pix_fmt=rgba real_time=0 >/dev/null 2>&1
 frame=$((64 * 48 * 4))
 first() { head -c $frame "$1"; }
 last() { tail -c +$((9 * frame + 1)) "$1" | head -c $frame; }
