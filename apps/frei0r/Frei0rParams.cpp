@@ -59,6 +59,7 @@ std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table) {
                     list.push_back({d.name, ParamKind::kBool, d.help, &d});
                 break;
             case SettingKind::cChoice:
+            case SettingKind::cSubStep:
                 break;
         }
     }
