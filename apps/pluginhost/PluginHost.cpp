@@ -85,7 +85,7 @@ struct HostProcs {
         pluginhost::LentPixels lent;
         if (host->frames_.LendFrame(frameNumber, quality, width, height, &lent)) {
             // The provider's own rows, handed over without a copy.
-            if (NewGWorldFromPtr(&buffer, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+            if (NewGWorldFromPtr(&buffer, lent.pixelFormat, &bounds, nullptr, nullptr, 0,
                                  reinterpret_cast<Ptr>(lent.rows), lent.rowBytes) != noErr)
                 return kPluginOutOfMemory;
         } else {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/HYPlugin.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace pluginhost {
 
@@ -38,10 +39,12 @@ class LoadedPlugin {
     std::string libraryPath_;
 };
 
-// Rows of 32-bit pixels (alpha, red, green, blue) that a provider lends.
+// Rows of 32-bit pixels that a provider lends: alpha, red, green, blue, or
+// red, green, blue, alpha with k32RGBAPixelFormat.
 struct LentPixels {
     uint8_t* rows = nullptr;
     int32_t rowBytes = 0;
+    uint32_t pixelFormat = k32ARGBPixelFormat;
 };
 
 class FrameProvider {
