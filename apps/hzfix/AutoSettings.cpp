@@ -1,6 +1,5 @@
 #include "apps/hzfix/AutoSettings.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "record/CornerCover.h"
@@ -23,6 +22,15 @@ std::string Fixed(double v, int decimals) {
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
     return text;
+}
+
+// What the enlargement the settings hold does about the corners.
+std::string CornerNote(const PluginDataRec& settings, int width, int height) {
+    if (!CoversFrame(settings, width, height))
+        return "auto: no enlargement up to " + std::to_string(SliderDesc(cScaleSlider)->maximum) +
+               " hides the corners; the largest is used";
+    return "auto: the least that hides the corners at turn " +
+           std::to_string(settings.sliders[cTurnSlider - 1]);
 }
 
 }  // namespace
@@ -61,32 +69,14 @@ bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) {
 }
 
 std::string HideCorners(PluginDataRec* settings, int width, int height) {
-    const std::optional<int16_t> scale = CornerHidingScale(*settings, width, height);
-    const SettingDescRec& d = *SliderDesc(cScaleSlider);
-    settings->sliders[cScaleSlider - 1] = scale.value_or(static_cast<int16_t>(d.maximum));
-    if (!scale)
-        return "auto: no enlargement up to " + std::to_string(d.maximum) +
-               " hides the corners; the largest is used";
-    return "auto: the least that hides the corners at turn " +
-           std::to_string(settings->sliders[cTurnSlider - 1]);
+    SetCornerHidingScale(settings, width, height);
+    return CornerNote(*settings, width, height);
 }
 
 std::string Level(PluginDataRec* settings, int width, int height, double tiltDegrees,
                   bool hideCorners) {
-    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
-    std::string note;
-    // The turn sets the enlargement, whose stretch sets the turn; both are
-    // whole steps, so they settle within a round or two.
-    for (int round = 0; round < 4; ++round) {
-        const double drawn = DrawnTilt(*settings, width, height, tiltDegrees);
-        const int16_t steps =
-            ClampToDesc(turn, static_cast<int32_t>(std::lround(drawn / TurnDegrees(1))));
-        const bool settled = round > 0 && steps == settings->sliders[cTurnSlider - 1];
-        settings->sliders[cTurnSlider - 1] = steps;
-        if (!hideCorners || settled) break;
-        note = HideCorners(settings, width, height);
-    }
-    return note;
+    LevelSettings(settings, width, height, tiltDegrees, hideCorners);
+    return hideCorners ? CornerNote(*settings, width, height) : "";
 }
 
 void ResolveAutoSettings(RunSettingsRec* run, media::InputFile& in,

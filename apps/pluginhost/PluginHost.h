@@ -140,6 +140,12 @@ class PluginHost {
     // own. Set before the first request, it also keeps the plug-in away
     // from the preferences file.
     void setClipSettings(std::vector<uint8_t> block) { clipSettings_ = std::move(block); }
+    // Measures a picture's tilt for the plug-in (the table's MeasureTilt:
+    // rows of 32-bit pixels A, R, G, B, their pitch, width and height);
+    // empty, the default, the table offers none.
+    using TiltMeter = std::function<HYPluginResult(const uint8_t* argb, int32_t rowBytes,
+                                                   int16_t width, int16_t height, HYTiltRec* out)>;
+    void setTiltMeter(TiltMeter meter);
     // Not owned; nullptr (the default) for none.
     void setWatcher(HostWatcher* watcher) { watcher_ = watcher; }
     // Told the absolute number of each frame whose audio the plug-in
@@ -182,8 +188,9 @@ class PluginHost {
     FrameProvider& frames_;
     std::unique_ptr<HYPluginParams> block_;
     HYProcs procs_{};
-    int16_t interfaceVersion_ = kHYClipSettingsInterfaceVersion;
+    int16_t interfaceVersion_ = kHYMeasureTiltInterfaceVersion;
     std::vector<uint8_t> clipSettings_;
+    TiltMeter tiltMeter_;
     HostWatcher* watcher_ = nullptr;
     std::function<void(int32_t)> audioPassed_;
     ClipSettings clip_;
