@@ -34,18 +34,26 @@ clip() {  # photo angle out
 field() {  # json key
   grep -o "\"$2\": [^,}]*" <<<"$1" | head -1 | sed 's/.*: //'
 }
+# The best of the sampled frames: the lines that agree with its tilt and its
+# confidence, which say more about a refusal than the clip's values (none
+# and 0 for a clip without a reliable frame).
+best() {  # json key
+  grep -o "\"$2\": [0-9.]*" <<<"$1" | tail -n +2 | sed 's/.*: //' | sort -g | tail -1
+}
+lines() { best "$1" lines; }
+frame_conf() { best "$1" confidence; }
 
 errors=()
 missed=0
-printf '%-12s %7s %9s %7s %6s\n' photo turn found error conf
+printf '%-12s %7s %9s %7s %6s %6s %5s\n' photo turn found error conf frame lines
 for photo in "$photos"/*.jpg; do
   name=$(basename "$photo" .jpg)
   [[ $name == none-* ]] && continue
   clip "$photo" 0 "$work/$name-0.mp4"
   base=$("$hzfix" level "$work/$name-0.mp4" --json --defaults)
   if [[ $(field "$base" reliable) != true ]]; then
-    printf '%-12s %7s %9s %7s %6s  (no reliable horizon unturned)\n' "$name" 0 - - \
-      "$(field "$base" confidence)"
+    printf '%-12s %7s %9s %7s %6s %6s %5s  (no reliable horizon unturned)\n' "$name" 0 - - \
+      "$(field "$base" confidence)" "$(frame_conf "$base")" "$(lines "$base")"
     missed=$((missed + ${#angles[@]}))
     continue
   fi
@@ -54,15 +62,17 @@ for photo in "$photos"/*.jpg; do
     clip "$photo" "$a" "$work/$name.mp4"
     r=$("$hzfix" level "$work/$name.mp4" --json --defaults)
     if [[ $(field "$r" reliable) != true ]]; then
-      printf '%-12s %7s %9s %7s %6s\n' "$name" "$a" none - "$(field "$r" confidence)"
+      printf '%-12s %7s %9s %7s %6s %6s %5s\n' "$name" "$a" none - "$(field "$r" confidence)" \
+        "$(frame_conf "$r")" "$(lines "$r")"
       missed=$((missed + 1))
       continue
     fi
     t=$(field "$r" tilt_degrees)
     e=$(awk -v t="$t" -v t0="$t0" -v a="$a" 'BEGIN { e = t - t0 - a; printf "%.3f", e < 0 ? -e : e }')
     errors+=("$e")
-    printf '%-12s %7s %9.3f %7s %6s\n' "$name" "$a" "$(awk -v t="$t" -v t0="$t0" 'BEGIN { print t - t0 }')" \
-      "$e" "$(field "$r" confidence)"
+    printf '%-12s %7s %9.3f %7s %6s %6s %5s\n' "$name" "$a" \
+      "$(awk -v t="$t" -v t0="$t0" 'BEGIN { print t - t0 }')" "$e" "$(field "$r" confidence)" \
+      "$(frame_conf "$r")" "$(lines "$r")"
   done
 done
 sorted=$(printf '%s\n' "${errors[@]}" | sort -g)

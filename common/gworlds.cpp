@@ -74,7 +74,7 @@ GWorldPtr MakeGWorldView(GWorldPtr theGW, Rect theRect) {
     OffsetRect(&theRect, static_cast<int16_t>(-theRect.left), static_cast<int16_t>(-theRect.top));
     GWorldPtr view = nullptr;
     lgAllocationError =
-        NewGWorldFromPtr(&view, k32ARGBPixelFormat, &theRect, nullptr, nullptr, 0, first, rowBytes);
+        NewGWorldFromPtr(&view, (*pm)->pixelFormat, &theRect, nullptr, nullptr, 0, first, rowBytes);
     if (lgAllocationError != noErr) return nullptr;
     LockGWorld(view);
     return view;

@@ -16,12 +16,24 @@ typedef struct _PluginParams HYPluginParams;
 typedef int16_t (*GetFrameIntoGWProcPtr)(GWorldPtr theGW, HYPluginParams* params,
                                          int32_t frameIndex, int16_t disposeAfterUse);
 
+// How far the horizon of a picture leans, as the host measured it.
+struct MeasuredTiltRec {
+    bool reliable;
+    double tiltDegrees;  // clockwise positive on screen: the turn that levels it
+    double confidence;   // 0..1
+};
+
+// Measures the tilt of theGW's picture: false when it could not be measured.
+typedef bool (*MeasureTiltProcPtr)(GWorldPtr theGW, HYPluginParams* params, MeasuredTiltRec* tilt);
+
 enum { cUsedNumberOfRects = 1, cHandleSize = 6, cUseDisposeGWInSlider = 1 };
 
 struct PluginWorkspace {
     PluginDataPtr theConfig;
     void* iMovieParams;
     GetFrameIntoGWProcPtr fetchFrame;
+    // Nil when the host does not measure tilts: the dialog cannot level.
+    MeasureTiltProcPtr measureTilt;
     GrafPtr sourceClip;
     GrafPtr theFXClip;
     int32_t currFrameIndex;

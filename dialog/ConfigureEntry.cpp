@@ -8,7 +8,7 @@
 
 OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
                       int32_t firstFrameIndex, int32_t numberOfFrames, int32_t shownFrameIndex,
-                      GetFrameIntoGWProcPtr fetchFrame) {
+                      GetFrameIntoGWProcPtr fetchFrame, MeasureTiltProcPtr measureTilt) {
     Assert(theData,
            "uninited theData in Configure master proc. need to call init before calling me");
     PluginWorkspace& ws = gConfigWorkspace;
@@ -16,6 +16,7 @@ OSErr ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params,
     ws.sourceClip = theGW;
     ws.iMovieParams = params;
     ws.fetchFrame = fetchFrame;
+    ws.measureTilt = measureTilt;
     ws.minFrameIndex = firstFrameIndex;
     ws.maxFrameIndex = (numberOfFrames < 1 ? 1 : numberOfFrames) - 1;
     ws.currFrameIndex = std::clamp(shownFrameIndex, 0, ws.maxFrameIndex);

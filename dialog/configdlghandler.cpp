@@ -1,6 +1,7 @@
 #include "dialog/configdlghandler.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -42,6 +43,41 @@ void ShowFramePosition(int32_t v) {
     SetControl32BitValue(gConfigWorkspace.clipSlider, v);
     AccessRenderAndBlit(v);
     SetClipPositionText(lgTheWindow, v);
+}
+
+void ShowSliderValue(WindowPtr theWindow, int16_t slider, int16_t value) {
+    SetControl32BitValue(gConfigWorkspace.sliders[slider - 1], value);
+    SetSliderLegend(theWindow, slider, value);
+}
+
+// The turn that levels the frame shown and the enlargement that hides the
+// corners it uncovers, from the tilt the host measures on the source frame
+// (the preview is already turned); without a trusted tilt nothing changes.
+void LevelShownFrame(WindowPtr theWindow, PluginDataPtr theConfig) {
+    PluginWorkspace& ws = gConfigWorkspace;
+    MeasuredTiltRec tilt{};
+    if (!ws.measureTilt(ws.sourceClip, static_cast<HYPluginParams*>(ws.iMovieParams), &tilt)) {
+        StandardWarning("Cannot level this frame",
+                        "The host could not measure the frame's tilt. Set the turn by hand, or "
+                        "draw along the horizon with Control held.",
+                        "OK", "");
+        return;
+    }
+    if (!tilt.reliable) {
+        char message[256];
+        std::snprintf(message, sizeof message,
+                      "No reliable horizon in this frame (confidence %.2f): too few level or "
+                      "upright lines agree. Try another frame, or set the turn by hand.",
+                      tilt.confidence);
+        StandardWarning("No reliable horizon", message, "OK", "");
+        return;
+    }
+    const Rect frame = GetPortRect(ws.sourceClip);
+    LevelSettings(theConfig, frame.right - frame.left, frame.bottom - frame.top, tilt.tiltDegrees,
+                  true);
+    for (int16_t slider : {cTurnSlider, cScaleSlider})
+        ShowSliderValue(theWindow, slider, theConfig->sliders[slider - 1]);
+    ReRenderAndBlit();
 }
 
 void ColorCommand(PluginDataPtr theConfig, int16_t i) {
@@ -100,6 +136,9 @@ OSErr SetupDialog(WindowPtr theWindow, PluginDataPtr theConfig) {
     if (!ws.theFrameCtrl) return resNotFound;
     if (OSErr err = SetupColors(theWindow, theConfig)) return err;
     if (OSErr err = SetupSliders(theWindow)) return err;
+    ControlRef level = RequiredControl(theWindow, MakeOSType("Levl"), 1);
+    if (!level) return resNotFound;
+    if (!ws.measureTilt) DisableControl(level);
     SimpleHideControl(theWindow, MakeOSType("Rect"), 1);
     SimpleHideControl(theWindow, MakeOSType("Rect"), 2);
     SimpleSetControlValueByID(theWindow, MakeOSType("Medi"), 1,
@@ -204,14 +243,13 @@ OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData
     if (CommandIs(command, "HdCr")) {
         // The least enlargement that hides the corners on the frame shown.
         const Rect frame = GetPortRect(ws.sourceClip);
-        const SettingDescRec& scale = *SliderDesc(cScaleSlider);
-        const int16_t v =
-            CornerHidingScale(*theConfig, frame.right - frame.left, frame.bottom - frame.top)
-                .value_or(static_cast<int16_t>(scale.maximum));
-        theConfig->sliders[cScaleSlider - 1] = v;
-        SetControl32BitValue(ws.sliders[cScaleSlider - 1], v);
-        SetSliderLegend(theWindow, cScaleSlider, v);
+        SetCornerHidingScale(theConfig, frame.right - frame.left, frame.bottom - frame.top);
+        ShowSliderValue(theWindow, cScaleSlider, theConfig->sliders[cScaleSlider - 1]);
         ReRenderAndBlit();
+        return noErr;
+    }
+    if (CommandIs(command, "Levl") && ws.measureTilt) {
+        LevelShownFrame(theWindow, theConfig);
         return noErr;
     }
     if (CommandIs(command, "Help")) {

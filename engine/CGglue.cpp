@@ -4,6 +4,9 @@
 
 namespace {
 
+// Images and contexts keep the byte order of the buffer they are made on.
+bool AlphaLast(PixMapHandle pm) { return (*pm)->pixelFormat == k32RGBAPixelFormat; }
+
 RelRect WholePart() {
     RelRect whole;
     InitRelRect(&whole);
@@ -124,7 +127,8 @@ CGImageRef GWorld2CGImage(GrafPtr theGW) {
     CGColorSpaceRef theColorSpace = CGColorSpaceCreateDeviceRGB();
     CGContextRef context = CGBitmapContextCreate(
         base, static_cast<size_t>(wid), static_cast<size_t>(hig), 8, static_cast<size_t>(rowBytes),
-        theColorSpace, kCGImageAlphaPremultipliedFirst);
+        theColorSpace,
+        AlphaLast(pm) ? kCGImageAlphaPremultipliedLast : kCGImageAlphaPremultipliedFirst);
     CGColorSpaceRelease(theColorSpace);
     if (!context) return nullptr;
     CGImageRef image = CGBitmapContextCreateImage(context);
@@ -145,10 +149,10 @@ CGImageRef GWorldView2CGImage(GrafPtr theGW) {
         nullptr);
     if (!provider) return nullptr;
     CGColorSpaceRef theColorSpace = CGColorSpaceCreateDeviceRGB();
-    CGImageRef image =
-        CGImageCreate(static_cast<size_t>(wid), static_cast<size_t>(hig), 8, 32,
-                      static_cast<size_t>(rowBytes), theColorSpace, kCGImageAlphaNoneSkipFirst,
-                      provider, nullptr, false, kCGRenderingIntentDefault);
+    CGImageRef image = CGImageCreate(
+        static_cast<size_t>(wid), static_cast<size_t>(hig), 8, 32, static_cast<size_t>(rowBytes),
+        theColorSpace, AlphaLast(pm) ? kCGImageAlphaNoneSkipLast : kCGImageAlphaNoneSkipFirst,
+        provider, nullptr, false, kCGRenderingIntentDefault);
     CGColorSpaceRelease(theColorSpace);
     CGDataProviderRelease(provider);
     return image;

@@ -6,6 +6,7 @@
 #include "dialog/ConfigureEntry.h"
 #include "engine/EngineEntry.h"
 #include "host/EffectData.h"
+#include "host/HostTilt.h"
 #include "host/iMovieGlue.h"
 #include "record/SettingsTable.h"
 
@@ -70,7 +71,8 @@ HYPluginResult CustomButton(int16_t, HYPluginParams* params) {
     if (frame || black)
         err = ConfigurePlugIn(gEngineData, frame ? frame : black, params,
                               static_cast<int32_t>(clipStartIndex), gMostRecentFrameCount,
-                              params->renderFrame, GetFrameIntoGW);
+                              params->renderFrame, GetFrameIntoGW,
+                              HostMeasuresTilt(params) ? MeasureTiltThroughHost : nullptr);
     procs->ReleaseFrame(params->instance, cookie);
     if (black) DisposeGWorld(black);
     // The format the dialog opened on was only a suggestion until confirmed.

@@ -284,6 +284,31 @@ typedef HYPluginResult (*HYGetClipSettingsProc)(HYPluginInstance instance, void*
                                                 int32_t size);
 enum { kHYClipSettingsInterfaceVersion = 6, kHYSavedSettingsSize = 392 };
 
+/* An extension for hosts that can measure how far a picture's horizon is
+ * tilted, which the plug-in itself cannot: the settings dialog's Level
+ * command asks it for the frame the dialog shows. `argb` holds `height` rows
+ * of `width` 32-bit pixels, bytes A, R, G, B, `rowBytes` apart, valid only
+ * during the call. The host writes into `outTilt` the tilt in degrees,
+ * clockwise positive on screen (the turn that levels it), its confidence
+ * from 0 to 1, and whether it trusts it, and answers kPluginOK; the
+ * plug-in then sets the turn and the enlargement from a trusted tilt and
+ * tells the user of an untrusted one, changing nothing. A tilt or
+ * confidence that is not a finite number in its range counts as untrusted.
+ * Any other answer tells the user the frame could not be measured.
+ * The slot exists only in tables of interface version
+ * kHYMeasureTiltInterfaceVersion or later; the plug-in never looks for it
+ * in an older table, and a host that leaves it nil is served as before:
+ * the dialog offers no Level command. */
+typedef struct HYTiltRec {
+    float tiltDegrees;
+    float confidence;
+    Boolean reliable;
+} HYTiltRec;
+typedef HYPluginResult (*HYMeasureTiltProc)(HYPluginInstance instance, const uint8_t* argb,
+                                            int32_t rowBytes, int16_t width, int16_t height,
+                                            HYTiltRec* outTilt);
+enum { kHYMeasureTiltInterfaceVersion = 7 };
+
 typedef struct HYProcs {
     HYNewPtrProc NewPtr;
     HYNewPtrProc NewPtrClear;
@@ -317,6 +342,8 @@ typedef struct HYProcs {
     HYUnusedProc CGStringWidth;
     /* Interface version 6 and later. */
     HYGetClipSettingsProc GetClipSettings;
+    /* Interface version 7 and later. */
+    HYMeasureTiltProc MeasureTilt;
 } HYProcs;
 
 typedef struct _PluginParams {

@@ -100,3 +100,26 @@ std::optional<int16_t> CornerHidingScale(const PluginDataRec& settings, int widt
     }
     return std::nullopt;
 }
+
+void SetCornerHidingScale(PluginDataRec* settings, int width, int height) {
+    const SettingDescRec& scale = *SliderDesc(cScaleSlider);
+    settings->sliders[cScaleSlider - 1] =
+        CornerHidingScale(*settings, width, height).value_or(static_cast<int16_t>(scale.maximum));
+}
+
+void LevelSettings(PluginDataRec* settings, int width, int height, double tiltDegrees,
+                   bool hideCorners) {
+    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
+    settings->sliders[cTurnFineSlot - 1] = 0;
+    // The turn sets the enlargement, whose stretch sets the turn; both are
+    // whole steps, so they settle within a round or two.
+    for (int round = 0; round < 4; ++round) {
+        const double drawn = DrawnTilt(*settings, width, height, tiltDegrees);
+        const int16_t steps =
+            ClampToDesc(turn, static_cast<int32_t>(std::lround(drawn / TurnDegrees(1))));
+        const bool settled = round > 0 && steps == settings->sliders[cTurnSlider - 1];
+        settings->sliders[cTurnSlider - 1] = steps;
+        if (!hideCorners || settled) break;
+        SetCornerHidingScale(settings, width, height);
+    }
+}

@@ -18,6 +18,18 @@ bool CoversFrame(const PluginDataRec& settings, int width, int height);
 // setting as given; none when even the largest leaves a corner uncovered.
 std::optional<int16_t> CornerHidingScale(const PluginDataRec& settings, int width, int height);
 
+// Sets the enlargement CornerHidingScale finds, the largest where none hides
+// the corners.
+void SetCornerHidingScale(PluginDataRec* settings, int width, int height);
+
+// Sets the turn, in whole steps, that levels a line leaning `tiltDegrees`
+// (clockwise positive) on width x height frames, as the picture is drawn
+// with the settings' enlargement; with `hideCorners`, also the enlargement
+// that hides the corners, the two found together since each changes the
+// other.
+void LevelSettings(PluginDataRec* settings, int width, int height, double tiltDegrees,
+                   bool hideCorners);
+
 // Unless it is uniform, the enlargement grows each side by the same pixels,
 // so a picture whose framing is not square is stretched more one way than
 // the other, and a tilted line leans differently once drawn: the lean, in

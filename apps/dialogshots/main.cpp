@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "apps/level/FrameTilt.h"
 #include "apps/samplegen/Scene.h"
 #include "common/commonprocs.h"
 #include "dialog/ConfigureEntry.h"
@@ -35,6 +36,19 @@ void DrawScene(GWorldPtr gw, int32_t frameIndex) {
 int16_t SceneFrame(GWorldPtr theGW, HYPluginParams*, int32_t frameIndex, int16_t) {
     DrawScene(theGW, frameIndex);
     return 0;
+}
+
+// As hzfix configure measures it, so the windows show Level as a host
+// that measures tilts offers it.
+bool MeasureScene(GWorldPtr theGW, HYPluginParams*, MeasuredTiltRec* tilt) {
+    static level::TiltMeter meter;
+    Rect r;
+    GetPortBounds(theGW, &r);
+    const level::FrameTiltRec found =
+        meter.MeasureArgb(reinterpret_cast<const uint8_t*>(theGW->pixMap.baseAddr),
+                          theGW->pixMap.rowBytes, r.right, r.bottom);
+    *tilt = {found.reliable, found.tiltDegrees, found.confidence};
+    return true;
 }
 
 void Save(QWidget* window, const QString& name) {
@@ -112,7 +126,7 @@ int main(int argc, char** argv) {
         GWorldPtr frame = AllocateGWorld(f.width, f.height);
         DrawScene(frame, 0);
         PictureOf(f.windowName, f.mediaType == kMediaNTSC);
-        ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0, SceneFrame);
+        ConfigurePlugIn(&config, frame, nullptr, 0, 250, 0, SceneFrame, MeasureScene);
         DisposeGWorld(frame);
     }
     return lgSaved ? 0 : 1;

@@ -3,7 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <bit>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -54,38 +54,25 @@ std::shared_ptr<const pluginhost::LoadedPlugin> SharedPlugin() {
     return plugin;
 }
 
-// frei0r's R G B A bytes and the plug-in's A R G B, as words of this
-// little-endian machine: one rotation apart.
-void RgbaToArgb(const uint32_t* in, uint32_t* out, size_t count) {
-    for (size_t i = 0; i < count; ++i) out[i] = std::rotl(in[i], 8);
-}
-
-void ArgbToRgbaInPlace(uint32_t* pixels, size_t count) {
-    for (size_t i = 0; i < count; ++i) pixels[i] = std::rotr(pixels[i], 8);
-}
-
 }  // namespace
 
 Instance::Instance(std::shared_ptr<const pluginhost::LoadedPlugin> plugin, int width, int height)
-    : plugin_(std::move(plugin)), width_(width), height_(height), host_(*plugin_, *this) {
-    source_.pixels.reset(new uint32_t[static_cast<size_t>(width) * height]);
-    source_.world = WorldOn(source_.pixels.get());
-    if (!source_.world) throw std::bad_alloc();
-}
+    : plugin_(std::move(plugin)), width_(width), height_(height), host_(*plugin_, *this) {}
 
 Instance::~Instance() {
     if (clipOpen_) {
         std::lock_guard lock(lgPluginCalls);
         host_.EndClip();
     }
-    if (source_.world) DisposeGWorld(source_.world);
 }
 
-GWorldPtr Instance::WorldOn(uint32_t* pixels) const {
+GWorldPtr Instance::WorldOn(const uint32_t* pixels) const {
     const Rect bounds = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
     GWorldPtr world = nullptr;
-    if (NewGWorldFromPtr(&world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
-                         reinterpret_cast<Ptr>(pixels), width_ * 4) != noErr)
+    // The plug-in draws in frei0r's byte order where the frames lie; the
+    // frame it is handed is only read.
+    if (NewGWorldFromPtr(&world, k32RGBAPixelFormat, &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(const_cast<uint32_t*>(pixels)), width_ * 4) != noErr)
         return nullptr;
     return world;
 }
@@ -126,25 +113,26 @@ bool Instance::Begin() {
 
 void Instance::Update(const uint32_t* in, uint32_t* out) {
     const size_t count = static_cast<size_t>(width_) * height_;
-    RgbaToArgb(in, source_.pixels.get(), count);
     host_.setClipSettings(Config2Bytes(values_.settings));
-    // The plug-in draws straight into the host's frame, which is then turned
-    // into R G B A where it lies: a second frame-sized buffer would cost a
-    // pass over memory as long as the drawing's own.
+    // The host's frames are the plug-in's source and destination as they
+    // lie: no copy, no change of byte order on the way in or out.
+    in_ = in;
+    GWorldPtr source = WorldOn(in);
     GWorldPtr rendered = WorldOn(out);
-    HYPluginResult result = rendered ? kPluginOK : kPluginOutOfMemory;
-    if (rendered) {
+    HYPluginResult result = source && rendered ? kPluginOK : kPluginOutOfMemory;
+    if (result == kPluginOK) {
         const Rect frame = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
         {
             std::lock_guard lock(lgPluginCalls);
             result = host_.RenderFrame(0, rendered, frame);
         }
         if (result == kPluginOK && values_.mix > 0)
-            pluginhost::BlendPixMaps(**GetGWorldPixMap(source_.world), **GetGWorldPixMap(rendered),
-                                     frame, frame,
-                                     static_cast<int>(std::lround(values_.mix * 255)));
-        DisposeGWorld(rendered);
+            pluginhost::BlendPixMaps(**GetGWorldPixMap(source), **GetGWorldPixMap(rendered), frame,
+                                     frame, static_cast<int>(std::lround(values_.mix * 255)));
     }
+    if (source) DisposeGWorld(source);
+    if (rendered) DisposeGWorld(rendered);
+    in_ = nullptr;
     if (result != kPluginOK) {
         // A frame the effect could not render is passed on as it came.
         if (!warned_)
@@ -152,25 +140,28 @@ void Instance::Update(const uint32_t* in, uint32_t* out) {
                          HYPluginResultName(result));
         warned_ = true;
         std::copy(in, in + count, out);
-        return;
     }
-    ArgbToRgbaInPlace(out, count);
 }
 
 bool Instance::LendFrame(int32_t, HYRefDVQuality, int16_t width, int16_t height,
                          pluginhost::LentPixels* out) {
-    if (width != width_ || height != height_) return false;
-    out->rows = reinterpret_cast<uint8_t*>(source_.pixels.get());
+    if (!in_ || width != width_ || height != height_) return false;
+    out->rows = reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(in_));
     out->rowBytes = width_ * 4;
+    out->pixelFormat = k32RGBAPixelFormat;
     return true;
 }
 
 HYPluginResult Instance::ProvideFrame(int32_t, HYRefDVQuality, GWorldPtr out) {
+    if (!in_) return kPluginCantGetNeededFrame;
+    GWorldPtr source = WorldOn(in_);
+    if (!source) return kPluginOutOfMemory;
     Rect bounds;
     GetPortBounds(out, &bounds);
     const Rect frame = {0, 0, static_cast<int16_t>(height_), static_cast<int16_t>(width_)};
-    pluginhost::BlendPixMaps(**GetGWorldPixMap(source_.world), **GetGWorldPixMap(out), frame,
-                             bounds, 255);
+    CopyBits(GetPortBitMapForCopyBits(source), GetPortBitMapForCopyBits(out), &frame, &bounds,
+             srcCopy, nullptr);
+    DisposeGWorld(source);
     return kPluginOK;
 }
 

@@ -33,18 +33,15 @@ class Instance : public pluginhost::FrameProvider {
                    pluginhost::LentPixels* out) override;
 
   private:
-    struct Buffer {
-        std::unique_ptr<uint32_t[]> pixels;
-        GWorldPtr world = nullptr;
-    };
     Instance(std::shared_ptr<const pluginhost::LoadedPlugin> plugin, int width, int height);
     bool Begin();
-    // A frame of this instance's size on `pixels`; null when memory is short.
-    GWorldPtr WorldOn(uint32_t* pixels) const;
+    // A frame of this instance's size on `pixels`, R G B A; null when memory
+    // is short.
+    GWorldPtr WorldOn(const uint32_t* pixels) const;
 
     std::shared_ptr<const pluginhost::LoadedPlugin> plugin_;
     int width_, height_;
-    Buffer source_;
+    const uint32_t* in_ = nullptr;  // the frame being updated, while it is
     pluginhost::PluginHost host_;
     ParamValuesRec values_;
     bool clipOpen_ = false;

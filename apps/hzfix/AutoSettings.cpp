@@ -1,6 +1,5 @@
 #include "apps/hzfix/AutoSettings.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "apps/hzfix/FollowTurn.h"
@@ -43,6 +42,15 @@ std::string Fixed(double v, int decimals) {
     return text;
 }
 
+// What the enlargement the settings hold does about the corners.
+std::string CornerNote(const PluginDataRec& settings, int width, int height) {
+    if (!CoversFrame(settings, width, height))
+        return "auto: no enlargement up to " + std::to_string(SliderDesc(cScaleSlider)->maximum) +
+               " hides the corners; the largest is used";
+    return "auto: the least that hides the corners at turn " +
+           std::to_string(settings.sliders[cTurnSlider - 1]);
+}
+
 }  // namespace
 
 const std::vector<OptionSpec>& AutoSettingOptions() {
@@ -76,33 +84,14 @@ bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) { return TakeWord(args,
 bool TakeFollow(ParsedArgs* args, const SettingDescRec& d) { return TakeWord(args, d, kFollow); }
 
 std::string HideCorners(PluginDataRec* settings, int width, int height) {
-    const std::optional<int16_t> scale = CornerHidingScale(*settings, width, height);
-    const SettingDescRec& d = *SliderDesc(cScaleSlider);
-    settings->sliders[cScaleSlider - 1] = scale.value_or(static_cast<int16_t>(d.maximum));
-    if (!scale)
-        return "auto: no enlargement up to " + std::to_string(d.maximum) +
-               " hides the corners; the largest is used";
-    return "auto: the least that hides the corners at turn " +
-           std::to_string(settings->sliders[cTurnSlider - 1]);
+    SetCornerHidingScale(settings, width, height);
+    return CornerNote(*settings, width, height);
 }
 
 std::string Level(PluginDataRec* settings, int width, int height, double tiltDegrees,
                   bool hideCorners) {
-    const SettingDescRec& turn = *SliderDesc(cTurnSlider);
-    settings->sliders[cTurnFineSlot - 1] = 0;
-    std::string note;
-    // The turn sets the enlargement, whose stretch sets the turn; both are
-    // whole steps, so they settle within a round or two.
-    for (int round = 0; round < 4; ++round) {
-        const double drawn = DrawnTilt(*settings, width, height, tiltDegrees);
-        const int16_t steps =
-            ClampToDesc(turn, static_cast<int32_t>(std::lround(drawn / TurnDegrees(1))));
-        const bool settled = round > 0 && steps == settings->sliders[cTurnSlider - 1];
-        settings->sliders[cTurnSlider - 1] = steps;
-        if (!hideCorners || settled) break;
-        note = HideCorners(settings, width, height);
-    }
-    return note;
+    LevelSettings(settings, width, height, tiltDegrees, hideCorners);
+    return hideCorners ? CornerNote(*settings, width, height) : "";
 }
 
 void ResolveAutoSettings(RunSettingsRec* run, media::InputFile& in,

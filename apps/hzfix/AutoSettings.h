@@ -23,10 +23,7 @@ const std::vector<OptionSpec>& AutoSettingOptions();
 bool TakeAuto(ParsedArgs* args, const SettingDescRec& d);
 bool TakeFollow(ParsedArgs* args, const SettingDescRec& d);
 
-// Sets the turn in whole steps that levels a tilt measured on width x height
-// frames, as the picture is drawn with the settings' enlargement; with
-// `hideCorners`, also the enlargement that hides the corners, the two found
-// together since each changes the other. Returns the enlargement's note.
+// LevelSettings, with the enlargement's note (empty without `hideCorners`).
 std::string Level(PluginDataRec* settings, int width, int height, double tiltDegrees,
                   bool hideCorners);
 

@@ -5,6 +5,7 @@
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "apps/hzfix/SeekingFrames.h"
+#include "apps/level/FrameTilt.h"
 #include "apps/media/InputFile.h"
 #include "platform/files/FileSpecPath.h"
 #include "platform/files/Files.h"
@@ -39,6 +40,18 @@ void MakePreferencesFolder() {
         throw media::OutputError("cannot make the preferences folder " + PreferencesFolderPath());
 }
 
+// The dialog's Level command measures the frame it shows as hzfix level
+// measures one frame.
+pluginhost::PluginHost::TiltMeter FrameMeter(level::TiltMeter* meter) {
+    return [meter](const uint8_t* argb, int32_t rowBytes, int16_t width, int16_t height,
+                   HYTiltRec* out) {
+        const level::FrameTiltRec tilt = meter->MeasureArgb(argb, rowBytes, width, height);
+        *out = HYTiltRec{static_cast<float>(tilt.tiltDegrees), static_cast<float>(tilt.confidence),
+                         tilt.reliable};
+        return HYPluginResult{kPluginOK};
+    };
+}
+
 }  // namespace
 
 const std::vector<OptionSpec>& ConfigureOptions() {
@@ -53,7 +66,8 @@ std::string ConfigureHelp() {
     return "usage: hzfix configure CLIP [options]\n"
            "  Opens the effect's settings dialog on CLIP, in the video format (NTSC, PAL or\n"
            "  HD) whose frame fits CLIP's shape best; the dialog can switch. Its position\n"
-           "  slider and frame buttons move through the whole clip. OK saves the settings:\n"
+           "  slider and frame buttons move through the whole clip; Level measures the\n"
+           "  horizon of the frame shown as hzfix level does. OK saves the settings:\n"
            "  every later hzfix render starts from them. Cancel (also on Ctrl-C or SIGTERM)\n"
            "  leaves them as they were and exits with status 6 (130 or 143 for a signal).\n"
            "  Needs a display (DISPLAY or WAYLAND_DISPLAY), or QT_QPA_PLATFORM set.\n" +
@@ -79,6 +93,8 @@ int RunConfigure(const Context& context, const std::vector<std::string>& words) 
 
     SeekingFrames frames(in, shape);
     pluginhost::PluginHost host(*plugin, frames);
+    level::TiltMeter meter;
+    host.setTiltMeter(FrameMeter(&meter));
     HYPluginResult result = host.GetInfo(static_cast<int32_t>(total), nullptr);
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
     pluginhost::ClipSettings clip;

@@ -2,8 +2,9 @@
 
 namespace pluginhost {
 
-void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a) {
-    for (int i = 0; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
+void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a,
+                              uint32_t opaque) {
+    for (int i = 0; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a, opaque);
 }
 
 const std::vector<NamedBlendRow>& RunnableBlendRows() {

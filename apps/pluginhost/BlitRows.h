@@ -4,6 +4,7 @@
 #define HZ_APPS_PLUGINHOST_BLITROWS_H
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/types/FastPaths.h"
@@ -19,24 +20,31 @@ inline uint8_t Div255(uint32_t x) {
     return static_cast<uint8_t>((x + 128 + ((x + 128) >> 8)) >> 8);
 }
 
-// One ARGB pixel: the colour mixed by the opacity a (0..255), alpha opaque.
-inline void BlendPixel(uint8_t* d, const uint8_t* s, uint32_t a) {
+// One pixel mixed by the opacity a (0..255), then made opaque: `opaque` is
+// the alpha byte of the maps' byte order, all set.
+inline void BlendPixel(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t opaque) {
     const uint32_t na = 255 - a;
-    d[0] = 0xFF;
-    for (int c = 1; c < 4; ++c) d[c] = Div255(s[c] * a + d[c] * na);
+    for (int c = 0; c < 4; ++c) d[c] = Div255(s[c] * a + d[c] * na);
+    uint32_t word;
+    std::memcpy(&word, d, 4);
+    word |= opaque;
+    std::memcpy(d, &word, 4);
 }
 
 }  // namespace
 
 // count pixels of src over dst, pixel for pixel; any alignment.
-using BlendRowSameSizeProc = void (*)(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+using BlendRowSameSizeProc = void (*)(uint8_t* dst, const uint8_t* src, int count, uint32_t a,
+                                      uint32_t opaque);
 
-void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+void BlendRowSameSizePortable(uint8_t* dst, const uint8_t* src, int count, uint32_t a,
+                              uint32_t opaque);
 // Built on x86 only, each for its instruction set: reach them through
 // RunnableBlendRows.
-void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
-void BlendRowSameSizeAvx2(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
-void BlendRowSameSizeAvx512(uint8_t* dst, const uint8_t* src, int count, uint32_t a);
+void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t a, uint32_t opaque);
+void BlendRowSameSizeAvx2(uint8_t* dst, const uint8_t* src, int count, uint32_t a, uint32_t opaque);
+void BlendRowSameSizeAvx512(uint8_t* dst, const uint8_t* src, int count, uint32_t a,
+                            uint32_t opaque);
 
 using NamedBlendRow = hz::NamedKernel<BlendRowSameSizeProc>;
 

@@ -6,13 +6,13 @@ namespace pluginhost {
 
 // Four pixels at a time; the sums stay below 65536, so 16-bit lanes give
 // exactly Div255's results, and the tail goes pixel by pixel.
-void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t a) {
+void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t a,
+                          uint32_t opaque) {
     const __m128i va = _mm_set1_epi16(static_cast<int16_t>(a));
     const __m128i vna = _mm_set1_epi16(static_cast<int16_t>(255 - a));
     const __m128i half = _mm_set1_epi16(128);
     const __m128i zero = _mm_setzero_si128();
-    // The alpha byte is the first in memory: the low byte of each word.
-    const __m128i opaque = _mm_set1_epi32(0xFF);
+    const __m128i alpha = _mm_set1_epi32(static_cast<int32_t>(opaque));
     auto blend = [&](__m128i s8, __m128i d8) {
         __m128i x =
             _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s8, va), _mm_mullo_epi16(d8, vna)), half);
@@ -25,9 +25,9 @@ void BlendRowSameSizeSse2(uint8_t* dst, const uint8_t* src, int count, uint32_t 
         const __m128i lo = blend(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
         const __m128i hi = blend(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i),
-                         _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
+                         _mm_or_si128(_mm_packus_epi16(lo, hi), alpha));
     }
-    for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a);
+    for (; i < count; ++i) BlendPixel(dst + 4 * i, src + 4 * i, a, opaque);
 }
 
 }  // namespace pluginhost

@@ -85,7 +85,7 @@ struct HostProcs {
         pluginhost::LentPixels lent;
         if (host->frames_.LendFrame(frameNumber, quality, width, height, &lent)) {
             // The provider's own rows, handed over without a copy.
-            if (NewGWorldFromPtr(&buffer, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+            if (NewGWorldFromPtr(&buffer, lent.pixelFormat, &bounds, nullptr, nullptr, 0,
                                  reinterpret_cast<Ptr>(lent.rows), lent.rowBytes) != noErr)
                 return kPluginOutOfMemory;
         } else {
@@ -219,6 +219,14 @@ struct HostProcs {
         return kPluginOK;
     }
 
+    static HYPluginResult MeasureTilt(HYPluginInstance instance, const uint8_t* argb,
+                                      int32_t rowBytes, int16_t width, int16_t height,
+                                      HYTiltRec* out) {
+        if (!argb || !out || width <= 0 || height <= 0 || rowBytes < 4 * width)
+            return kPluginBadParams;
+        return HostOf(instance)->tiltMeter_(argb, rowBytes, width, height, out);
+    }
+
     // Kept for Send to throw again once the plug-in has returned.
     static HYPluginResult Keep(std::exception_ptr thrown, HYPluginResult answer) {
         if (lgCurrentHost && !lgCurrentHost->pending_) lgCurrentHost->pending_ = thrown;
@@ -308,6 +316,11 @@ PluginHost::PluginHost(const LoadedPlugin& plugin, FrameProvider& frames)
     procs_.GetMovieInfo = &HostProcs::GetMovieInfo;
     procs_.GetClipSettings = &Guarded<&HostProcs::GetClipSettings>::Call;
     std::memset(block_.get(), 0, sizeof(HYPluginParams));
+}
+
+void PluginHost::setTiltMeter(TiltMeter meter) {
+    tiltMeter_ = std::move(meter);
+    procs_.MeasureTilt = tiltMeter_ ? &Guarded<&HostProcs::MeasureTilt>::Call : nullptr;
 }
 
 PluginHost::~PluginHost() {

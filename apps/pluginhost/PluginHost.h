@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/HYPlugin.h"
+#include "platform/quickdraw/QuickDraw.h"
 
 namespace pluginhost {
 
@@ -38,10 +39,12 @@ class LoadedPlugin {
     std::string libraryPath_;
 };
 
-// Rows of 32-bit pixels (alpha, red, green, blue) that a provider lends.
+// Rows of 32-bit pixels that a provider lends: alpha, red, green, blue, or
+// red, green, blue, alpha with k32RGBAPixelFormat.
 struct LentPixels {
     uint8_t* rows = nullptr;
     int32_t rowBytes = 0;
+    uint32_t pixelFormat = k32ARGBPixelFormat;
 };
 
 class FrameProvider {
@@ -137,6 +140,12 @@ class PluginHost {
     // own. Set before the first request, it also keeps the plug-in away
     // from the preferences file.
     void setClipSettings(std::vector<uint8_t> block) { clipSettings_ = std::move(block); }
+    // Measures a picture's tilt for the plug-in (the table's MeasureTilt:
+    // rows of 32-bit pixels A, R, G, B, their pitch, width and height);
+    // empty, the default, the table offers none.
+    using TiltMeter = std::function<HYPluginResult(const uint8_t* argb, int32_t rowBytes,
+                                                   int16_t width, int16_t height, HYTiltRec* out)>;
+    void setTiltMeter(TiltMeter meter);
     // Not owned; nullptr (the default) for none.
     void setWatcher(HostWatcher* watcher) { watcher_ = watcher; }
     // Told the absolute number of each frame whose audio the plug-in
@@ -179,8 +188,9 @@ class PluginHost {
     FrameProvider& frames_;
     std::unique_ptr<HYPluginParams> block_;
     HYProcs procs_{};
-    int16_t interfaceVersion_ = kHYClipSettingsInterfaceVersion;
+    int16_t interfaceVersion_ = kHYMeasureTiltInterfaceVersion;
     std::vector<uint8_t> clipSettings_;
+    TiltMeter tiltMeter_;
     HostWatcher* watcher_ = nullptr;
     std::function<void(int32_t)> audioPassed_;
     ClipSettings clip_;

@@ -170,6 +170,12 @@ void HideControl(ControlRef control) {
     if (control && control->widget) control->widget->hide();
 }
 
+OSStatus DisableControl(ControlRef control) {
+    if (!control || !control->widget) return errUnknownControl;
+    control->widget->setEnabled(false);
+    return noErr;
+}
+
 Rect* GetControlBounds(ControlRef control, Rect* bounds) {
     if (!bounds) return bounds;
     *bounds = Rect{0, 0, 0, 0};

@@ -156,6 +156,8 @@ OSErr SetControlData(ControlRef control, ControlPartCode part, ResType tagName, 
 void Draw1Control(ControlRef control);
 void ShowControl(ControlRef control);
 void HideControl(ControlRef control);
+/* Greyed out: it takes no clicks and sends no command. */
+OSStatus DisableControl(ControlRef control);
 Rect* GetControlBounds(ControlRef control, Rect* bounds);
 /* 0 normally, the part being pressed while a custom control without its
  * own tracking is held down, kControlDisabledPart when disabled. */

@@ -34,7 +34,8 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
     const CGBitmapInfo alphaInfo = bitmapInfo & kCGBitmapAlphaInfoMask;
     if (bitsPerComponent != 8 ||
         (bitmapInfo & ~static_cast<CGBitmapInfo>(kCGBitmapAlphaInfoMask)) ||
-        (alphaInfo != kCGImageAlphaPremultipliedFirst && alphaInfo != kCGImageAlphaNoneSkipFirst)) {
+        (alphaInfo != kCGImageAlphaPremultipliedFirst && alphaInfo != kCGImageAlphaNoneSkipFirst &&
+         alphaInfo != kCGImageAlphaPremultipliedLast && alphaInfo != kCGImageAlphaNoneSkipLast)) {
         return nullptr;
     }
     if (width == 0 || height == 0 || width > hz::quartz::cMaxDimension ||
@@ -52,6 +53,9 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
     context->width = static_cast<int32_t>(width);
     context->height = static_cast<int32_t>(height);
     context->rowBytes = static_cast<ptrdiff_t>(bytesPerRow);
+    const bool last =
+        alphaInfo == kCGImageAlphaPremultipliedLast || alphaInfo == kCGImageAlphaNoneSkipLast;
+    context->order = last ? hz::quartz::ByteOrder::kAlphaLast : hz::quartz::ByteOrder::kAlphaFirst;
     context->data = static_cast<uint8_t*>(data);
     if (!data) {
         context->data = static_cast<uint8_t*>(std::calloc(height, bytesPerRow));
@@ -61,9 +65,10 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
             return nullptr;
         }
     }
-    const pixman_format_code_t format = alphaInfo == kCGImageAlphaNoneSkipFirst
-                                            ? hz::quartz::cDeviceSkipFormat
-                                            : hz::quartz::cDeviceFormat;
+    const bool skips =
+        alphaInfo == kCGImageAlphaNoneSkipFirst || alphaInfo == kCGImageAlphaNoneSkipLast;
+    const pixman_format_code_t format = skips ? hz::quartz::DeviceSkipFormat(context->order)
+                                              : hz::quartz::DeviceFormat(context->order);
     context->target = pixman_image_create_bits(format, context->width, context->height,
                                                reinterpret_cast<uint32_t*>(context->data),
                                                static_cast<int>(bytesPerRow));

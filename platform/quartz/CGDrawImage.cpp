@@ -92,7 +92,7 @@ bool Place(const CGContext& context, CGRect rect, const CGImagePixels& image, Pl
 void DrawWithPixman(CGContextRef context, const CGImagePixels& image, const Placement& placement,
                     uint8_t alpha) {
     pixman_image_t* source = pixman_image_create_bits(
-        hz::quartz::cDeviceSkipFormat, image.width, image.height,
+        hz::quartz::DeviceSkipFormat(image.order), image.width, image.height,
         const_cast<uint32_t*>(image.words), static_cast<int>(image.stride * 4));
     if (!source) return;
     pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
@@ -122,14 +122,16 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image) {
 
     const hz::quartz::DrawPath path = hz::quartz::CurrentDrawPath();
     // Other blend modes are drawn as normal; pixman is the place to add them.
-    if (path == hz::quartz::DrawPath::kPixman || context->state.blendMode != kCGBlendModeNormal) {
+    // pixman also turns one byte order into the other.
+    if (path == hz::quartz::DrawPath::kPixman || context->state.blendMode != kCGBlendModeNormal ||
+        pixels.order != context->order) {
         hz::quartz::SettleFill(context);
         DrawWithPixman(context, pixels, placement, alpha);
         return;
     }
     const hz::quartz::WarpSource source{pixels.words, pixels.stride, pixels.width, pixels.height};
     const hz::quartz::WarpTarget target{context->data, context->rowBytes, context->width,
-                                        context->height};
+                                        context->height, context->order};
     const bool filling = context->fillPending;
     context->fillPending = false;
     hz::quartz::WarpBilinearOver(source, target, placement.map, placement.box, alpha,

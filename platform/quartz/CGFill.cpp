@@ -69,11 +69,10 @@ bool CoversContext(const CGContext& context, CGRect rect) {
     return box.x1 <= 0 && box.y1 <= 0 && box.x2 >= context.width && box.y2 >= context.height;
 }
 
-uint32_t DeviceWord(const pixman_color_t& c) {
-    const uint32_t native = static_cast<uint32_t>(c.alpha >> 8) << 24 |
-                            static_cast<uint32_t>(c.red >> 8) << 16 |
-                            static_cast<uint32_t>(c.green >> 8) << 8 | (c.blue >> 8);
-    return hz::quartz::DeviceFromNative(native);
+uint32_t DeviceWord(const CGContext& context, const pixman_color_t& c) {
+    return hz::quartz::DeviceWord(
+        context.order, static_cast<uint8_t>(c.alpha >> 8), static_cast<uint8_t>(c.red >> 8),
+        static_cast<uint8_t>(c.green >> 8), static_cast<uint8_t>(c.blue >> 8));
 }
 
 }  // namespace
@@ -94,7 +93,7 @@ void CGContextFillRect(CGContextRef context, CGRect rect) {
         // Whatever was there, pending or painted, is hidden; the next image
         // drawn can paint the fill around itself in one pass.
         context->fillPending = true;
-        context->pendingFill = DeviceWord(color);
+        context->pendingFill = DeviceWord(*context, color);
         return;
     }
     PaintUserRect(context, rect, Paint{PIXMAN_OP_OVER, color}, Paint{PIXMAN_OP_OVER, color});

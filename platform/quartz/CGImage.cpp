@@ -72,9 +72,9 @@ CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, s
                          size_t bytesPerRow, CGColorSpaceRef, CGBitmapInfo bitmapInfo,
                          CGDataProviderRef provider, const CGFloat*, bool, CGColorRenderingIntent) {
     if (!provider || !provider->data || bitsPerComponent != 8 || bitsPerPixel != 32 ||
-        bitmapInfo != kCGImageAlphaNoneSkipFirst || width == 0 || height == 0 ||
-        width > hz::quartz::cMaxDimension || height > hz::quartz::cMaxDimension ||
-        bytesPerRow < width * 4 || bytesPerRow % 4 != 0 ||
+        (bitmapInfo != kCGImageAlphaNoneSkipFirst && bitmapInfo != kCGImageAlphaNoneSkipLast) ||
+        width == 0 || height == 0 || width > hz::quartz::cMaxDimension ||
+        height > hz::quartz::cMaxDimension || bytesPerRow < width * 4 || bytesPerRow % 4 != 0 ||
         reinterpret_cast<uintptr_t>(provider->data) % 4 != 0 ||
         provider->size < (height - 1) * bytesPerRow + width * 4) {
         return nullptr;
@@ -84,6 +84,7 @@ CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, s
     if (!pixels) return nullptr;
     pixels->stride = static_cast<ptrdiff_t>(bytesPerRow / 4);
     pixels->words = static_cast<const uint32_t*>(provider->data);
+    if (bitmapInfo == kCGImageAlphaNoneSkipLast) pixels->order = hz::quartz::ByteOrder::kAlphaLast;
     pixels->provider = CGDataProviderRetain(provider);
     return WrapPixels(std::move(pixels));
 }
@@ -94,6 +95,7 @@ CGImageRef CGBitmapContextCreateImage(CGContextRef context) {
     std::shared_ptr<CGImagePixels> pixels = NewPixels(context->width, context->height);
     if (!pixels) return nullptr;
     pixels->stride = context->width;
+    pixels->order = context->order;
     const size_t rowBytes = static_cast<size_t>(context->width) * sizeof(uint32_t);
     const size_t bytes = rowBytes * static_cast<size_t>(context->height);
     pixels->copy = {static_cast<uint32_t*>(pixelmemory::Allocate(bytes)),

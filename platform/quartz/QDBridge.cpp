@@ -2,7 +2,7 @@
 
 // A bitmap context over the port's own pixels. Bitmap contexts already put
 // the origin at the bottom-left of their pixels, which is what the bridge
-// promises for the port.
+// promises for the port. The context keeps the port's byte order.
 OSStatus QDBeginCGContext(CGrafPtr port, CGContextRef* outContext) {
     if (!outContext) return paramErr;
     *outContext = nullptr;
@@ -13,7 +13,9 @@ OSStatus QDBeginCGContext(CGrafPtr port, CGContextRef* outContext) {
     CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
     *outContext = CGBitmapContextCreate(
         port->pixMap.baseAddr, static_cast<size_t>(width), static_cast<size_t>(height), 8,
-        static_cast<size_t>(port->pixMap.rowBytes), space, kCGImageAlphaPremultipliedFirst);
+        static_cast<size_t>(port->pixMap.rowBytes), space,
+        port->pixMap.pixelFormat == k32RGBAPixelFormat ? kCGImageAlphaPremultipliedLast
+                                                       : kCGImageAlphaPremultipliedFirst);
     CGColorSpaceRelease(space);
     return *outContext ? noErr : paramErr;
 }

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,20 +21,50 @@
 
 namespace hz::quartz {
 
-// Device pixels hold the bytes alpha, red, green, blue in memory, and so do
-// images: drawing reads them where they lie, in the order they lie in.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-constexpr pixman_format_code_t cDeviceFormat = PIXMAN_a8r8g8b8;
-constexpr pixman_format_code_t cDeviceSkipFormat = PIXMAN_x8r8g8b8;
-constexpr uint32_t cDeviceAlpha = 0xFF000000u;
-inline uint32_t NativeFromDevice(uint32_t word) { return word; }
-#else
-constexpr pixman_format_code_t cDeviceFormat = PIXMAN_b8g8r8a8;
-constexpr pixman_format_code_t cDeviceSkipFormat = PIXMAN_b8g8r8x8;
-constexpr uint32_t cDeviceAlpha = 0x000000FFu;
-inline uint32_t NativeFromDevice(uint32_t word) { return __builtin_bswap32(word); }
-#endif
-inline uint32_t DeviceFromNative(uint32_t word) { return NativeFromDevice(word); }
+// Device pixels hold the bytes alpha, red, green, blue in memory, or red,
+// green, blue, alpha in contexts and images made "last" (a host's frames
+// that come that way); drawing reads them where they lie, in the order they
+// lie in.
+enum class ByteOrder : uint8_t { kAlphaFirst, kAlphaLast };
+
+constexpr bool cLittleEndian = std::endian::native == std::endian::little;
+
+// pixman names formats by the word, not by the bytes.
+constexpr pixman_format_code_t DeviceFormat(ByteOrder order) {
+    if (order == ByteOrder::kAlphaFirst) return cLittleEndian ? PIXMAN_b8g8r8a8 : PIXMAN_a8r8g8b8;
+    return cLittleEndian ? PIXMAN_a8b8g8r8 : PIXMAN_r8g8b8a8;
+}
+constexpr pixman_format_code_t DeviceSkipFormat(ByteOrder order) {
+    if (order == ByteOrder::kAlphaFirst) return cLittleEndian ? PIXMAN_b8g8r8x8 : PIXMAN_x8r8g8b8;
+    return cLittleEndian ? PIXMAN_x8b8g8r8 : PIXMAN_r8g8b8x8;
+}
+
+// The device word of the four bytes.
+inline uint32_t DeviceWord(ByteOrder order, uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
+    const uint8_t first[4] = {a, r, g, b};
+    const uint8_t last[4] = {r, g, b, a};
+    uint32_t word;
+    std::memcpy(&word, order == ByteOrder::kAlphaFirst ? first : last, 4);
+    return word;
+}
+inline uint32_t DeviceAlpha(ByteOrder order) { return DeviceWord(order, 0xFF, 0, 0, 0); }
+
+// The blending arithmetic wants alpha in the word's top byte; the other
+// three channels never mix, so their order does not matter to it.
+template <ByteOrder kOrder>
+inline uint32_t AlphaOnTop(uint32_t device) {
+    if constexpr (kOrder == ByteOrder::kAlphaFirst)
+        return cLittleEndian ? __builtin_bswap32(device) : device;
+    else
+        return cLittleEndian ? device : std::rotr(device, 8);
+}
+template <ByteOrder kOrder>
+inline uint32_t AlphaBackInPlace(uint32_t word) {
+    if constexpr (kOrder == ByteOrder::kAlphaFirst)
+        return cLittleEndian ? __builtin_bswap32(word) : word;
+    else
+        return cLittleEndian ? word : std::rotl(word, 8);
+}
 
 // Coordinates in this layer are kept to what 16.16 fixed point can address.
 constexpr int32_t cMaxDimension = 32767;
@@ -112,8 +144,9 @@ struct CGDataProvider {
 struct CGImagePixels {
     int32_t width = 0;
     int32_t height = 0;
-    ptrdiff_t stride = 0;                                  // in pixels
-    const uint32_t* words = nullptr;                       // device order
+    ptrdiff_t stride = 0;             // in pixels
+    const uint32_t* words = nullptr;  // device order
+    hz::quartz::ByteOrder order = hz::quartz::ByteOrder::kAlphaFirst;
     std::unique_ptr<uint32_t, pixelmemory::Deleter> copy;  // a snapshot's own pixels
     CGDataProviderRef provider = nullptr;                  // or the pixels lent to it
 
@@ -134,6 +167,7 @@ struct CGContext {
     int32_t width = 0;
     int32_t height = 0;
     ptrdiff_t rowBytes = 0;
+    hz::quartz::ByteOrder order = hz::quartz::ByteOrder::kAlphaFirst;
     bool ownsData = false;
     pixman_image_t* target = nullptr;
     // An opaque fill of the whole context not yet painted: the next image

@@ -34,21 +34,25 @@ inline uint32_t Over(uint32_t s, uint32_t d) {
     return AddSaturateUn8x4(MulUn8x4(d, inverseAlpha), s);
 }
 
-inline uint32_t OpaqueTap(uint32_t device) { return NativeFromDevice(device) | 0xFF000000u; }
+template <ByteOrder kOrder>
+inline uint32_t OpaqueTap(uint32_t device) {
+    return AlphaOnTop<kOrder>(device) | 0xFF000000u;
+}
 
+template <ByteOrder kOrder>
 inline uint32_t TapOrClear(const WarpSource& src, int32_t x, int32_t y) {
     if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(src.width) ||
         static_cast<uint32_t>(y) >= static_cast<uint32_t>(src.height)) {
         return 0;
     }
-    return OpaqueTap(src.words[y * src.stride + x]);
+    return OpaqueTap<kOrder>(src.words[y * src.stride + x]);
 }
 
 // Edge pixels (kBounded: taps may fall outside the image) and any pixel that
 // needs blending with what the destination held.
-template <bool kBounded>
-void WarpBlendRow(uint32_t* dst, int32_t count, const WarpSource& src, const WarpRow& row,
-                  uint32_t alpha) {
+template <bool kBounded, ByteOrder kOrder>
+void WarpBlendRowIn(uint32_t* dst, int32_t count, const WarpSource& src, const WarpRow& row,
+                    uint32_t alpha) {
     // Unsigned steps: one step past the span may leave the 32-bit range.
     uint32_t u = static_cast<uint32_t>(row.u), v = static_cast<uint32_t>(row.v);
     for (int32_t i = 0; i < count; ++i, u += row.du, v += row.dv) {
@@ -58,17 +62,28 @@ void WarpBlendRow(uint32_t* dst, int32_t count, const WarpSource& src, const War
         const uint32_t wy = (v >> 9) & 127;
         uint32_t s;
         if constexpr (kBounded) {
-            s = Bilinear(TapOrClear(src, x, y), TapOrClear(src, x + 1, y),
-                         TapOrClear(src, x, y + 1), TapOrClear(src, x + 1, y + 1), wx, wy);
+            s = Bilinear(TapOrClear<kOrder>(src, x, y), TapOrClear<kOrder>(src, x + 1, y),
+                         TapOrClear<kOrder>(src, x, y + 1), TapOrClear<kOrder>(src, x + 1, y + 1),
+                         wx, wy);
         } else {
             const uint32_t* p = src.words + y * src.stride + x;
-            s = Bilinear(OpaqueTap(p[0]), OpaqueTap(p[1]), OpaqueTap(p[src.stride]),
-                         OpaqueTap(p[src.stride + 1]), wx, wy);
+            s = Bilinear(OpaqueTap<kOrder>(p[0]), OpaqueTap<kOrder>(p[1]),
+                         OpaqueTap<kOrder>(p[src.stride]), OpaqueTap<kOrder>(p[src.stride + 1]), wx,
+                         wy);
         }
         if (alpha != 255) s = MulUn8x4(s, alpha);
         if (s == 0) continue;
-        dst[i] = DeviceFromNative(Over(s, NativeFromDevice(dst[i])));
+        dst[i] = AlphaBackInPlace<kOrder>(Over(s, AlphaOnTop<kOrder>(dst[i])));
     }
+}
+
+template <bool kBounded>
+void WarpBlendRow(uint32_t* dst, int32_t count, const WarpSource& src, const WarpRow& row,
+                  uint32_t alpha, ByteOrder order) {
+    if (order == ByteOrder::kAlphaLast)
+        WarpBlendRowIn<kBounded, ByteOrder::kAlphaLast>(dst, count, src, row, alpha);
+    else
+        WarpBlendRowIn<kBounded, ByteOrder::kAlphaFirst>(dst, count, src, row, alpha);
 }
 
 int64_t FloorDiv(int64_t a, int64_t b) {
@@ -141,6 +156,7 @@ void WarpBilinearOver(const WarpSource& src, const WarpTarget& dst, const WarpMa
     const WarpRowKernel opaqueRow = PickOpaqueRow(kernels, src, map);
     const ptrdiff_t ahead = PrefetchAhead(src, map);
     const int64_t w = src.width, h = src.height;
+    const uint32_t opaque = DeviceAlpha(dst.order);
 
     // Whole rows, one after the other: the next row reads nearly the same
     // image rows, which are still in cache, and the destination is written
@@ -160,7 +176,7 @@ void WarpBilinearOver(const WarpSource& src, const WarpTarget& dst, const WarpMa
             if (inside.begin == inside.end) inside = Span{reach.end, reach.end};
         }
         auto at = [&](int32_t x) {
-            WarpRow args{src.words, src.stride, 0, 0, map.dudx, map.dvdx, ahead, src.width};
+            WarpRow args{src.words, src.stride, 0, 0, map.dudx, map.dvdx, ahead, src.width, opaque};
             args.u = static_cast<int32_t>(u + int64_t{x} * map.dudx);
             args.v = static_cast<int32_t>(v + int64_t{x} * map.dvdx);
             return args;
@@ -168,16 +184,18 @@ void WarpBilinearOver(const WarpSource& src, const WarpTarget& dst, const WarpMa
         const Span left{reach.begin, inside.begin}, right{inside.end, reach.end};
         Fill(row, x0, reach.begin, background);
         Fill(row, left.begin, left.end, background);
-        WarpBlendRow<true>(row + left.begin, left.end - left.begin, src, at(left.begin), alpha);
+        WarpBlendRow<true>(row + left.begin, left.end - left.begin, src, at(left.begin), alpha,
+                           dst.order);
         if (replaces) {
             opaqueRow(row + inside.begin, inside.end - inside.begin, at(inside.begin));
         } else {
             Fill(row, inside.begin, inside.end, background);
             WarpBlendRow<false>(row + inside.begin, inside.end - inside.begin, src,
-                                at(inside.begin), alpha);
+                                at(inside.begin), alpha, dst.order);
         }
         Fill(row, right.begin, right.end, background);
-        WarpBlendRow<true>(row + right.begin, right.end - right.begin, src, at(right.begin), alpha);
+        WarpBlendRow<true>(row + right.begin, right.end - right.begin, src, at(right.begin), alpha,
+                           dst.order);
         Fill(row, reach.end, x1, background);
     }
 }

@@ -11,6 +11,8 @@
 
 namespace hz::quartz {
 
+enum class ByteOrder : uint8_t;
+
 // An opaque picture: its alpha bytes are ignored and read as 255.
 struct WarpSource {
     const uint32_t* words = nullptr;  // device byte order
@@ -20,10 +22,11 @@ struct WarpSource {
 };
 
 struct WarpTarget {
-    uint8_t* rows = nullptr;  // device byte order: alpha, red, green, blue
+    uint8_t* rows = nullptr;  // device byte order, the source's too
     ptrdiff_t rowBytes = 0;
     int32_t width = 0;
     int32_t height = 0;
+    ByteOrder order{};
 };
 
 // Where destination pixel (x, y) samples the image, in 16.16 image pixels:

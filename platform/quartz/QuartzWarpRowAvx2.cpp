@@ -47,7 +47,7 @@ void WarpOpaqueRowAvx2(uint32_t* dst, int32_t count, const WarpRow& row) {
     const __m256i vstep = _mm256_set1_epi32(static_cast<int32_t>(8u * dv));
     const __m256i weightMask = _mm256_set1_epi32(127);
     const __m256i full = _mm256_set1_epi32(128);
-    const __m256i opaque = _mm256_set1_epi32(static_cast<int32_t>(cDeviceAlpha));
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int32_t>(row.opaque));
     const __m256i offsetFactors = _mm256_set1_epi32(static_cast<int32_t>(1u | (stride << 16)));
 
     int32_t i = 0;

@@ -74,7 +74,7 @@ int32_t FitBlocks(uint32_t* dst, int32_t count, const WarpRow& row) {
     }
     const __m512i sumPicks = Kept(_mm512_load_si512(sumBytes));
     const __m512i signFlip = Kept(_mm512_set1_epi8(static_cast<char>(0x80)));
-    const __m256i opaque = Kept(_mm256_set1_epi32(static_cast<int32_t>(cDeviceAlpha)));
+    const __m256i opaque = Kept(_mm256_set1_epi32(static_cast<int32_t>(row.opaque)));
     const int32_t lastColumn = row.width - 16;
     // A copy: the stores to dst might, for all the compiler knows, change row.
     const ptrdiff_t ahead = row.ahead;

@@ -12,7 +12,7 @@ void WarpOpaqueRowPortable(uint32_t* dst, int32_t count, const WarpRow& row) {
         const uint32_t* p =
             words + (static_cast<int32_t>(v) >> 16) * stride + (static_cast<int32_t>(u) >> 16);
         dst[i] = Bilinear(p[0], p[1], p[stride], p[stride + 1], (u >> 9) & 127, (v >> 9) & 127) |
-                 cDeviceAlpha;
+                 row.opaque;
     }
 }
 

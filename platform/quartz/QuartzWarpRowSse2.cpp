@@ -41,7 +41,7 @@ void WarpOpaqueRowSse2(uint32_t* dst, int32_t count, const WarpRow& row) {
     const __m128i vstep = _mm_set1_epi32(static_cast<int32_t>(4u * dv));
     const __m128i weightMask = _mm_set1_epi32(127);
     const __m128i full = _mm_set1_epi32(128);
-    const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(cDeviceAlpha));
+    const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(row.opaque));
     // pmaddwd of (x, y) against (1, stride) gives each pixel's tap offset.
     const __m128i offsetFactors = _mm_set1_epi32(static_cast<int32_t>(1u | (stride << 16)));
 

@@ -24,7 +24,8 @@ struct WarpRow {
     int32_t du = 0;
     int32_t dv = 0;
     ptrdiff_t ahead = 0;
-    int32_t width = 0;  // image columns; no kernel reads past them
+    int32_t width = 0;    // image columns; no kernel reads past them
+    uint32_t opaque = 0;  // the alpha byte of the device order, all set
 };
 
 using WarpRowKernel = void (*)(uint32_t* dst, int32_t count, const WarpRow& row);

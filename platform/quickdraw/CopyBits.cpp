@@ -27,6 +27,11 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
     // source pixel is inside the source map.
     Rect area;
     if (!SectRect(dstRect, &dstBits->bounds, &area)) return;
+    // Copied in the source's order, made opaque, then turned into the
+    // destination's where the two differ.
+    const uint32_t from = srcBits->pixelFormat;
+    const bool reorder = from != dstBits->pixelFormat;
+    const uint32_t alpha = quickdraw::AlphaMask(from);
     const bool sameSize = srcW == dstW && srcH == dstH;
     if (sameSize) {
         Rect shiftedSrc = srcBits->bounds;
@@ -35,9 +40,10 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
         if (!SectRect(&area, &shiftedSrc, &area)) return;
         const int dx = srcRect->left - dstRect->left, dy = srcRect->top - dstRect->top;
         for (int y = area.top; y < area.bottom; ++y) {
-            quickdraw::CopyRowOpaque(RowAt(dstBits, y) + area.left,
-                                     RowAt(srcBits, y + dy) + area.left + dx,
-                                     area.right - area.left);
+            uint32_t* row = RowAt(dstBits, y) + area.left;
+            quickdraw::CopyRowOpaque(row, RowAt(srcBits, y + dy) + area.left + dx,
+                                     area.right - area.left, alpha);
+            if (reorder) quickdraw::ReorderRow(row, area.right - area.left, from);
         }
         return;
     }
@@ -59,6 +65,7 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
         const int sy = NearestSource(srcRect->top, srcH, dstH, y - dstRect->top);
         if (sy < sb.top || sy >= sb.bottom) continue;
         quickdraw::ScaleRowOpaque(RowAt(dstBits, y) + x0, RowAt(srcBits, sy), x1 - x0,
-                                  columns.data());
+                                  columns.data(), alpha);
+        if (reorder) quickdraw::ReorderRow(RowAt(dstBits, y) + x0, x1 - x0, from);
     }
 }

@@ -12,8 +12,8 @@ constexpr int32_t cRowAlignment = pixelmemory::cAlignment;
 // Beyond this a buffer is refused before any arithmetic can overflow.
 constexpr int64_t cMaxBufferBytes = int64_t{1} << 32;
 
-QDErr MakePort(GWorldPtr* out, const Rect* boundsRect, Ptr pixels, int32_t rowBytes,
-               bool ownsPixels) {
+QDErr MakePort(GWorldPtr* out, const Rect* boundsRect, uint32_t pixelFormat, Ptr pixels,
+               int32_t rowBytes, bool ownsPixels) {
     auto* port = new (std::nothrow) GrafPort{};
     if (!port) return memFullErr;
     const int16_t width = static_cast<int16_t>(boundsRect->right - boundsRect->left);
@@ -24,6 +24,7 @@ QDErr MakePort(GWorldPtr* out, const Rect* boundsRect, Ptr pixels, int32_t rowBy
     port->pixMap.bounds = port->portBounds;
     port->clipRect = port->portBounds;
     port->pixMap.pixelSize = 32;
+    port->pixMap.pixelFormat = pixelFormat;
     port->pixMapMaster = &port->pixMap;
     port->rgbFgColor = RGBColor{0, 0, 0};
     port->rgbBkColor = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
@@ -47,8 +48,8 @@ QDErr NewGWorld(GWorldPtr* offscreenGWorld, int16_t pixelDepth, const Rect* boun
     if (rowBytes * height > cMaxBufferBytes) return memFullErr;
     void* pixels = pixelmemory::Allocate(static_cast<size_t>(rowBytes * height));
     if (!pixels) return memFullErr;
-    const QDErr err = MakePort(offscreenGWorld, boundsRect, static_cast<Ptr>(pixels),
-                               static_cast<int32_t>(rowBytes), true);
+    const QDErr err = MakePort(offscreenGWorld, boundsRect, k32ARGBPixelFormat,
+                               static_cast<Ptr>(pixels), static_cast<int32_t>(rowBytes), true);
     if (err != noErr) pixelmemory::Free(pixels, static_cast<size_t>(rowBytes * height));
     return err;
 }
@@ -57,11 +58,12 @@ QDErr NewGWorldFromPtr(GWorldPtr* offscreenGWorld, uint32_t pixelFormat, const R
                        CTabHandle, GDHandle, GWorldFlags, Ptr newBuffer, int32_t rowBytes) {
     if (!offscreenGWorld) return paramErr;
     *offscreenGWorld = nullptr;
-    if (pixelFormat != k32ARGBPixelFormat || !ValidBounds(boundsRect) || !newBuffer ||
+    if ((pixelFormat != k32ARGBPixelFormat && pixelFormat != k32RGBAPixelFormat) ||
+        !ValidBounds(boundsRect) || !newBuffer ||
         rowBytes < (boundsRect->right - boundsRect->left) * 4) {
         return paramErr;
     }
-    return MakePort(offscreenGWorld, boundsRect, newBuffer, rowBytes, false);
+    return MakePort(offscreenGWorld, boundsRect, pixelFormat, newBuffer, rowBytes, false);
 }
 
 void DisposeGWorld(GWorldPtr offscreenGWorld) {

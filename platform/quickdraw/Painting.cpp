@@ -5,10 +5,10 @@
 
 namespace {
 
-uint32_t OpaquePixel(const RGBColor& c) {
-    return quickdraw::PackARGBBytes(0xFF, static_cast<uint8_t>(c.red >> 8),
-                                    static_cast<uint8_t>(c.green >> 8),
-                                    static_cast<uint8_t>(c.blue >> 8));
+uint32_t OpaquePixel(GrafPtr port, const RGBColor& c) {
+    return quickdraw::PackPixel(port->pixMap.pixelFormat, 0xFF, static_cast<uint8_t>(c.red >> 8),
+                                static_cast<uint8_t>(c.green >> 8),
+                                static_cast<uint8_t>(c.blue >> 8));
 }
 
 uint32_t* PortRow(GrafPtr port, int y) {
@@ -25,7 +25,7 @@ bool PaintableArea(GrafPtr port, const Rect* r, Rect* area) {
 void FillClipped(GrafPtr port, const Rect* r, const RGBColor& color) {
     Rect area;
     if (!PaintableArea(port, r, &area)) return;
-    const uint32_t value = OpaquePixel(color);
+    const uint32_t value = OpaquePixel(port, color);
     for (int y = area.top; y < area.bottom; ++y)
         quickdraw::FillRow(PortRow(port, y) + area.left, area.right - area.left, value);
 }
@@ -65,7 +65,7 @@ void InvertRect(const Rect* r) {
     GrafPtr port = quickdraw::CurrentPort();
     Rect area;
     if (!PaintableArea(port, r, &area)) return;
-    const uint32_t colour = ~quickdraw::AlphaMask();
+    const uint32_t colour = ~quickdraw::AlphaMask(port->pixMap.pixelFormat);
     for (int y = area.top; y < area.bottom; ++y) {
         uint32_t* row = PortRow(port, y);
         for (int x = area.left; x < area.right; ++x) row[x] ^= colour;
@@ -78,7 +78,7 @@ void FrameOval(const Rect* r) {
     GrafPtr port = quickdraw::CurrentPort();
     Rect area;
     if (!r || EmptyRect(r) || !PaintableArea(port, r, &area)) return;
-    const uint32_t value = OpaquePixel(port->rgbFgColor);
+    const uint32_t value = OpaquePixel(port, port->rgbFgColor);
     for (int y = area.top; y < area.bottom; ++y) {
         uint32_t* row = PortRow(port, y);
         for (int x = area.left; x < area.right; ++x) {

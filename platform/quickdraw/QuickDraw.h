@@ -1,6 +1,7 @@
 /* The QuickDraw subset the plug-in and its hosts share: 32-bit offscreen
- * buffers (GWorlds) whose pixels are the bytes alpha, red, green, blue, the
- * current port, copying and painting. C-compatible, so that a host written in
+ * buffers (GWorlds) whose pixels are the bytes alpha, red, green, blue (or,
+ * over a host's memory, red, green, blue, alpha), the current port, copying
+ * and painting. C-compatible, so that a host written in
  * C can make the buffers the plug-in draws into. */
 #ifndef HZ_PLATFORM_QUICKDRAW_H
 #define HZ_PLATFORM_QUICKDRAW_H
@@ -27,6 +28,7 @@ typedef struct PixMap {
     int32_t rowBytes; /* wider than the original 14 bits: frames may be large */
     Rect bounds;
     int16_t pixelSize;
+    uint32_t pixelFormat; /* k32ARGBPixelFormat or k32RGBAPixelFormat */
 } PixMap;
 typedef PixMap* PixMapPtr;
 typedef PixMapPtr* PixMapHandle;
@@ -57,8 +59,11 @@ typedef CGrafPtr GWorldPtr;
 QDErr NewGWorld(GWorldPtr* offscreenGWorld, int16_t pixelDepth, const Rect* boundsRect,
                 CTabHandle cTable, GDHandle aGDevice, GWorldFlags flags);
 /* A buffer over memory the caller owns (a decoder's frame, a window's
- * backing store); DisposeGWorld then leaves that memory alone. */
-enum { k32ARGBPixelFormat = 0x00000020 };
+ * backing store); DisposeGWorld then leaves that memory alone. Its bytes
+ * are alpha, red, green, blue, or red, green, blue, alpha for a host whose
+ * frames come that way: drawing then works in that order where the pixels
+ * lie, and copying between the two orders converts. */
+enum { k32ARGBPixelFormat = 0x00000020, k32RGBAPixelFormat = 0x52474241 /* 'RGBA' */ };
 QDErr NewGWorldFromPtr(GWorldPtr* offscreenGWorld, uint32_t pixelFormat, const Rect* boundsRect,
                        CTabHandle cTable, GDHandle aGDevice, GWorldFlags flags, Ptr newBuffer,
                        int32_t rowBytes);
@@ -80,7 +85,8 @@ void SetPort(GrafPtr port);
 const BitMap* GetPortBitMapForCopyBits(CGrafPtr port);
 
 /* Copying: source-copy only, nearest-neighbour scaling when the rectangles
- * differ, both rectangles clipped to their maps. Copied pixels are opaque. */
+ * differ, both rectangles clipped to their maps. Copied pixels are opaque,
+ * in the destination's byte order. */
 void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
               const Rect* dstRect, int16_t mode, RgnHandle maskRgn);
 

@@ -73,8 +73,8 @@ OSErr DialogTest::Run(std::vector<Step> steps, int32_t frameCount, int32_t first
     if (!known) UseBundle(BuiltBundle());
     OSErr result = noErr;
     Drive(std::move(steps), [&] {
-        result =
-            ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount, 0, FetchFrame);
+        result = ConfigurePlugIn(&config, source.get(), nullptr, firstFrame, frameCount, 0,
+                                 FetchFrame, nullptr);
     });
     return result;
 }

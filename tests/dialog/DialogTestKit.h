@@ -40,7 +40,8 @@ class DialogTest : public ::testing::Test {
 
     using Step = std::function<void()>;
     // Runs the dialog on `config` with `source` as the first frame of a clip
-    // of frameCount frames starting at firstFrame; the steps must end it.
+    // of frameCount frames starting at firstFrame, for a host that measures
+    // no tilts; the steps must end it.
     OSErr Run(std::vector<Step> steps, int32_t frameCount = 100, int32_t firstFrame = 0);
     // Calls open, which opens the dialog some other way, with the steps queued.
     static void Drive(std::vector<Step> steps, const std::function<void()>& open);

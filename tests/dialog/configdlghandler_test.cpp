@@ -177,6 +177,32 @@ TEST_F(DialogTest, HideCornersEnlargesUntilThePreviewShowsNoBackground) {
     EXPECT_EQ(config.sliders[cTurnSlider - 1], 12);
 }
 
+// Each format's window has Level beside Hide corners; a host that measures
+// no tilts leaves it greyed out, and pressing it changes nothing.
+TEST_F(DialogTest, LevelSitsBesideHideCornersAndIsDisabledWithoutTheHostsMeasurement) {
+    config.sliders[cTurnSlider - 1] = 12;
+    for (const MediaFormatRec& f : cMediaFormats) {
+        config.mediaType = f.mediaType;
+        QRect level, hide;
+        bool enabled = true;
+        Run({[&] {
+            QWidget* button = Commanding("Levl");
+            level = button->geometry();
+            hide = Commanding("HdCr")->geometry();
+            enabled = button->isEnabled();
+            Click("Levl");
+            Click("ok  ");
+        }});
+        EXPECT_FALSE(enabled) << f.windowName;
+        EXPECT_EQ(level.top(), hide.top()) << f.windowName;
+        EXPECT_GT(level.left(), hide.right()) << f.windowName;
+        EXPECT_LT(level.left() - hide.right(), 20) << f.windowName;
+        EXPECT_EQ(config.sliders[cTurnSlider - 1], 12) << f.windowName;
+        EXPECT_EQ(config.sliders[cScaleSlider - 1], 0) << f.windowName;
+    }
+    EXPECT_TRUE(alerts.empty());
+}
+
 TEST_F(DialogTest, CancelAfterAFormatSwitchAndSliderMovesPutsTheRecordBackByteForByte) {
     config.mediaType = 7;  // no such format: the NTSC window
     config.sliders[1] = 5;

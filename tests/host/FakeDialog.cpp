@@ -8,9 +8,10 @@
 //   HZ_FAKE_DIALOG_FORMAT the media format to choose (1 NTSC, 2 PAL, 3 HD)
 //   HZ_FAKE_DIALOG_LOG    file that receives one line per thing seen
 //   HZ_FAKE_NO_PREVIEW    set: the preview buffer cannot be made
+//   HZ_FAKE_DIALOG_LEVEL  set: the Level command is pressed on the frame shown
 // Log lines: "register", "open W H MIN MAX POSITION CENTRE", "fetch POS ANSWER CENTRE",
-// "close ok|cancel", "unregister"; CENTRE is the frame's centre pixel as
-// AARRGGBB.
+// "level disabled|failed|RELIABLE TILT CONFIDENCE", "close ok|cancel", "unregister";
+// CENTRE is the frame's centre pixel as AARRGGBB.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +77,18 @@ OSErr WrapDoConfig(PluginDataPtr theConfig) {
                 Centre(ws.sourceClip));
             p = *end == ',' ? end + 1 : end;
         }
+    }
+
+    if (std::getenv("HZ_FAKE_DIALOG_LEVEL")) {
+        MeasuredTiltRec tilt{};
+        char text[64] = "level disabled";
+        if (ws.measureTilt &&
+            !ws.measureTilt(ws.sourceClip, static_cast<HYPluginParams*>(ws.iMovieParams), &tilt))
+            std::snprintf(text, sizeof text, "level failed");
+        else if (ws.measureTilt)
+            std::snprintf(text, sizeof text, "level %d %.2f %.2f", tilt.reliable, tilt.tiltDegrees,
+                          tilt.confidence);
+        Log(text);
     }
 
     theConfig->sliders[cTurnSlider - 1] = 25;

@@ -3,6 +3,7 @@
 // its edits do to the settings.
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ class CustomButton : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* name : {"HZ_FAKE_DIALOG", "HZ_FAKE_DIALOG_WALK", "HZ_FAKE_DIALOG_FORMAT",
-                                 "HZ_FAKE_NO_PREVIEW"})
+                                 "HZ_FAKE_NO_PREVIEW", "HZ_FAKE_DIALOG_LEVEL"})
             unsetenv(name);
         setenv("HZ_FAKE_DIALOG_LOG", log.c_str(), 1);
         std::string error;
@@ -63,6 +64,13 @@ class CustomButton : public ::testing::Test {
         auto dest = testframes::MakeGWorld(32, 24);
         ASSERT_EQ(host->RenderFrame(shown, dest.get(), Rect{0, 0, 24, 32}), kPluginOK);
         recorder.clear();
+    }
+
+    // The line the fake's Level press left, and forgotten with the rest.
+    std::string LevelSeen() {
+        for (const std::string& line : Seen())
+            if (line.rfind("level", 0) == 0) return line;
+        return "no level line";
     }
 
     std::vector<HostCall> Fetches() const {
@@ -171,6 +179,63 @@ TEST_F(CustomButton, WithoutAFrameTheDialogOpensOnBlack) {
         ASSERT_EQ(seen.size(), 5u);
         EXPECT_EQ(seen[1], "open 720 480 0 9 2 " + blackCentre) << okWithoutBuffer;
         EXPECT_EQ(seen[2], "fetch 1 7 " + blackCentre) << okWithoutBuffer;
+    }
+}
+
+// Only a table of the interface that has the slot is looked in: an older
+// host's table ends before it, so what lies there is not the host's.
+TEST_F(CustomButton, TheDialogMeasuresTheFrameShownThroughTheHostOnlyWhereItsTableHasTheSlot) {
+    setenv("HZ_FAKE_DIALOG_LEVEL", "1", 1);
+    std::vector<std::string> measured;
+    host->setTiltMeter([&](const uint8_t* argb, int32_t rowBytes, int16_t width, int16_t height,
+                           HYTiltRec* out) {
+        const uint8_t* p = argb + static_cast<size_t>(rowBytes) * (height / 2) + 4 * (width / 2);
+        measured.push_back(std::to_string(width) + " " + std::to_string(height) + " " +
+                           Hex(testframes::Pixel{p[0], p[1], p[2], p[3]}));
+        *out = HYTiltRec{2.5f, 0.8f, true};
+        return HYPluginResult{kPluginOK};
+    });
+    ShowFrame(ClipSettings{100, 50}, 3);
+    ASSERT_EQ(host->CustomButton(5), kPluginOK);
+    EXPECT_EQ(LevelSeen(), "level 1 2.50 0.80");
+    EXPECT_EQ(measured, (std::vector<std::string>{"720 480 " + PatternCentre(720, 480, 105)}));
+
+    host->setInterfaceVersion(kHYMeasureTiltInterfaceVersion - 1);
+    ASSERT_EQ(host->CustomButton(5), kPluginOK);
+    EXPECT_EQ(LevelSeen(), "level disabled");
+    EXPECT_EQ(measured.size(), 1u);
+
+    host->setInterfaceVersion(kHYMeasureTiltInterfaceVersion);
+    host->setTiltMeter(nullptr);
+    ASSERT_EQ(host->CustomButton(5), kPluginOK);
+    EXPECT_EQ(LevelSeen(), "level disabled");
+}
+
+TEST_F(CustomButton, AMeasurementOutOfItsRangesIsUntrustedAndAFailedOneIsNone) {
+    setenv("HZ_FAKE_DIALOG_LEVEL", "1", 1);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        HYPluginResult result;
+        HYTiltRec answer;
+        const char* seen;
+    };
+    const char* untrusted = "level 0 0.00 0.00";
+    ShowFrame(ClipSettings{0, 10}, 0);
+    for (const Case& c :
+         {Case{kPluginOK, {-3.25f, 0.5f, 7}, "level 1 -3.25 0.50"},
+          Case{kPluginOK, {1.5f, 0.1f, false}, "level 0 1.50 0.10"},
+          Case{kPluginOK, {nan, 0.9f, true}, untrusted},
+          Case{kPluginOK, {-inf, 0.9f, true}, untrusted},
+          Case{kPluginOK, {120, 0.9f, true}, untrusted}, Case{kPluginOK, {2, nan, true}, untrusted},
+          Case{kPluginOK, {2, 1.5f, true}, untrusted}, Case{kPluginOK, {2, -0.1f, true}, untrusted},
+          Case{kPluginFailed, {2, 0.9f, true}, "level failed"}}) {
+        host->setTiltMeter([c](const uint8_t*, int32_t, int16_t, int16_t, HYTiltRec* out) {
+            *out = c.answer;
+            return c.result;
+        });
+        ASSERT_EQ(host->CustomButton(0), kPluginOK);
+        EXPECT_EQ(LevelSeen(), c.seen) << c.answer.tiltDegrees << " " << c.answer.confidence;
     }
 }
 

@@ -36,12 +36,16 @@ _Static_assert(sizeof(HY4PluginClipInfo) == 224, "HY4PluginClipInfo");
 _Static_assert(sizeof(HYPluginClipInfo) == 496, "HYPluginClipInfo");
 _Static_assert(offsetof(HYPluginClipInfo, ver2) == 260, "ver2");
 _Static_assert(offsetof(HYPluginClipInfo, ver4) == 272, "ver4");
-_Static_assert(sizeof(HYProcs) == 124, "HYProcs: the original 30 slots and GetClipSettings");
+_Static_assert(sizeof(HYProcs) == 128,
+               "HYProcs: the original 30 slots, GetClipSettings and MeasureTilt");
 _Static_assert(offsetof(HYProcs, GetFrame) == 9 * 4, "GetFrame slot 10");
 _Static_assert(offsetof(HYProcs, Blit) == 16 * 4, "Blit slot 17");
 _Static_assert(offsetof(HYProcs, MixAudio) == 24 * 4, "MixAudio slot 25");
 _Static_assert(offsetof(HYProcs, CGStringWidth) == 29 * 4, "slot 30");
 _Static_assert(offsetof(HYProcs, GetClipSettings) == 30 * 4, "extension slot 31");
+_Static_assert(offsetof(HYProcs, MeasureTilt) == 31 * 4, "extension slot 32");
+_Static_assert(sizeof(HYTiltRec) == 12, "HYTiltRec");
+_Static_assert(offsetof(HYTiltRec, reliable) == 8, "HYTiltRec.reliable");
 
 _Static_assert(sizeof(HYPluginParams) == 1940, "HYPluginParams");
 _Static_assert(offsetof(HYPluginParams, instance) == 4, "instance");

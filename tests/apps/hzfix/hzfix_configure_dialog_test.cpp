@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -14,12 +15,16 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
+#include <utility>
 
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
 #include "persistence/prefsloader.h"
+#include "record/CornerCover.h"
 #include "record/SettingsTable.h"
 #include "tests/apps/hzfix/HzfixTestKit.h"
+#include "tests/apps/level/TiltScenes.h"
 
 namespace hzfixtest {
 namespace {
@@ -98,6 +103,113 @@ TEST_F(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
     PluginDataRec saved{};
     ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
     EXPECT_EQ(saved.sliders[cTurnSlider - 1], 5);
+}
+
+// A clip of one scene at the size of the HD window's frame, which the
+// dialog shows it in; scaled, the scene's unsmoothed edges would turn into
+// stairs of level lines no camera makes.
+constexpr int kSceneWidth = 960, kSceneHeight = 540;
+
+void MakeSceneClip(const std::string& path, tiltscenes::SceneKind kind, double tilt) {
+    const std::vector<uint8_t> argb = tiltscenes::DrawScene(kind, kSceneWidth, kSceneHeight, tilt);
+    ClipSpec recipe;
+    recipe.width = kSceneWidth;
+    recipe.height = kSceneHeight;
+    recipe.frames = 10;
+    recipe.audio = false;
+    recipe.paint = [argb](int, int x, int y) {
+        const uint8_t* p = argb.data() + (static_cast<size_t>(y) * kSceneWidth + x) * 4;
+        return Rgb{p[1], p[2], p[3]};
+    };
+    MakeClip(path, recipe);
+}
+
+// What Level shows after one press on the frame the dialog opened on, and
+// the text of the notice it raised, if any (answered with its button).
+struct LevelPress {
+    int turn = -1, scale = -1;
+    QString turnLegend, scaleLegend, notice;
+    bool enabled = false, previewChanged = false;
+};
+
+LevelPress PressLevel(const std::string& clip, const char* closeWith) {
+    LevelPress seen;
+    // A timer never fires inside its own handler, so the notice, which runs
+    // modally inside the press, is answered by a timer of its own.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                seen.notice = box->text() + "\n" + box->informativeText();
+                box->buttons().front()->click();
+            }
+    });
+    answer.start(10);
+    bool pressed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QPushButton* level = Control<QPushButton>("command", "Levl");
+        if (!level || pressed) return;
+        pressed = true;
+        seen.enabled = level->isEnabled();
+        QWidget* preview = Control<QWidget>("signature", "Clip");
+        const QImage before = preview->grab().toImage();
+        QTest::mouseClick(level, Qt::LeftButton);
+        seen.previewChanged = preview->grab().toImage() != before;
+        seen.turn = Control<QSlider>("signature", "Sldr", cTurnSlider)->value();
+        seen.scale = Control<QSlider>("signature", "Sldr", cScaleSlider)->value();
+        seen.turnLegend = Control<QLabel>("signature", "Lgnd", cTurnSlider)->text();
+        seen.scaleLegend = Control<QLabel>("signature", "Lgnd", cScaleSlider)->text();
+        QTest::mouseClick(Control<QPushButton>("command", closeWith), Qt::LeftButton);
+    });
+    poll.start(10);
+    std::atomic<bool> interrupt{false};
+    hzfix::Context context;
+    context.bundleDir = BundleDir();
+    context.interrupt = &interrupt;
+    hzfix::RunConfigure(context, {clip});
+    EXPECT_TRUE(pressed);
+    return seen;
+}
+
+TEST_F(HzfixConfigureDialog, LevelTurnsTheShownFrameLevelAndHidesTheCornersAndOkSavesBoth) {
+    constexpr double kTilt = 2.3;  // clockwise: a positive turn levels it
+    MakeSceneClip(dir / "sea.mp4", tiltscenes::SceneKind::cSea, kTilt);
+    const LevelPress seen = PressLevel(dir / "sea.mp4", "ok  ");
+
+    // The turn and enlargement that level a tilt measured within 0.15° of
+    // the true one, found together on the HD window's frame.
+    std::set<std::pair<int, int>> near;
+    for (double t = kTilt - 0.15; t <= kTilt + 0.15; t += 0.01) {
+        PluginDataRec settings = cDefaultSettings;
+        LevelSettings(&settings, kSceneWidth, kSceneHeight, t, true);
+        near.insert({settings.sliders[cTurnSlider - 1], settings.sliders[cScaleSlider - 1]});
+    }
+    EXPECT_TRUE(seen.enabled);
+    EXPECT_TRUE(near.count({seen.turn, seen.scale})) << seen.turn << " " << seen.scale;
+    EXPECT_GT(seen.scale, 0);
+    EXPECT_TRUE(seen.notice.isEmpty()) << seen.notice.toStdString();
+    EXPECT_TRUE(seen.previewChanged);
+    EXPECT_TRUE(seen.turnLegend.contains(QString::number(seen.turn)))
+        << seen.turnLegend.toStdString();
+    EXPECT_EQ(seen.scaleLegend, QString::number(seen.scale) + "%");
+    PluginDataRec saved{};
+    ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
+    EXPECT_EQ(saved.sliders[cTurnSlider - 1], seen.turn);
+    EXPECT_EQ(saved.sliders[cScaleSlider - 1], seen.scale);
+}
+
+TEST_F(HzfixConfigureDialog, LevelOnAFrameWithoutAHorizonSaysSoAndChangesNothing) {
+    MakeSceneClip(dir / "blobs.mp4", tiltscenes::SceneKind::cBlobs, 0);
+    const LevelPress seen = PressLevel(dir / "blobs.mp4", "ok  ");
+    EXPECT_TRUE(seen.notice.contains("No reliable horizon")) << seen.notice.toStdString();
+    EXPECT_EQ(seen.turn, 0);
+    EXPECT_EQ(seen.scale, 0);
+    EXPECT_FALSE(seen.previewChanged);
+    PluginDataRec saved{};
+    ASSERT_EQ(LoadPrefs(&saved).status, PrefsStatus::cOk);
+    EXPECT_EQ(saved.sliders[cTurnSlider - 1], 0);
+    EXPECT_EQ(saved.sliders[cScaleSlider - 1], 0);
 }
 
 // The settings table is the one description of the limits: the dialog's

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/pluginhost/BlitRows.h"
+#include "platform/quickdraw/PixelRows.h"
 #include "platform/types/FastPaths.h"
 #include "tests/support/TestFrames.h"
 
@@ -89,7 +90,7 @@ class GuardedRows {
 
 // Each kernel against the portable one, on every width up to a few blocks,
 // every opacity class (on one width every opacity), unaligned rows ending
-// at a page boundary.
+// at a page boundary, the alpha byte first or last.
 TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
     const std::vector<pluginhost::NamedBlendRow>& kernels = pluginhost::RunnableBlendRows();
     ASSERT_STREQ(kernels.front().name, "portable");
@@ -114,8 +115,10 @@ TEST(HostBlit, RowKernelsAgreeWithThePortableRow) {
                         dst.Row(y)[i] = static_cast<uint8_t>(random());
                     }
                     std::copy(dst.Row(y), dst.Row(y) + 4 * width, want.begin());
-                    pluginhost::BlendRowSameSizePortable(want.data(), src.Row(y), width, a);
-                    kernel(dst.Row(y), src.Row(y), width, a);
+                    const uint32_t opaque =
+                        quickdraw::AlphaMask(y % 2 ? k32RGBAPixelFormat : k32ARGBPixelFormat);
+                    pluginhost::BlendRowSameSizePortable(want.data(), src.Row(y), width, a, opaque);
+                    kernel(dst.Row(y), src.Row(y), width, a, opaque);
                     ASSERT_TRUE(std::equal(want.begin(), want.end(), dst.Row(y)))
                         << name << " width " << width << " opacity " << a << " row " << y;
                 }

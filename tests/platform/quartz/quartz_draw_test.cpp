@@ -223,7 +223,7 @@ TEST(QuartzRects, WholeFillReachesThePixelsBeforeAnythingElse) {
     EXPECT_EQ(out.Pixel(4, 2), cBlue);
 }
 
-TEST(QuartzContexts, AcceptsOnlyAlphaFirstEightBitLayouts) {
+TEST(QuartzContexts, AcceptsOnlyEightBitLayoutsWithAlphaFirstOrLastSkippedOrPremultiplied) {
     struct Layout {
         size_t bitsPerComponent, bytesPerRow;
         CGBitmapInfo info;
@@ -232,7 +232,9 @@ TEST(QuartzContexts, AcceptsOnlyAlphaFirstEightBitLayouts) {
     const Layout layouts[] = {
         {8, 64, kCGImageAlphaPremultipliedFirst, true},
         {8, 80, kCGImageAlphaNoneSkipFirst, true},
-        {8, 64, kCGImageAlphaPremultipliedLast, false},
+        {8, 64, kCGImageAlphaPremultipliedLast, true},
+        {8, 64, kCGImageAlphaNoneSkipLast, true},
+        {8, 64, kCGImageAlphaLast, false},
         {8, 64, kCGImageAlphaNone, false},
         {16, 128, kCGImageAlphaPremultipliedFirst, false},
         {8, 60, kCGImageAlphaPremultipliedFirst, false},

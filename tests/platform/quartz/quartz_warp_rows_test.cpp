@@ -1,6 +1,6 @@
 // Every vector row kernel against the portable one on the same random rows:
 // odd widths and strides, unaligned destinations, turned and scaled steps,
-// and images whose last row ends at an unreadable page.
+// images whose last row ends at an unreadable page, and both byte orders.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -72,6 +72,7 @@ RowCase RandomCase(std::mt19937& random, double maxTurn, double minScale, double
     c.row.stride = c.stride;
     c.row.width = c.width;
     c.row.ahead = static_cast<ptrdiff_t>(random() % 5) * c.stride;
+    c.row.opaque = DeviceAlpha(random() % 2 ? ByteOrder::kAlphaLast : ByteOrder::kAlphaFirst);
     return c;
 }
 
@@ -104,7 +105,7 @@ void ExpectPortableBytes(double maxTurn, double minScale, double maxScale, int c
                 << row.v << ") by (" << row.du << ", " << row.dv << ")";
         }
         for (int32_t i = 0; i < c.count; ++i)
-            ASSERT_EQ(expected[c.offset + i] & cDeviceAlpha, cDeviceAlpha) << "not opaque";
+            ASSERT_EQ(expected[c.offset + i] & row.opaque, row.opaque) << "not opaque";
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/support/TestFrames.h"
 
 using namespace testframes;
@@ -155,6 +158,42 @@ TEST(Rects, PointsInsideAndRectanglesFromTwoCorners) {
     InsetRect(&inset, 2, 3);
     EXPECT_EQ(inset.left, 22);
     EXPECT_EQ(inset.bottom, 27);
+}
+
+// Frames lent in R G B A keep that order: painting packs the colour so, and
+// copies between the two orders move the bytes, both ways and scaled.
+TEST(PixelFormats, PaintingAndCopyingKeepEachBuffersByteOrder) {
+    uint8_t rgba[2 * 2 * 4] = {};
+    const Rect bounds = {0, 0, 2, 2};
+    GWorldPtr lent = nullptr, own = nullptr;
+    ASSERT_EQ(NewGWorldFromPtr(&lent, k32RGBAPixelFormat, &bounds, nullptr, nullptr, 0,
+                               reinterpret_cast<Ptr>(rgba), 8),
+              noErr);
+    ASSERT_EQ(NewGWorld(&own, 32, &bounds, nullptr, nullptr, 0), noErr);
+    SetGWorld(lent, nullptr);
+    const RGBColor colour = {0x1100, 0x2200, 0x3300};
+    RGBForeColor(&colour);
+    PaintRect(&bounds);
+    EXPECT_EQ((std::vector<uint8_t>(rgba, rgba + 4)),
+              (std::vector<uint8_t>{0x11, 0x22, 0x33, 0xFF}));
+
+    CopyBits(GetPortBitMapForCopyBits(lent), GetPortBitMapForCopyBits(own), &bounds, &bounds,
+             srcCopy, nullptr);
+    const auto* argb = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(own)));
+    EXPECT_EQ((std::vector<uint8_t>(argb, argb + 4)),
+              (std::vector<uint8_t>{0xFF, 0x11, 0x22, 0x33}));
+
+    std::fill(rgba, rgba + sizeof rgba, 0);
+    const Rect one = {0, 0, 1, 1};
+    CopyBits(GetPortBitMapForCopyBits(own), GetPortBitMapForCopyBits(lent), &one, &bounds, srcCopy,
+             nullptr);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ((std::vector<uint8_t>(rgba + 4 * i, rgba + 4 * i + 4)),
+                  (std::vector<uint8_t>{0x11, 0x22, 0x33, 0xFF}))
+            << "pixel " << i;
+    SetGWorld(nullptr, nullptr);
+    DisposeGWorld(lent);
+    DisposeGWorld(own);
 }
 
 }  // namespace
