@@ -2,16 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace level {
 
 namespace {
 
-// The Gaussian's reach, and how far apart two tilts may lie and still be
-// averaged: beyond a few times this they are two horizons, before and
-// after a step, and neither pulls the other.
-constexpr double kSmoothSigmaSeconds = 0.2;
-constexpr double kSameTiltDegrees = 0.5;
+// How far a smoothed tilt reaches for its neighbours, in seconds either
+// side. A measured tilt can be off by a few tenths of a degree, and
+// differently from one frame to the next; a curve through a second's
+// worth of them leaves a wobble of a few hundredths.
+constexpr double kFitReachSeconds = 0.4;
+// A jump of the running median between two frames larger than this is a
+// step of the horizon itself (a cut, a knock): the fit ends there and
+// starts again after it, so the step stays one step.
+constexpr double kStepDegrees = 0.75;
+// A tilt this far from its running median was fooled by something leaning
+// and takes no part in the fit.
+constexpr double kAstrayDegrees = 0.5;
 
 std::vector<double> RunningMedian(const std::vector<double>& v, int half) {
     std::vector<double> out(v.size()), window;
@@ -27,36 +35,77 @@ std::vector<double> RunningMedian(const std::vector<double>& v, int half) {
     return out;
 }
 
-// Averages the tilts themselves, not the median's picks of them (which near
-// a step lean toward it), guided by the median: neighbours on the other side
-// of a step, and tilts far from their own median (a frame fooled by
-// something leaning), weigh next to nothing.
-std::vector<double> EdgeKeepingGaussian(const std::vector<double>& v,
-                                        const std::vector<double>& median, double sigma) {
+// The value at x = 0 of the weighted least-squares polynomial of degree
+// terms - 1 (a parabola at most) through the points whose sums of weighted
+// powers of x are s (and times the values, t).
+double FitAtZero(const double s[5], const double t[3], int terms) {
+    const int degree = terms - 1;
+    if (degree == 0) return t[0] / s[0];
+    if (degree == 1) return (t[0] * s[2] - t[1] * s[1]) / (s[0] * s[2] - s[1] * s[1]);
+    // Cramer's rule on the normal equations [s0 s1 s2; s1 s2 s3; s2 s3 s4].
+    const double det = s[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (s[1] * s[4] - s[2] * s[3]) +
+                       s[2] * (s[1] * s[3] - s[2] * s[2]);
+    const double det0 = t[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (t[1] * s[4] - s[3] * t[2]) +
+                        s[2] * (t[1] * s[3] - s[2] * t[2]);
+    return det0 / det;
+}
+
+// Where each frame's piece (the frames between two steps) begins and ends.
+std::vector<std::pair<int, int>> Pieces(const std::vector<double>& median) {
+    const int n = static_cast<int>(median.size());
+    std::vector<std::pair<int, int>> of(median.size());
+    for (int begin = 0; begin < n;) {
+        int end = begin;
+        while (end + 1 < n && std::abs(median[end + 1] - median[end]) <= kStepDegrees) ++end;
+        for (int i = begin; i <= end; ++i) of[i] = {begin, end};
+        begin = end + 1;
+    }
+    return of;
+}
+
+// A local parabola through each frame's 2 * reach + 1 nearest neighbours in
+// its piece, weighted by a tricube of their distance: a sway comes through
+// with its curve (a straight line would cut its peaks) and the jitter is
+// averaged away. Near a piece's end the neighbours lie on one side, where a
+// parabola flails: a line is fitted there. Neighbours astray from the
+// median, and frames that were not measured, are left out.
+std::vector<double> PiecewiseFit(const std::vector<double>& v, const std::vector<bool>& measured,
+                                 const std::vector<double>& median, int reach) {
     const int n = static_cast<int>(v.size());
-    const int reach = static_cast<int>(std::ceil(3 * sigma));
+    const std::vector<std::pair<int, int>> pieces = Pieces(median);
     std::vector<double> out(v.size());
     for (int i = 0; i < n; ++i) {
-        double sum = 0, weight = 0;
-        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j) {
-            const double dt = (j - i) / sigma, across = (median[j] - median[i]) / kSameTiltDegrees,
-                         astray = (v[j] - median[j]) / kSameTiltDegrees;
-            const double w = std::exp(-0.5 * (dt * dt + across * across + astray * astray));
-            sum += w * v[j];
-            weight += w;
+        const auto [begin, end] = pieces[i];
+        const int lo = std::max(begin, std::min(i - reach, end - 2 * reach));
+        const int hi = std::min(end, lo + 2 * reach);
+        const double span = std::max(i - lo, hi - i) + 1;
+        double s[5] = {}, t[3] = {};
+        int points = 0;
+        for (int j = lo; j <= hi; ++j) {
+            if (!measured[j] || std::abs(v[j] - median[j]) > kAstrayDegrees) continue;
+            const double x = j - i, d = std::abs(x) / span;
+            const double w = std::pow(1 - d * d * d, 3);
+            double power = w;
+            for (int k = 0; k < 5; ++k, power *= x) {
+                s[k] += power;
+                if (k < 3) t[k] += power * v[j];
+            }
+            ++points;
         }
-        // Every tilt astray: the median stands.
-        out[i] = weight > 1e-9 ? sum / weight : median[i];
+        const bool centred = std::min(i - lo, hi - i) >= reach / 2;
+        // Every neighbour astray: the median stands.
+        out[i] = points ? FitAtZero(s, t, std::min(points, centred ? 3 : 2)) : median[i];
     }
     return out;
 }
 
 }  // namespace
 
-std::vector<double> SmoothTilts(const std::vector<double>& tilts, double fps) {
+std::vector<double> SmoothTilts(const std::vector<double>& tilts,
+                                const std::vector<bool>& measured, double fps) {
     const int half = std::max(1, static_cast<int>(std::lround(kFollowMedianSeconds * fps / 2)));
-    return EdgeKeepingGaussian(tilts, RunningMedian(tilts, half),
-                               std::max(1.0, kSmoothSigmaSeconds * fps));
+    const int reach = std::max(2, static_cast<int>(std::lround(kFitReachSeconds * fps)));
+    return PiecewiseFit(tilts, measured, RunningMedian(tilts, half), reach);
 }
 
 FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t first, int64_t last,
@@ -76,6 +125,7 @@ FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t f
     // the nearest measured ones, the ends the nearest: the smoothing then
     // works at one value a frame, whatever was measured.
     std::vector<double> tilts(static_cast<size_t>(last - first + 1));
+    std::vector<bool> measured(tilts.size(), false);
     size_t next = 0;
     for (int64_t f = first; f <= last; ++f) {
         while (next < reliable.size() && reliable[next]->frame < f) ++next;
@@ -84,6 +134,7 @@ FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t f
             t = reliable.back()->tiltDegrees;
         } else if (reliable[next]->frame == f || next == 0) {
             t = reliable[next]->tiltDegrees;
+            measured[static_cast<size_t>(f - first)] = reliable[next]->frame == f;
         } else {
             const FrameSampleRec& a = *reliable[next - 1];
             const FrameSampleRec& b = *reliable[next];
@@ -92,7 +143,7 @@ FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t f
         }
         tilts[static_cast<size_t>(f - first)] = t;
     }
-    result.tiltDegrees = SmoothTilts(tilts, fps);
+    result.tiltDegrees = SmoothTilts(tilts, measured, fps);
     return result;
 }
 

@@ -32,10 +32,13 @@ struct FollowedTiltRec {
 FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t first, int64_t last,
                            double fps);
 
-// The median, then an edge-keeping Gaussian, over values a frame apart: a
-// sway comes through as it is, a step stays one step, and jitter of a
-// tenth of a degree is averaged away.
-std::vector<double> SmoothTilts(const std::vector<double>& tilts, double fps);
+// Over values a frame apart, those not `measured` filled in from their
+// neighbours: a running median finds the steps and the frames fooled by
+// something leaning, then a local parabola between the steps, through the
+// measured frames only, averages the jitter away while a sway comes through
+// as it is.
+std::vector<double> SmoothTilts(const std::vector<double>& tilts,
+                                const std::vector<bool>& measured, double fps);
 
 }  // namespace level
 
