@@ -123,7 +123,8 @@ void SetParam(const ParamRec& param, const double* in, ParamValuesRec* values) {
             // A keyframed turn comes between whole steps; the fine part
             // keeps it from jumping a step at a time.
             if (d.index == cTurnSlider)
-                SetTurnHundredths(&s, static_cast<int32_t>(std::lround((d.minimum + v * Span(d)) * 100)));
+                SetTurnHundredths(
+                    &s, static_cast<int32_t>(std::lround((d.minimum + v * Span(d)) * 100)));
             else
                 s.sliders[d.index - 1] = static_cast<int16_t>(std::lround(d.minimum + v * Span(d)));
             return;

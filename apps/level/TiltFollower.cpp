@@ -101,8 +101,8 @@ std::vector<double> PiecewiseFit(const std::vector<double>& v, const std::vector
 
 }  // namespace
 
-std::vector<double> SmoothTilts(const std::vector<double>& tilts,
-                                const std::vector<bool>& measured, double fps) {
+std::vector<double> SmoothTilts(const std::vector<double>& tilts, const std::vector<bool>& measured,
+                                double fps) {
     const int half = std::max(1, static_cast<int>(std::lround(kFollowMedianSeconds * fps / 2)));
     const int reach = std::max(2, static_cast<int>(std::lround(kFitReachSeconds * fps)));
     return PiecewiseFit(tilts, measured, RunningMedian(tilts, half), reach);

@@ -37,8 +37,8 @@ FollowedTiltRec FollowTilt(const std::vector<FrameSampleRec>& samples, int64_t f
 // something leaning, then a local parabola between the steps, through the
 // measured frames only, averages the jitter away while a sway comes through
 // as it is.
-std::vector<double> SmoothTilts(const std::vector<double>& tilts,
-                                const std::vector<bool>& measured, double fps);
+std::vector<double> SmoothTilts(const std::vector<double>& tilts, const std::vector<bool>& measured,
+                                double fps);
 
 }  // namespace level
 
