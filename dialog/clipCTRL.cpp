@@ -74,6 +74,7 @@ void LevelAlong(Point from, Point to) {
     const int16_t steps = ClampToDesc(
         turn, ws.theConfig->sliders[cTurnSlider - 1] + std::lround(lean / TurnDegrees(1)));
     ws.theConfig->sliders[cTurnSlider - 1] = steps;
+    ws.theConfig->sliders[cTurnFineSlot - 1] = 0;
     SetControl32BitValue(ws.sliders[cTurnSlider - 1], steps);
     SetSliderLegend(ws.theWindow, cTurnSlider, steps);
     RenderLineArt(ws.theConfig);

@@ -21,7 +21,12 @@ void SliderAction(int16_t theSlider, ControlRef theControl) {
     theConfig->sliders[theSlider - 1] =
         static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX));
     SetSliderLegend(gConfigWorkspace.theWindow, theSlider, v);
-    if (theSlider == cTurnSlider) RenderLineArt(theConfig);
+    if (theSlider == cTurnSlider) {
+        // The slider counts whole steps: a finer part a host left would
+        // render a turn other than the one it shows.
+        theConfig->sliders[cTurnFineSlot - 1] = 0;
+        RenderLineArt(theConfig);
+    }
     ReRenderAndBlit();
 }
 

@@ -48,7 +48,7 @@ OSErr TheLineEffect(GrafPtr source, GrafPtr dest, Rect activeRect, Boolean, Plug
     SavedGWorld saved;
     const RGBColor background = theConfig->colors[cBackgroundColor - 1];
 
-    const double degrees = TurnDegrees(theConfig->sliders[cTurnSlider - 1]);
+    const double degrees = TurnAngle(*theConfig);
     const double radians = degrees * std::numbers::pi / 180.0;
     int32_t w, h;
     GetDims(activeRect, &w, &h);

@@ -75,7 +75,7 @@ bool CoversFrame(const PluginDataRec& c, int width, int height) {
                      ? Box{0, 0, static_cast<double>(width), static_cast<double>(height)}
                      : visible;
     target = {target.left + 0.5, target.top + 0.5, target.right - 0.5, target.bottom - 0.5};
-    const double radians = TurnDegrees(c.sliders[cTurnSlider - 1]) * std::numbers::pi / 180;
+    const double radians = TurnAngle(c) * std::numbers::pi / 180;
     const double cs = std::cos(radians), sn = std::sin(radians);
     constexpr double kSlack = 1e-6;
     // A corner is covered where, turned back with the picture, it lies in it;
@@ -110,6 +110,7 @@ void SetCornerHidingScale(PluginDataRec* settings, int width, int height) {
 void LevelSettings(PluginDataRec* settings, int width, int height, double tiltDegrees,
                    bool hideCorners) {
     const SettingDescRec& turn = *SliderDesc(cTurnSlider);
+    settings->sliders[cTurnFineSlot - 1] = 0;
     // The turn sets the enlargement, whose stretch sets the turn; both are
     // whole steps, so they settle within a round or two.
     for (int round = 0; round < 4; ++round) {

@@ -30,6 +30,10 @@ typedef PluginDataRec* PluginDataPtr;
 enum {
     cTurnSlider = 1,
     cMoveXSlider = 2,
+    // Not a slider: the part of the turn finer than a step, in hundredths of
+    // a step, for a host that turns each frame by its own measured amount.
+    // Every block saved before it holds 0 in this slot.
+    cTurnFineSlot = 3,
     cScaleSlider = 4,
     cMoveYSlider = 5,
     // Not a slider: the on/off of an even enlargement, kept in a slot of the
@@ -45,6 +49,21 @@ enum { kMediaNTSC = 1, kMediaPAL = 2, kMediaHD = 3 };
 // The turn slider's angle: 0.4 degree a step, counter-clockwise for positive
 // steps.
 inline constexpr double TurnDegrees(int16_t steps) { return steps * 20 / 50.0; }
+// The whole turn in hundredths of a step, and back: the steps the nearest
+// to it, the fine part what is left (-50 to 50).
+inline constexpr int32_t TurnHundredths(const PluginDataRec& c) {
+    return int32_t{c.sliders[cTurnSlider - 1]} * 100 + c.sliders[cTurnFineSlot - 1];
+}
+inline constexpr void SetTurnHundredths(PluginDataRec* c, int32_t hundredths) {
+    const int32_t steps = (hundredths >= 0 ? hundredths + 50 : hundredths - 50) / 100;
+    c->sliders[cTurnSlider - 1] = static_cast<int16_t>(steps);
+    c->sliders[cTurnFineSlot - 1] = static_cast<int16_t>(hundredths - steps * 100);
+}
+// The angle the picture is turned by. Without a fine part it is TurnDegrees
+// to the last bit, so every block saved before renders as it did.
+inline constexpr double TurnAngle(const PluginDataRec& c) {
+    return TurnHundredths(c) * 20 / 5000.0;
+}
 // How far the move and enlargement sliders reach on a rectangle whose
 // longer side is longerSide: a share of it, whole pixels toward zero.
 inline constexpr int32_t SliderPixels(int32_t longerSide, int16_t value) {

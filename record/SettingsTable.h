@@ -10,7 +10,9 @@
 
 #include "record/PluginData.h"
 
-enum class SettingKind : uint8_t { cSlider, cColor, cRectangle, cChoice, cOnOff };
+// A cSubStep is the part of the turn finer than the slider's step: no
+// control shows it, hosts that turn frame by frame set it.
+enum class SettingKind : uint8_t { cSlider, cColor, cRectangle, cChoice, cOnOff, cSubStep };
 
 // Where a setting lives in PluginDataRec; `index` counts sliders and colours
 // from 1, as the dialog's controls do.
@@ -32,9 +34,10 @@ enum class SettingUnit : uint8_t {
     cFraction     // rectangle edges as fractions of the frame
 };
 
-// minimum, maximum and defaultValue are a slider's steps, a colour's packed
-// 0xRRGGBB, a choice's mediaType and an on/off's 0 or 1. A rectangle's
-// edges run from minimum to maximum, and its default is all of that.
+// minimum, maximum and defaultValue are a slider's steps (a sub-step's
+// hundredths of a step), a colour's packed 0xRRGGBB, a choice's mediaType
+// and an on/off's 0 or 1. A rectangle's edges run from minimum to maximum,
+// and its default is all of that.
 // `more` and `less` say what a positive and a negative value do, or on and
 // off.
 struct SettingDescRec {
@@ -86,6 +89,9 @@ inline constexpr SettingDescRec cSettingDescs[] = {
      "the enlargement grows the picture by the same factor both ways, keeping its proportions",
      "the enlargement grows each side by the same pixels",
      "enlarge by the same factor both ways, so circles stay round"},
+    {"turn-fine", "Turn, finer than a step", SettingKind::cSubStep, SettingPlace::cSliders,
+     cTurnFineSlot, SettingUnit::cNone, -50, 50, 0, "counter-clockwise", "clockwise",
+     "add N hundredths of a step to the turn (clockwise if <0); --turn sets it back to 0"},
 };
 
 struct MediaFormatRec {

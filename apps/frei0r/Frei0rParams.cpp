@@ -59,6 +59,7 @@ std::vector<ParamRec> ParamsOf(std::span<const SettingDescRec> table) {
                     list.push_back({d.name, ParamKind::kBool, d.help, &d});
                 break;
             case SettingKind::cChoice:
+            case SettingKind::cSubStep:
                 break;
         }
     }
@@ -86,7 +87,8 @@ void GetParam(const ParamRec& param, const ParamValuesRec& values, double* out) 
     const SettingDescRec& d = *param.setting;
     switch (d.place) {
         case SettingPlace::cSliders:
-            *out = ToUnit(d, s.sliders[d.index - 1]);
+            *out = d.index == cTurnSlider ? ToUnit(d, TurnHundredths(s) / 100.0)
+                                          : ToUnit(d, s.sliders[d.index - 1]);
             return;
         case SettingPlace::cStartRel:
             *out = ToUnit(d, *Edge(s.startRel, param.edge));
@@ -117,7 +119,13 @@ void SetParam(const ParamRec& param, const double* in, ParamValuesRec* values) {
     const SettingDescRec& d = *param.setting;
     switch (d.place) {
         case SettingPlace::cSliders:
-            if (Unit(*in, &v))
+            if (!Unit(*in, &v)) return;
+            // A keyframed turn comes between whole steps; the fine part
+            // keeps it from jumping a step at a time.
+            if (d.index == cTurnSlider)
+                SetTurnHundredths(
+                    &s, static_cast<int32_t>(std::lround((d.minimum + v * Span(d)) * 100)));
+            else
                 s.sliders[d.index - 1] = static_cast<int16_t>(std::lround(d.minimum + v * Span(d)));
             return;
         case SettingPlace::cStartRel:

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "apps/hzfix/FollowTurn.h"
 #include "record/CornerCover.h"
 
 namespace hzfix {
@@ -9,13 +10,30 @@ namespace hzfix {
 namespace {
 
 constexpr char kAuto[] = "auto";
+constexpr char kFollow[] = "follow";
 
-// What auto means for each setting that takes it.
-const char* AutoMeaning(const SettingDescRec& d) {
-    if (d.place != SettingPlace::cSliders) return nullptr;
-    if (d.index == cTurnSlider) return "auto: the turn that levels IN's horizon, measured";
-    if (d.index == cScaleSlider) return "auto: the least that hides the corners the turn uncovers";
-    return nullptr;
+// The words a setting takes besides its values, and what they mean.
+struct MeasuredWordsRec {
+    const char* words;
+    const char* meaning;
+};
+
+MeasuredWordsRec MeasuredWords(const SettingDescRec& d) {
+    if (d.place != SettingPlace::cSliders || d.kind != SettingKind::cSlider) return {};
+    if (d.index == cTurnSlider)
+        return {"|auto|follow",
+                "auto: the turn that levels IN's horizon, measured; follow: each frame's own, "
+                "measured frame by frame and smoothed"};
+    if (d.index == cScaleSlider)
+        return {"|auto", "auto: the least that hides the corners the turn uncovers"};
+    return {};
+}
+
+bool TakeWord(ParsedArgs* args, const SettingDescRec& d, const char* word) {
+    const std::string option = std::string("--") + d.name;
+    if (args->Get(option) != word) return false;
+    args->values.erase(option);
+    return true;
 }
 
 std::string Fixed(double v, int decimals) {
@@ -43,10 +61,10 @@ const std::vector<OptionSpec>& AutoSettingOptions() {
         std::vector<Words> w;
         const std::vector<OptionSpec>& plain = SettingOptions();
         for (size_t i = 0; i < plain.size(); ++i) {
-            const char* meaning = AutoMeaning(cSettingDescs[i]);
+            const MeasuredWordsRec m = MeasuredWords(cSettingDescs[i]);
             w.push_back(
-                {std::string(plain[i].value) + (meaning ? "|auto" : ""),
-                 std::string(plain[i].help) + (meaning ? std::string("; ") + meaning : "")});
+                {std::string(plain[i].value) + (m.words ? m.words : ""),
+                 std::string(plain[i].help) + (m.meaning ? std::string("; ") + m.meaning : "")});
         }
         return w;
     }();
@@ -61,12 +79,9 @@ const std::vector<OptionSpec>& AutoSettingOptions() {
     return options;
 }
 
-bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) {
-    const std::string option = std::string("--") + d.name;
-    if (args->Get(option) != kAuto) return false;
-    args->values.erase(option);
-    return true;
-}
+bool TakeAuto(ParsedArgs* args, const SettingDescRec& d) { return TakeWord(args, d, kAuto); }
+
+bool TakeFollow(ParsedArgs* args, const SettingDescRec& d) { return TakeWord(args, d, kFollow); }
 
 std::string HideCorners(PluginDataRec* settings, int width, int height) {
     SetCornerHidingScale(settings, width, height);
@@ -81,7 +96,9 @@ std::string Level(PluginDataRec* settings, int width, int height, double tiltDeg
 
 void ResolveAutoSettings(RunSettingsRec* run, media::InputFile& in,
                          const media::PictureShape& shape, int64_t first, int64_t last) {
-    if (run->autoTurn) {
+    if (run->followTurn) {
+        ResolveFollowedTurn(run, in, shape, first, last);
+    } else if (run->autoTurn) {
         const level::ClipLevelRec measured = level::MeasureClip(in, shape, first, last);
         const level::ClipTiltRec& clip = measured.clip;
         if (!clip.reliable)

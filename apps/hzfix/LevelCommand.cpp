@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <optional>
 
+#include "apps/frei0r/Frei0rParams.h"
 #include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/FollowTurn.h"
+#include "apps/hzfix/MeltKeyframes.h"
 #include "apps/hzfix/RunSettings.h"
 #include "apps/hzfix/SeekingFrames.h"
 #include "apps/hzfix/ShownClip.h"
@@ -31,6 +34,10 @@ const std::vector<OptionSpec> kLevelOptions = {
     {"--plot", "FILE.png",
      "draw each sampled frame's tilt over the clip's time, and the one chosen"},
     {"--save", nullptr, "keep the turn and the enlargement found as the saved settings"},
+    {"--keyframes", "melt",
+     "measure every frame and print its turn as keyframes for melt's frei0r turn parameter "
+     "(turn=\"...\"), the enlargement that hides every frame's corners on stderr",
+     "melt"},
     {"-y", nullptr, "replace existing pictures"},
     kKeepRotationOption,
 };
@@ -118,6 +125,22 @@ void PrintWords(const std::string& path, const LevelAnswer& a) {
         sampled.c_str(), c.linesUsed);
 }
 
+// The turn of every frame, for an editor that keyframes the filter.
+void PrintKeyframes(media::InputFile& in, const media::PictureShape& shape, int64_t first,
+                    int64_t last, PluginDataRec settings) {
+    const level::FollowedTiltRec followed = FollowClip(in, shape, first, last, "--keyframes");
+    std::vector<int32_t> turns;
+    FollowTilts(&settings, shape.format.width, shape.format.height, followed.tiltDegrees, true,
+                &turns);
+    std::printf("%s\n", MeltTurnKeyframes(first, turns).c_str());
+    const int16_t scale = settings.sliders[cScaleSlider - 1];
+    std::fprintf(stderr,
+                 "%s: the horizon found on %s; --scale %d (scale=%.6g) hides the corners at "
+                 "every turn\n",
+                 in.path().c_str(), ReliableCount(followed).c_str(), scale,
+                 hzfrei0r::ToUnit(*SliderDesc(cScaleSlider), scale));
+}
+
 }  // namespace
 
 const std::vector<OptionSpec>& LevelOptions() {
@@ -132,7 +155,9 @@ std::string LevelHelp() {
            "  prints the turn that levels it, the enlargement that hides the corners the turn\n"
            "  uncovers (for the framing and moves of the settings below), how sure it is\n"
            "  and how many frames and lines it used. Where the lines are too few or disagree\n"
-           "  it says there is no reliable horizon rather than guess.\n" +
+           "  it says there is no reliable horizon rather than guess. With --keyframes melt\n"
+           "  it measures every frame, smooths the tilts as render --turn follow does, and\n"
+           "  prints each frame's turn for melt: -filter frei0r.horizonfix turn=\"KEYFRAMES\".\n" +
            OptionsHelp(kLevelOptions) + RunSettingsHelp();
 }
 
@@ -143,8 +168,9 @@ int RunLevel(const Context& context, const std::vector<std::string>& words) {
         throw UsageError(
             "--at measures one frame; --from and --to a stretch: give one or the other");
     RunSettingsRec run = ResolveRunSettings(args, PrintWarning);
-    if (run.autoTurn || run.autoScale)
-        throw UsageError("level measures the turn and the enlargement itself: leave out auto");
+    if (run.autoTurn || run.autoScale || run.followTurn)
+        throw UsageError(
+            "level measures the turn and the enlargement itself: leave out auto and follow");
 
     media::InputFile in(args.positional[0], context.interrupt);
     const media::PictureShape shape = media::ShapeOf(in, args.Has("--keep-rotation"));
@@ -155,6 +181,16 @@ int RunLevel(const Context& context, const std::vector<std::string>& words) {
     if (last < first)
         throw UsageError("--to " + *args.Get("--to") + " comes before --from " +
                          args.Get("--from").value_or("0"));
+
+    if (auto v = args.Get("--keyframes")) {
+        if (*v != "melt") throw UsageError("--keyframes: '" + *v + "' is not one of melt");
+        for (const char* other : {"--json", "--save", "--show", "--plot"})
+            if (args.Has(other))
+                throw UsageError(std::string("--keyframes prints every frame's turn; ") + other +
+                                 " is about one turn: give one or the other");
+        PrintKeyframes(in, shape, first, last, run.settings);
+        return kExitOk;
+    }
 
     LevelAnswer answer;
     answer.measured = level::MeasureClip(in, shape, first, last);
@@ -187,6 +223,7 @@ int RunLevel(const Context& context, const std::vector<std::string>& words) {
         ChangeSavedSettings(
             [&](PluginDataRec* saved) {
                 saved->sliders[cTurnSlider - 1] = answer.turn;
+                saved->sliders[cTurnFineSlot - 1] = 0;
                 saved->sliders[cScaleSlider - 1] = answer.scale;
             },
             "level --save");

@@ -145,6 +145,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     if (result != kPluginOK) throw PluginFailure("to describe itself", result);
     const int32_t frame = static_cast<int32_t>(
         at.value_or(std::clamp<int64_t>(d.getInfo.bestThumbOffset, 0, in.frameCount() - 1)));
+    if (run.followTurn) host.setClipSettings(Config2Bytes(SettingsAt(run, frame)));
 
     const int width = shape.format.width, height = shape.format.height;
     const Rect bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
@@ -168,7 +169,7 @@ int RunThumbnail(const Context& context, const std::vector<std::string>& words) 
     std::fprintf(files.outToStdout() ? stderr : stdout, "%s: frame %" PRId32 " of %s, %dx%d\n%s",
                  args.positional[1].c_str(), frame, args.positional[0].c_str(), width, height,
                  PicturesSummary(shape, false).c_str());
-    if (run.autoTurn || run.autoScale)
+    if (run.autoTurn || run.autoScale || run.followTurn)
         std::fprintf(files.outToStdout() ? stderr : stdout, "  settings: %s (%s)\n",
                      SettingsSummary(run).c_str(), run.origin.c_str());
     return kExitOk;

@@ -162,6 +162,7 @@ int RunPreview(const Context& context, const std::vector<std::string>& words) {
     const int width = shape.format.width, height = shape.format.height;
     // Measured over the whole clip, as its render would be.
     ResolveAutoSettings(&run, in, shape, 0, in.frameCount() - 1);
+    run.settings = SettingsAt(run, frame);
 
     PreviewFrames frames(in, shape);
     pluginhost::PluginHost host(*opened.plugin, frames);

@@ -17,8 +17,8 @@ namespace {
 
 class PluginRenderer : public FrameRenderer {
   public:
-    PluginRenderer(pluginhost::PluginHost& host, int32_t startFrame)
-        : host_(host), start_(startFrame) {
+    PluginRenderer(pluginhost::PluginHost& host, int32_t startFrame, const RunSettingsRec& run)
+        : host_(host), start_(startFrame), run_(run) {
         host_.setAudioPassedSink([this](int32_t frame) { passed_ = passed_ || frame == asked_; });
     }
     ~PluginRenderer() override { host_.setAudioPassedSink(nullptr); }
@@ -27,6 +27,8 @@ class PluginRenderer : public FrameRenderer {
                           bool* audioPassed) override {
         asked_ = start_ + renderFrame;
         passed_ = false;
+        // The plug-in takes the clip's settings again for every frame.
+        if (run_.followTurn) host_.setClipSettings(Config2Bytes(SettingsAt(run_, asked_)));
         const HYPluginResult result = host_.RenderFrame(renderFrame, dest, frameRect);
         *audioPassed = passed_;
         return result;
@@ -35,6 +37,7 @@ class PluginRenderer : public FrameRenderer {
   private:
     pluginhost::PluginHost& host_;
     int32_t start_;
+    const RunSettingsRec& run_;
     int32_t asked_ = 0;
     bool passed_ = false;
 };
@@ -80,7 +83,7 @@ StageTimes RenderClip(const Context& context, const RenderRequest& request, Rend
     result = host.BeginClip(clip);
     if (result != kPluginOK) throw PluginFailure("to begin the clip", result);
 
-    PluginRenderer renderer(host, clip.startFrame);
+    PluginRenderer renderer(host, clip.startFrame, plan.clip.run);
     pipeline.Run(renderer);
     result = host.EndClip();
     if (result != kPluginOK) throw PluginFailure("to end the clip", result);

@@ -1,5 +1,7 @@
 #include "apps/hzfix/RunSettings.h"
 
+#include <algorithm>
+
 #include "apps/hzfix/AutoSettings.h"
 #include "apps/hzfix/Errors.h"
 #include "persistence/prefsloader.h"
@@ -47,16 +49,30 @@ RunSettingsRec ResolveRunSettings(const ParsedArgs& args,
     ParsedArgs given = args;
     run.autoTurn = TakeAuto(&given, *SliderDesc(cTurnSlider));
     run.autoScale = TakeAuto(&given, *SliderDesc(cScaleSlider));
-    if (ApplySettingOptions(given, &run.settings, &run.notes) || run.autoTurn || run.autoScale)
+    run.followTurn = TakeFollow(&given, *SliderDesc(cTurnSlider));
+    if (ApplySettingOptions(given, &run.settings, &run.notes) || run.autoTurn || run.autoScale ||
+        run.followTurn)
         run.origin += " and this run's options";
     return run;
+}
+
+PluginDataRec SettingsAt(const RunSettingsRec& run, int64_t frame) {
+    PluginDataRec settings = run.settings;
+    if (run.followTurn) {
+        const auto i = std::clamp<int64_t>(frame - run.turnsFrom, 0,
+                                           static_cast<int64_t>(run.turns.size()) - 1);
+        SetTurnHundredths(&settings, run.turns[static_cast<size_t>(i)]);
+    }
+    return settings;
 }
 
 std::string SettingsSummary(const RunSettingsRec& run) {
     std::string text;
     for (const SettingDescRec& d : cSettingDescs) {
-        text +=
-            (text.empty() ? "" : ", ") + std::string(d.name) + " " + SettingValue(d, run.settings);
+        const bool followed = run.followTurn && d.place == SettingPlace::cSliders &&
+                              (d.index == cTurnSlider || d.index == cTurnFineSlot);
+        text += (text.empty() ? "" : ", ") + std::string(d.name) + " " +
+                (followed ? "follow" : SettingValue(d, run.settings));
         if (auto note = run.notes.find(d.name); note != run.notes.end())
             text += " (" + note->second + ")";
     }

@@ -16,7 +16,7 @@
 namespace hzfix {
 
 // --settings FILE, --defaults and one option per setting; the turn and the
-// enlargement also take `auto` (AutoSettings.h).
+// enlargement also take `auto`, the turn `follow` (AutoSettings.h).
 std::vector<OptionSpec> RunSettingOptions();
 // A command's own options followed by those.
 std::vector<OptionSpec> WithRunSettingOptions(std::vector<OptionSpec> options);
@@ -30,7 +30,15 @@ struct RunSettingsRec {
     SettingNotes notes = {};
     // --turn auto, --scale auto: measured once the clip is open.
     bool autoTurn = false, autoScale = false;
+    // --turn follow: each frame's own turn, measured once the clip is open;
+    // turns[i] is frame turnsFrom + i's, in hundredths of a step.
+    bool followTurn = false;
+    int64_t turnsFrom = 0;
+    std::vector<int32_t> turns = {};
 };
+
+// The settings frame `frame` is drawn with.
+PluginDataRec SettingsAt(const RunSettingsRec& run, int64_t frame);
 
 // A damaged or unreadable preferences file is a warning, and the defaults
 // are used.

@@ -94,6 +94,8 @@ std::string SettingLimits(const SettingDescRec& d) {
                         Degrees(TurnDegrees(static_cast<int16_t>(d.maximum))) + ")";
             return text;
         }
+        case SettingKind::cSubStep:
+            return std::to_string(d.minimum) + " to " + std::to_string(d.maximum);
         case SettingKind::cRectangle:
             return RectangleRule(d);
         case SettingKind::cChoice:
@@ -111,6 +113,8 @@ std::string Argument(const SettingDescRec& d) {
     switch (d.kind) {
         case SettingKind::cSlider:
             return d.unit == SettingUnit::cTurnSteps ? "STEPS|DEGdeg" : "N";
+        case SettingKind::cSubStep:
+            return "N";
         case SettingKind::cRectangle:
             return "L,R,T,B";
         case SettingKind::cColor:
@@ -233,8 +237,15 @@ std::string SetSetting(const SettingDescRec& d, const std::string& words, const 
                        PluginDataRec* c) {
     switch (d.kind) {
         case SettingKind::cSlider:
-            if (d.unit == SettingUnit::cTurnSteps)
+            if (d.unit == SettingUnit::cTurnSteps) {
+                // What the words say is the whole turn, as the note on them
+                // gives it.
+                c->sliders[cTurnFineSlot - 1] = 0;
                 return TurnWords(d, words, what, &SliderOf(d, c));
+            }
+            SliderOf(d, c) = static_cast<int16_t>(ParseInteger(words, d.minimum, d.maximum, what));
+            return "";
+        case SettingKind::cSubStep:
             SliderOf(d, c) = static_cast<int16_t>(ParseInteger(words, d.minimum, d.maximum, what));
             return "";
         case SettingKind::cRectangle: {
@@ -269,6 +280,7 @@ std::string SetSetting(const SettingDescRec& d, const std::string& words, const 
 std::string SettingValue(const SettingDescRec& d, const PluginDataRec& c) {
     switch (d.kind) {
         case SettingKind::cSlider:
+        case SettingKind::cSubStep:
             return std::to_string(SliderOf(d, c));
         case SettingKind::cRectangle: {
             const RelRect& r = c.startRel;
@@ -289,6 +301,7 @@ std::string SettingValue(const SettingDescRec& d, const PluginDataRec& c) {
 bool OutsideLimits(const SettingDescRec& d, const PluginDataRec& c) {
     switch (d.kind) {
         case SettingKind::cSlider:
+        case SettingKind::cSubStep:
             return SliderOf(d, c) < d.minimum || SliderOf(d, c) > d.maximum;
         case SettingKind::cRectangle:
             return !RectangleFault(d, c.startRel).empty();
@@ -318,6 +331,14 @@ std::string SettingMeaning(const SettingDescRec& d, const PluginDataRec& c,
     switch (d.kind) {
         case SettingKind::cSlider:
             return SliderMeaning(d, c, frame);
+        case SettingKind::cSubStep: {
+            const int16_t v = SliderOf(d, c);
+            if (v == 0) return "the turn is whole steps";
+            char words[96];
+            std::snprintf(words, sizeof words, "turned %.3f degrees further %s than its steps",
+                          std::abs(TurnDegrees(1) * v / 100), v > 0 ? d.more : d.less);
+            return words + std::string(OutsideLimits(d, c) ? "; outside " + SettingLimits(d) : "");
+        }
         case SettingKind::cRectangle: {
             const RelRect& r = c.startRel;
             if (r.left == 0 && r.right == 1 && r.top == 0 && r.bottom == 1)

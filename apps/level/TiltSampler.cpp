@@ -69,4 +69,27 @@ ClipLevelRec MeasureClip(media::InputFile& in, const media::PictureShape& shape,
     return result;
 }
 
+std::vector<FrameSampleRec> MeasureFrames(media::InputFile& in, const media::PictureShape& shape,
+                                          int64_t first, int64_t last) {
+    const int width = shape.format.width, height = shape.format.height, stride = width * 4;
+    std::vector<uint8_t> argb(static_cast<size_t>(stride) * height);
+    media::ShownPictures pictures(shape);
+    TiltMeter meter;
+    media::FramePtr frame;
+    std::vector<FrameSampleRec> samples;
+    in.SeekTo(first);
+    for (int64_t expected = first; expected <= last; ++expected) {
+        int64_t got = -1;
+        if (!in.Next(&frame, &got) || got != expected)
+            throw media::InputError("cannot decode frame " + std::to_string(expected) + " of " +
+                                    in.path());
+        pictures.Convert(frame.get(), media::kWholeFrame, argb.data(), stride, false);
+        const FrameTiltRec tilt = meter.MeasureArgb(argb.data(), stride, width, height);
+        samples.push_back({got, in.FrameSeconds(got), tilt.reliable, tilt.tiltDegrees,
+                           tilt.confidence, tilt.linesUsed});
+    }
+    in.SeekTo(first);
+    return samples;
+}
+
 }  // namespace level

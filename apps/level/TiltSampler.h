@@ -39,6 +39,12 @@ struct ClipLevelRec {
 ClipLevelRec MeasureClip(media::InputFile& in, const media::PictureShape& shape, int64_t first,
                          int64_t last, int count = kClipSamples);
 
+// Every frame of first..last, read in order rather than sought, so the
+// stretch is decoded once. Leaves `in` to give frame `first` next; throws
+// as MeasureClip does.
+std::vector<FrameSampleRec> MeasureFrames(media::InputFile& in, const media::PictureShape& shape,
+                                          int64_t first, int64_t last);
+
 }  // namespace level
 
 #endif

@@ -107,6 +107,33 @@ TEST_F(Renderer, APositiveTurnIsCounterClockwiseOnScreen) {
     EXPECT_LE(worst, 1);
 }
 
+// The fine part of a turn lies between whole steps, wherever the steps
+// put it; without it a turn is the slider's own to the last bit.
+TEST_F(Renderer, AFineTurnLiesBetweenStepsHoweverItIsSplit) {
+    GWorldHolder source = MakeGWorld(120, 80);
+    FillPattern(source.get(), 7);
+    const auto turned = [&](int16_t steps, int16_t fine) {
+        config.sliders[cTurnSlider - 1] = steps;
+        config.sliders[cTurnFineSlot - 1] = fine;
+        return Render(source.get());
+    };
+    const Rect all{0, 0, 80, 120};
+    const GWorldHolder half = turned(0, 50);
+    EXPECT_EQ(MaxDifference(turned(1, -50).get(), half.get(), all), 0);
+    EXPECT_GT(MaxDifference(turned(0, 0).get(), half.get(), all), 0);
+    EXPECT_GT(MaxDifference(turned(1, 0).get(), half.get(), all), 0);
+    for (int16_t steps = -225; steps <= 225; ++steps) {
+        SetTurnHundredths(&config, steps * 100);
+        ASSERT_EQ(TurnAngle(config), TurnDegrees(steps)) << steps;
+        ASSERT_EQ(config.sliders[cTurnFineSlot - 1], 0) << steps;
+    }
+    for (const int32_t hundredths : {-22500, -12350, -250, -249, -50, 49, 50, 51, 150, 22500}) {
+        SetTurnHundredths(&config, hundredths);
+        EXPECT_EQ(TurnHundredths(config), hundredths);
+        EXPECT_LE(std::abs(config.sliders[cTurnFineSlot - 1]), 50) << hundredths;
+    }
+}
+
 TEST_F(Renderer, WorkedExampleTurnsAboutTheMovedCentre) {
     // A smooth picture: red follows x, green follows y, so a pixel's colour
     // says where in the source it came from.

@@ -25,10 +25,10 @@ render() {
 size=$((320 * 180 * 4))
 frame() { tail -c +$(($2 * size + 1)) "$1" | head -c $size | md5sum; }
 
-# The same clip with the turn held at 0, 7 and 15 steps (frame 12 lies
-# halfway: 7.5 steps, which the effect rounds to 7).
+# The same clip with the turn held at 0, 7.5 and 15 steps (frame 12 lies
+# halfway, and the effect turns between whole steps).
 # (turn = (225 + steps) / 450).
-for held in 0:0.5 7:0.5155556 15:0.5333333; do
+for held in 0:0.5 7.5:0.5166667 15:0.5333333; do
   render "held${held%:*}" clip.mkv -filter frei0r.horizonfix turn="${held#*:}" scale=0.28
 done
 [[ $(frame held0.rgba 24) != $(frame held15.rgba 24) ]] || fail "a turn of 15 steps changed nothing"
@@ -37,8 +37,8 @@ for project in levelled.kdenlive levelled.mlt; do
   render "$project" "$project" || fail "melt cannot render $project"
   [[ $(stat -c %s "$project.rgba") -eq $((25 * size)) ]] || fail "$project: not 25 frames"
   [[ $(frame "$project.rgba" 0) == $(frame held0.rgba 0) ]] || fail "$project: frame 0 is turned"
-  [[ $(frame "$project.rgba" 12) == $(frame held7.rgba 12) ]] ||
-    fail "$project: frame 12 is not turned by 7 steps"
+  [[ $(frame "$project.rgba" 12) == $(frame held7.5.rgba 12) ]] ||
+    fail "$project: frame 12 is not turned by 7.5 steps"
   [[ $(frame "$project.rgba" 24) == $(frame held15.rgba 24) ]] ||
     fail "$project: frame 24 is not turned by 15 steps"
 done

@@ -85,8 +85,8 @@ TEST_F(Frei0rTest, ValuesOutsideTheRangeAreClampedAndNaNChangesNothing) {
     } cases[] = {{0.75, 0.75}, {7, 1}, {-3, 0}, {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& c : cases) {
         f.Set(instance, "turn", c.given);
-        // The turn moves in whole steps, 450 of them over 0..1.
-        EXPECT_NEAR(f.Value(instance, "turn"), c.kept, 0.5 / 450) << c.given;
+        // The turn moves in hundredths of its 450 steps over 0..1.
+        EXPECT_NEAR(f.Value(instance, "turn"), c.kept, 0.005 / 450) << c.given;
     }
     f.destruct(instance);
 }

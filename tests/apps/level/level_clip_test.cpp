@@ -1,7 +1,10 @@
 // Which frames of a clip are measured, and how their tilts make one.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "apps/level/ClipTilt.h"
+#include "apps/level/TiltFollower.h"
 #include "apps/level/TiltSampler.h"
 
 namespace {
@@ -75,6 +78,45 @@ TEST(SampleFrames, TakesKeyFramesWhereThereAreEnough) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(level::SampleFrames(c.keys, c.first, c.last, c.count), c.frames) << c.what;
+}
+
+// A step of 3° halfway through 5 s at 25 fps, measured with a jitter of
+// ±0.15°, two frames fooled by something leaning (+3°) and five without a
+// horizon.
+TEST(FollowTilt, SmoothsTheJitterKeepsTheStepAndFillsTheGaps) {
+    constexpr int cFrames = 125, cStep = 62;
+    const auto truth = [](int f) { return f < cStep ? -1.4 : 1.6; };
+    uint32_t seed = 12345;
+    const auto jitter = [&seed] {
+        seed = seed * 1664525 + 1013904223;
+        return (seed >> 8) / double(1 << 24) * 0.3 - 0.15;
+    };
+    std::vector<FrameSampleRec> samples;
+    int reliable = 0;
+    for (int f = 0; f < cFrames; ++f) {
+        FrameSampleRec s = Sample(truth(f) + jitter());
+        s.frame = f;
+        if (f == 20 || f == 22) s.tiltDegrees += 3;
+        if (f >= 90 && f < 95) s = {f, 0, false, 8, 0.1, 1};
+        reliable += s.reliable;
+        samples.push_back(s);
+    }
+    const level::FollowedTiltRec followed = level::FollowTilt(samples, 0, cFrames - 1, 25);
+    ASSERT_TRUE(followed.reliable);
+    ASSERT_EQ(followed.tiltDegrees.size(), size_t{cFrames});
+    EXPECT_EQ(followed.framesMeasured, static_cast<int>(samples.size()));
+    EXPECT_EQ(followed.framesReliable, reliable);
+    const std::vector<double>& t = followed.tiltDegrees;
+    for (int f = 0; f < cFrames; ++f) {
+        EXPECT_NEAR(t[f], truth(f), 0.1) << "frame " << f;
+        if (f > 0 && f != cStep) {
+            EXPECT_LE(std::abs(t[f] - t[f - 1]), 0.05) << "frame " << f;
+        }
+    }
+    EXPECT_NEAR(t[cStep] - t[cStep - 1], 3, 0.1) << "the step stays one step";
+
+    std::vector<FrameSampleRec> none(10, Sample(0, 0.1, false));
+    EXPECT_FALSE(level::FollowTilt(none, 0, 9, 25).reliable);
 }
 
 }  // namespace
