@@ -10,9 +10,12 @@ namespace level {
 ClipTiltRec CombineFrames(const std::vector<FrameSampleRec>& frames) {
     ClipTiltRec clip;
     std::vector<const FrameSampleRec*> reliable;
-    double total = 0;
+    double total = 0, doubtful = 0;
     for (const FrameSampleRec& f : frames)
-        if (f.reliable) reliable.push_back(&f), total += f.confidence;
+        if (f.reliable)
+            reliable.push_back(&f), total += f.confidence;
+        else
+            doubtful += f.confidence;
     if (reliable.empty()) return clip;
 
     // The confidence-weighted median resists a minority of wrong frames.
@@ -35,10 +38,16 @@ ClipTiltRec CombineFrames(const std::vector<FrameSampleRec>& frames) {
         clip.linesUsed += f->linesUsed;
     }
     clip.tiltDegrees = sum / weight;
-    // Every sampled frame counts: a clip whose frames mostly show no horizon
-    // is not trusted on the strength of one; and frames that disagree count
-    // again, so two horizons in one clip are not averaged into a third.
-    clip.confidence = weight / static_cast<double>(frames.size()) * (weight / total);
+    // As sure as the agreeing frames are on average, the frames without a
+    // reliable horizon counted at their own confidence, so a clip of
+    // doubtful frames is not trusted on the strength of a few. Reliable
+    // frames that disagree claim their share against the agreeing ones:
+    // one pan past a roof costs little, two horizons of equal weight leave
+    // nothing to trust.
+    const size_t counted = frames.size() - (reliable.size() - static_cast<size_t>(clip.framesUsed));
+    const double disagree = total - weight;
+    clip.confidence = (weight + doubtful) / static_cast<double>(counted) *
+                      std::max(0.0, (weight - disagree) / weight);
     // And at least half the frames must agree, whatever their confidence.
     clip.reliable = clip.confidence >= kTrustedConfidence &&
                     2 * static_cast<size_t>(clip.framesUsed) >= frames.size();
