@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -451,6 +452,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 int Distance(Rgb a, Rgb b) {
     return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+std::function<Rgb(int, int, int)> PaintPicture(std::vector<uint8_t> argb, int width) {
+    return [argb = std::move(argb), width](int, int x, int y) {
+        const uint8_t* p = argb.data() + (static_cast<size_t>(y) * width + x) * 4;
+        return Rgb{p[1], p[2], p[3]};
+    };
 }
 
 }  // namespace hzfixtest

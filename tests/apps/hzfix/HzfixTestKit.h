@@ -39,6 +39,10 @@ struct ClipSpec {
     std::function<Rgb(int frame, int x, int y)> paint;
 };
 
+// A ClipSpec's paint that shows one picture on every frame: `argb` holds
+// its rows of `width` pixels, A R G B each.
+std::function<Rgb(int frame, int x, int y)> PaintPicture(std::vector<uint8_t> argb, int width);
+
 // The HDR10 descriptions of a ClipSpec with hdr10: a P3 display of 1000
 // cd/m2 and 0.005 at least, light levels 1000 and 400.
 inline constexpr int kHdrMaxLuminance = 1000, kHdrMaxCll = 1000, kHdrMaxFall = 400;

@@ -111,16 +111,13 @@ TEST_F(HzfixConfigureDialog, StepsThroughTheClipAndOkSavesTheTurn) {
 constexpr int kSceneWidth = 960, kSceneHeight = 540;
 
 void MakeSceneClip(const std::string& path, tiltscenes::SceneKind kind, double tilt) {
-    const std::vector<uint8_t> argb = tiltscenes::DrawScene(kind, kSceneWidth, kSceneHeight, tilt);
     ClipSpec recipe;
     recipe.width = kSceneWidth;
     recipe.height = kSceneHeight;
     recipe.frames = 10;
     recipe.audio = false;
-    recipe.paint = [argb](int, int x, int y) {
-        const uint8_t* p = argb.data() + (static_cast<size_t>(y) * kSceneWidth + x) * 4;
-        return Rgb{p[1], p[2], p[3]};
-    };
+    recipe.paint =
+        PaintPicture(tiltscenes::DrawScene(kind, kSceneWidth, kSceneHeight, tilt), kSceneWidth);
     MakeClip(path, recipe);
 }
 

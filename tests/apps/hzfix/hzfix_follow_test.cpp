@@ -174,12 +174,8 @@ TEST_F(HzfixFollow, AClipWithoutAHorizonIsNotFollowed) {
     recipe.height = kHeight;
     recipe.frames = 10;
     recipe.audio = false;
-    const std::vector<uint8_t> blobs =
-        tiltscenes::DrawScene(tiltscenes::SceneKind::cBlobs, kWidth, kHeight, 0);
-    recipe.paint = [&](int, int x, int y) {
-        const uint8_t* p = blobs.data() + (static_cast<size_t>(y) * kWidth + x) * 4;
-        return Rgb{p[1], p[2], p[3]};
-    };
+    recipe.paint = PaintPicture(
+        tiltscenes::DrawScene(tiltscenes::SceneKind::cBlobs, kWidth, kHeight, 0), kWidth);
     MakeClip(dir / "blobs.mp4", recipe);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"render", dir / "blobs.mp4", dir / "out.mp4", "--turn", "follow",

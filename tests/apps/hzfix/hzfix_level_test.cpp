@@ -20,16 +20,12 @@ constexpr int kWidth = 640, kHeight = 360;
 class HzfixLevel : public ::testing::Test, protected HzfixSandbox {
   protected:
     std::string Scene(const std::string& name, SceneKind kind, double tilt) const {
-        const std::vector<uint8_t> argb = tiltscenes::DrawScene(kind, kWidth, kHeight, tilt);
         ClipSpec recipe;
         recipe.width = kWidth;
         recipe.height = kHeight;
         recipe.frames = 25;
         recipe.audio = false;
-        recipe.paint = [argb](int, int x, int y) {
-            const uint8_t* p = argb.data() + (static_cast<size_t>(y) * kWidth + x) * 4;
-            return Rgb{p[1], p[2], p[3]};
-        };
+        recipe.paint = PaintPicture(tiltscenes::DrawScene(kind, kWidth, kHeight, tilt), kWidth);
         MakeClip(dir / name, recipe);
         return dir / name;
     }
