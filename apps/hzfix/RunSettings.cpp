@@ -69,8 +69,11 @@ PluginDataRec SettingsAt(const RunSettingsRec& run, int64_t frame) {
 std::string SettingsSummary(const RunSettingsRec& run) {
     std::string text;
     for (const SettingDescRec& d : cSettingDescs) {
-        const bool followed = run.followTurn && d.place == SettingPlace::cSliders &&
-                              (d.index == cTurnSlider || d.index == cTurnFineSlot);
+        const bool slider = d.place == SettingPlace::cSliders;
+        // A followed turn is one value, fine part and all, that the turn's
+        // note describes.
+        if (run.followTurn && slider && d.index == cTurnFineSlot) continue;
+        const bool followed = run.followTurn && slider && d.index == cTurnSlider;
         text += (text.empty() ? "" : ", ") + std::string(d.name) + " " +
                 (followed ? "follow" : SettingValue(d, run.settings));
         if (auto note = run.notes.find(d.name); note != run.notes.end())

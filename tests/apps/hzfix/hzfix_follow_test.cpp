@@ -133,6 +133,7 @@ TEST_F(HzfixFollow, EachFrameIsTurnedByItsOwnTiltSmoothlyAndASuddenStepStaysOneS
                                    "--uniform-scale", "on", "--defaults", "-q"});
         ASSERT_EQ(render.status, 0) << render.err;
         EXPECT_NE(render.out.find("turn follow (follow: "), std::string::npos) << render.out;
+        EXPECT_EQ(render.out.find("turn-fine"), std::string::npos) << render.out;
         EXPECT_NE(render.out.find("125 frames, the horizon found on 125 of 125 frames"),
                   std::string::npos)
             << render.out;
