@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "apps/hzfix/FixedText.h"
 #include "apps/hzfix/FollowTurn.h"
 #include "record/CornerCover.h"
 
@@ -34,12 +35,6 @@ bool TakeWord(ParsedArgs* args, const SettingDescRec& d, const char* word) {
     if (args->Get(option) != word) return false;
     args->values.erase(option);
     return true;
-}
-
-std::string Fixed(double v, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
-    return text;
 }
 
 // What the enlargement the settings hold does about the corners.

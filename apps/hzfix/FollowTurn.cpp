@@ -5,18 +5,13 @@
 #include <cstdio>
 #include <set>
 
+#include "apps/hzfix/FixedText.h"
 #include "apps/level/TiltSampler.h"
 #include "record/CornerCover.h"
 
 namespace hzfix {
 
 namespace {
-
-std::string Fixed(double v, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
-    return text;
-}
 
 int32_t LevellingTurn(const PluginDataRec& settings, int width, int height, double tilt) {
     const SettingDescRec& turn = *SliderDesc(cTurnSlider);

@@ -10,6 +10,7 @@
 #include "apps/hzfix/Cli.h"
 #include "apps/hzfix/Commands.h"
 #include "apps/hzfix/Errors.h"
+#include "apps/hzfix/FixedText.h"
 #include "apps/hzfix/FollowTurn.h"
 #include "apps/hzfix/MeltKeyframes.h"
 #include "apps/hzfix/RunSettings.h"
@@ -41,12 +42,6 @@ const std::vector<OptionSpec> kLevelOptions = {
     {"-y", nullptr, "replace existing pictures"},
     kKeepRotationOption,
 };
-
-std::string Fixed(double v, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
-    return text;
-}
 
 std::string JsonString(const std::string& s) {
     std::string out = "\"";
